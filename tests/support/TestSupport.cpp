@@ -1,0 +1,46 @@
+#include "support/TestSupport.h"
+
+#include <QFile>
+
+namespace korvel::test {
+
+QString sourceDir()
+{
+    return qEnvironmentVariable("KORVEL_TEST_SOURCE");
+}
+
+QString dataDir()
+{
+    return qEnvironmentVariable("KORVEL_DATA");
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+ScopedHome::ScopedHome()
+{
+    hadPrevious_ = qEnvironmentVariableIsSet("KORVEL_HOME");
+    previous_ = qgetenv("KORVEL_HOME");
+    qputenv("KORVEL_HOME", dir_.path().toUtf8());
+}
+
+ScopedHome::~ScopedHome()
+{
+    if (hadPrevious_)
+        qputenv("KORVEL_HOME", previous_);
+    else
+        qunsetenv("KORVEL_HOME");
+}
+
+} // namespace korvel::test

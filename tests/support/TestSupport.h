@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <vector>
+
+namespace korvel::test {
+
+/// Folder of the test sources (golden files live below it).
+QString sourceDir();
+/// The read-only data folder of the build tree.
+QString dataDir();
+/// Reads a whole file; an empty array when it cannot be read.
+QByteArray readFile(const QString& path);
+bool writeFile(const QString& path, const QByteArray& bytes);
+
+/// A temporary settings home: sets KORVEL_HOME for the lifetime of the object.
+class ScopedHome {
+public:
+    ScopedHome();
+    ~ScopedHome();
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_ = false;
+};
+
+} // namespace korvel::test
