@@ -16,6 +16,8 @@ struct VariableTables {
     static constexpr int FormulaEntrySize = 344;
     /// Capacity of every table (entries are numbered from 1; the count is one byte).
     static constexpr int Capacity = 99;
+    /// The database-field table holds one entry fewer.
+    static constexpr int DatabaseCapacity = 98;
 
     std::vector<QByteArray> database;
     std::vector<QByteArray> dates;
