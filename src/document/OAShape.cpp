@@ -1,0 +1,296 @@
+#include "document/OAShape.h"
+
+#include "document/Rounding.h"
+#include "document/Units.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace korvel {
+
+QImage NewWhitePicture(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    QImage picture(width, height, QImage::Format_BGR888);
+    if (!picture.isNull())
+        picture.fill(Qt::white);
+    return picture;
+}
+
+namespace {
+
+void putPixel(QImage& picture, int x, int y, const QColor& color)
+{
+    if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height())
+        return;
+    uchar* p = picture.scanLine(y) + 3 * x;
+    p[0] = static_cast<uchar>(color.blue());
+    p[1] = static_cast<uchar>(color.green());
+    p[2] = static_cast<uchar>(color.red());
+}
+
+} // namespace
+
+void FillBox(QImage& picture, const QRect& box, const QColor& color)
+{
+    const QRect r = box.intersected(picture.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            putPixel(picture, x, y, color);
+}
+
+bool EllipseRowSpan(const QRect& box, int y, int& left, int& right)
+{
+    if (box.width() <= 0 || box.height() <= 0 || y < box.top() || y > box.bottom())
+        return false;
+    // Work in doubled offsets from the centre so both halves round alike.
+    const long long sumX = static_cast<long long>(box.left()) + box.right();
+    const long long sumY = static_cast<long long>(box.top()) + box.bottom();
+    const double ax2 = box.width();  // twice the horizontal semi-axis
+    const double ay2 = box.height(); // twice the vertical semi-axis
+    const double t = static_cast<double>(2LL * y - sumY) / ay2;
+    if (std::abs(t) >= 1.0)
+        return false;
+    const double half2 = ax2 * std::sqrt(1.0 - t * t);
+    long long k = static_cast<long long>(std::ceil(half2)) - 1; // largest doubled offset below half2
+    const long long parity = ((sumX % 2) + 2) % 2;
+    if (((k % 2) + 2) % 2 != parity)
+        --k;
+    if (k < 0)
+        return false;
+    left = static_cast<int>((sumX - k) / 2);
+    right = static_cast<int>((sumX + k) / 2);
+    return true;
+}
+
+bool RingRowSpans(const QRect& outer, const QRect& inner, int y, SpanRow& spans)
+{
+    int l = 0;
+    int r = 0;
+    if (!EllipseRowSpan(outer, y, l, r))
+        return false;
+    int il = 0;
+    int ir = 0;
+    if (inner.width() > 0 && inner.height() > 0 && EllipseRowSpan(inner, y, il, ir) && il > l && ir < r) {
+        spans = {l, ir + 1, il - 1, r};
+        return true;
+    }
+    spans = {l, -1, r, -1};
+    return true;
+}
+
+void DrawSegment(QImage& picture, QPoint from, QPoint to, int penWidth, const QColor& color)
+{
+    if (picture.isNull())
+        return;
+    if (penWidth <= 1) {
+        // Bresenham, the end point left out.
+        int x = from.x();
+        int y = from.y();
+        const int dx = std::abs(to.x() - x);
+        const int dy = -std::abs(to.y() - y);
+        const int sx = x < to.x() ? 1 : -1;
+        const int sy = y < to.y() ? 1 : -1;
+        int err = dx + dy;
+        while (x != to.x() || y != to.y()) {
+            putPixel(picture, x, y, color);
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+        return;
+    }
+    const double r = penWidth / 2.0;
+    const double x0 = from.x();
+    const double y0 = from.y();
+    const double vx = to.x() - x0;
+    const double vy = to.y() - y0;
+    const double len2 = vx * vx + vy * vy;
+    const int reach = static_cast<int>(std::ceil(r)) + 1;
+    const int left = std::max(0, std::min(from.x(), to.x()) - reach);
+    const int right = std::min(picture.width() - 1, std::max(from.x(), to.x()) + reach);
+    const int top = std::max(0, std::min(from.y(), to.y()) - reach);
+    const int bottom = std::min(picture.height() - 1, std::max(from.y(), to.y()) + reach);
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) {
+            double t = len2 > 0 ? ((x - x0) * vx + (y - y0) * vy) / len2 : 0.0;
+            t = std::clamp(t, 0.0, 1.0);
+            const double ex = x - (x0 + t * vx);
+            const double ey = y - (y0 + t * vy);
+            if (ex * ex + ey * ey <= r * r)
+                putPixel(picture, x, y, color);
+        }
+}
+
+PsRec EmptySpanTable(int height)
+{
+    return PsRec(static_cast<size_t>(std::max(0, height) + 2 * SpanRowOffset + 1));
+}
+
+// --- TOABoxShape ---------------------------------------------------------------------------
+
+TOABoxShape::TOABoxShape(ObjectKind kind, int width, int height, int lineWidth) : TOAControl(kind), lineWidth_(lineWidth)
+{
+    setBounds(0, 0, width, height);
+    virWidth_ = width;
+    virHeight_ = height;
+    syncAbsFromBounds();
+}
+
+void TOABoxShape::syncAbsFromBounds()
+{
+    virLeft_ = Left();
+    virTop_ = Top();
+    virWidth_ = Width();
+    virHeight_ = Height();
+    absLeft_ = PixelsToMM(virLeft_, Zoom());
+    absTop_ = PixelsToMM(virTop_, Zoom());
+    absWidth_ = PixelsToMM(virWidth_, Zoom());
+    absHeight_ = PixelsToMM(virHeight_, Zoom());
+}
+
+void TOABoxShape::setAbsLeft(double mm)
+{
+    absLeft_ = mm;
+    virLeft_ = MMToPixels(mm, Zoom());
+    setBounds(virLeft_, Top(), Width(), Height());
+}
+
+void TOABoxShape::setAbsTop(double mm)
+{
+    absTop_ = mm;
+    virTop_ = MMToPixels(mm, Zoom());
+    setBounds(Left(), virTop_, Width(), Height());
+}
+
+void TOABoxShape::setAbsWidth(double mm)
+{
+    absWidth_ = mm;
+    virWidth_ = MMToPixels(mm, Zoom());
+    setBounds(Left(), Top(), virWidth_, Height());
+    RebuildImage();
+}
+
+void TOABoxShape::setAbsHeight(double mm)
+{
+    absHeight_ = mm;
+    virHeight_ = MMToPixels(mm, Zoom());
+    setBounds(Left(), Top(), Width(), virHeight_);
+    RebuildImage();
+}
+
+void TOABoxShape::setVirLeft(int px)
+{
+    virLeft_ = px;
+    absLeft_ = PixelsToMM(px, Zoom());
+    setBounds(px, Top(), Width(), Height());
+}
+
+void TOABoxShape::setVirTop(int px)
+{
+    virTop_ = px;
+    absTop_ = PixelsToMM(px, Zoom());
+    setBounds(Left(), px, Width(), Height());
+}
+
+void TOABoxShape::setVirWidth(int px)
+{
+    virWidth_ = px;
+    absWidth_ = PixelsToMM(px, Zoom());
+    setBounds(Left(), Top(), px, Height());
+    RebuildImage();
+}
+
+void TOABoxShape::setVirHeight(int px)
+{
+    virHeight_ = px;
+    absHeight_ = PixelsToMM(px, Zoom());
+    setBounds(Left(), Top(), Width(), px);
+    RebuildImage();
+}
+
+void TOABoxShape::setVirBounds(int left, int top, int width, int height)
+{
+    setBounds(left, top, width, height);
+    syncAbsFromBounds();
+    RebuildImage();
+}
+
+void TOABoxShape::setLineWidth(int px)
+{
+    lineWidth_ = px;
+    RebuildImage();
+}
+
+int TOABoxShape::lineWidthAtZoom(double zoom) const
+{
+    const int w = static_cast<int>(Round(ScreenPPI * (zoom * mmLineWidth_ * 10.0) / 254.0));
+    return w == 0 ? 1 : w;
+}
+
+bool TOABoxShape::HitsArea(int x, int y) const
+{
+    const long long entry = static_cast<long long>(y) + SpanRowOffset;
+    if (entry < 0 || entry >= static_cast<long long>(area_.size()))
+        return false;
+    return area_[static_cast<size_t>(entry)].contains(x);
+}
+
+void TOABoxShape::setAngle(int angle)
+{
+    if (AgFlag == 1)
+        TOAControl::setAngle(angle);
+    else
+        storeAngle(((angle % 360) + 360) % 360);
+}
+
+void TOABoxShape::Rotate90()
+{
+    const int w = Width();
+    const int h = Height();
+    const int dx = (w - h) / 2;
+    const int dy = (h - w) / 2;
+    setBounds(Left() + dx, Top() + dy, h, w);
+    virLeft_ = Left();
+    virTop_ = Top();
+    virWidth_ = Width();
+    virHeight_ = Height();
+    // Move the millimetre position by the pixel offset instead of re-deriving it from pixels,
+    // so that turning back returns the stored position exactly.
+    absLeft_ = KeepThreeDecimals(absLeft_ + PixelsToMM(dx, Zoom()));
+    absTop_ = KeepThreeDecimals(absTop_ + PixelsToMM(dy, Zoom()));
+    std::swap(absWidth_, absHeight_);
+    RebuildImage();
+}
+
+void TOABoxShape::setZoom(double zoom)
+{
+    if (zoom == Zoom())
+        return;
+    TOAControl::setZoom(zoom);
+    setBounds(MMToPixels(absLeft_, zoom), MMToPixels(absTop_, zoom), MMToPixels(absWidth_, zoom), MMToPixels(absHeight_, zoom));
+    if (hasLineWidth_)
+        lineWidth_ = lineWidthAtZoom(zoom);
+    virLeft_ = Left();
+    virTop_ = Top();
+    virWidth_ = Width();
+    virHeight_ = Height();
+    RebuildImage();
+}
+
+void TOABoxShape::RebuildImage()
+{
+    Render();
+    if (AbsFlag == 1)
+        syncAbsFromBounds();
+}
+
+} // namespace korvel
