@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace korvel {
 
 namespace {
@@ -222,7 +224,7 @@ void ApplyPrinterIni(const IniFile& ini, SystemSettings& s)
 void UpdatePrinterIni(IniFile& ini, const SystemSettings& s)
 {
     ini.setValue(kGeneral, "CurrentPrnIndex", QByteArray::number(s.currentModel));
-    const int n = static_cast<int>(ini.intValue(kGeneral, "PrnNumber", 10));
+    const int n = static_cast<int>(std::clamp<long long>(ini.intValue(kGeneral, "PrnNumber", 10), 1, 255));
     for (int i = 1; i <= n; ++i) {
         if (i == 5)
             continue;
