@@ -100,9 +100,6 @@ PortStatus SerialPort::OpenPort()
 
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(where);
-    // Restoring the old line settings at close would change the speed under bytes that are
-    // still leaving the machine.
-    port->setSettingsRestoredOnClose(false);
     if (!port->open(QIODevice::ReadWrite))
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("%1: %2").arg(where, errorText(*port)));
     const bool configured = port->setBaudRate(params_.BaudRate) &&
