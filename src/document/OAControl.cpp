@@ -1,5 +1,8 @@
 #include "document/OAControl.h"
 
+#include "document/Halftone.h"
+#include "document/OAShape.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -64,17 +67,57 @@ void TOAControl::setVirReadPr(int v)
 
 namespace {
 
-// Composes a bitmap onto the destination area with a bitwise raster operation.
-void composeBitwise(QPainter& painter, const QRect& target, const QImage& bitmap, QPainter::CompositionMode mode)
+// Composes a bitmap onto the destination area with a raster operation. The bitmap is
+// stretched as a device stretches by default: rows and columns dropped when shrinking are
+// ANDed into the kept ones, so thin black strokes survive (a line's picture is one row taller
+// than its control).
+void compose(QPainter& painter, const QRect& target, const QImage& bitmap, QPainter::CompositionMode mode, bool inverted)
 {
     if (bitmap.isNull())
         return;
-    QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
-    if (source.size() != target.size())
-        source = source.scaled(target.size());
+    QImage source = StretchBlackOnWhite(bitmap, target.width(), target.height());
+    if (source.isNull())
+        return;
+    if (inverted)
+        source.invertPixels();
     painter.save();
     painter.setCompositionMode(mode);
     painter.drawImage(target.topLeft(), source);
+    painter.restore();
+}
+
+// The filled ellipse is drawn directly, inscribed in the control with a one-pixel pen.
+void paintFilledEllipse(QPainter& painter, const QRect& r, const QColor& color, int mode)
+{
+    const int w = r.width();
+    const int h = r.height();
+    const QRect outer(0, 0, w, h);
+    const QRect inner(1, 1, w - 2, h - 2);
+    QImage shape(w, h, mode == 0 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    // Mode 0 copies pen and brush, both in the ellipse colour. Other modes use not-XOR: the
+    // white pen leaves the edge as it is and the brush combines with what lies beneath.
+    shape.fill(mode == 0 ? QColor(Qt::transparent) : QColor(Qt::white));
+    const QRgb fill = color.rgb();
+    for (int y = 0; y < h; ++y) {
+        SpanRow row;
+        if (!RingRowSpans(outer, QRect(), y, row))
+            continue;
+        auto* line = reinterpret_cast<QRgb*>(shape.scanLine(y));
+        if (mode == 0) {
+            for (int x = row.from1; x <= row.to1; ++x)
+                line[x] = fill;
+            continue;
+        }
+        int il = 0;
+        int ir = -1;
+        if (!EllipseRowSpan(inner, y, il, ir))
+            continue;
+        for (int x = il; x <= ir; ++x)
+            line[x] = fill;
+    }
+    painter.save();
+    painter.setCompositionMode(mode == 0 ? QPainter::CompositionMode_SourceOver : QPainter::RasterOp_NotSourceXorDestination);
+    painter.drawImage(r.topLeft(), shape);
     painter.restore();
 }
 
@@ -83,17 +126,10 @@ void composeBitwise(QPainter& painter, const QRect& target, const QImage& bitmap
 void TOAControl::Paint(QPainter& painter, int mode)
 {
     const QRect r = geometry();
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
     if (ObjStyle == 6 && FillInter == 1) {
-        painter.save();
-        if (mode == 0) {
-            painter.setPen(QPen(EllipseColor, 1));
-        } else {
-            painter.setPen(QPen(Qt::white, 1));
-            painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-        }
-        painter.setBrush(EllipseColor);
-        painter.drawEllipse(r.adjusted(0, 0, -1, -1));
-        painter.restore();
+        paintFilledEllipse(painter, r, EllipseColor, mode);
         return;
     }
 
@@ -117,22 +153,16 @@ void TOAControl::Paint(QPainter& painter, int mode)
 
     switch (op) {
     case Op::Copy:
-        if (!DstBitmap.isNull())
-            painter.drawImage(r, DstBitmap);
+        compose(painter, r, DstBitmap, QPainter::CompositionMode_Source, false);
         break;
     case Op::And:
-        composeBitwise(painter, r, DstBitmap, QPainter::RasterOp_SourceAndDestination);
+        compose(painter, r, DstBitmap, QPainter::RasterOp_SourceAndDestination, false);
         break;
-    case Op::Xor: {
-        // Black ink on white paper: XOR with the inverted bitmap leaves white transparent and
-        // inverts under the ink, which is what a surface in XOR mode shows.
-        if (DstBitmap.isNull())
-            break;
-        QImage ink = DstBitmap.convertToFormat(QImage::Format_RGB32);
-        ink.invertPixels();
-        composeBitwise(painter, r, ink, QPainter::RasterOp_SourceXorDestination);
+    case Op::Xor:
+        // The bitmap is first XOR-copied onto a white bitmap, i.e. inverted; XORed onto the
+        // surface, white paper then leaves the surface alone and ink inverts it.
+        compose(painter, r, DstBitmap, QPainter::RasterOp_SourceXorDestination, true);
         break;
-    }
     case Op::Invert:
         painter.save();
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
@@ -144,12 +174,16 @@ void TOAControl::Paint(QPainter& painter, int mode)
 
 QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
 {
-    const QImage src = source.format() == QImage::Format_RGB888 ? source : source.convertToFormat(QImage::Format_RGB888);
+    // Both three-byte layouts are rotated as they are; anything else becomes RGB888.
+    const QImage::Format format = source.format() == QImage::Format_BGR888 ? QImage::Format_BGR888 : QImage::Format_RGB888;
+    const QImage src = source.format() == format ? source : source.convertToFormat(format);
+    if (src.isNull())
+        return {};
     const int w = src.width();
     const int h = src.height();
     const int a = ((angle % 360) + 360) % 360;
     if (a == 0) {
-        QImage out(w, h + 1, QImage::Format_RGB888);
+        QImage out(w, h + 1, format);
         out.fill(Qt::white);
         for (int y = 0; y < h; ++y)
             std::copy_n(src.constScanLine(y), w * 3, out.scanLine(y));
@@ -174,7 +208,7 @@ QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
     const double ey2 = std::abs(w * s - h * c);
     const int W = static_cast<int>(std::trunc(std::max(ex1, ex2) + 0.5));
     const int H = static_cast<int>(std::trunc(std::max(ey1, ey2) + 0.5));
-    QImage out(W, H + 1, QImage::Format_RGB888);
+    QImage out(W, H + 1, format);
     out.fill(background);
     double dx;
     double dy;
