@@ -61,6 +61,11 @@ bool SerialPort::isOpen() const
     return port_ && port_->isOpen();
 }
 
+int SerialPort::nativeHandle() const
+{
+    return isOpen() ? int(port_->handle()) : -1;
+}
+
 PortStatus SerialPort::OpenPort()
 {
     ClosePort();

@@ -44,6 +44,8 @@ public:
     /// Time allowed for a piece of n bytes at the current settings.
     int pieceBudgetMs(qint64 bytes) const;
     int writeTimeoutMultiplier() const { return multiplier_; }
+    /// The open device's file descriptor (-1 when closed), for line-setting diagnostics.
+    int nativeHandle() const;
 
 private:
     PortStatus abortWrite(PortStatus status);
