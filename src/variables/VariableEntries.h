@@ -13,7 +13,8 @@ namespace korvel {
 
 /// Typed access to one raw entry of a variable table without copying it. A view made from a
 /// null pointer reads as zeros and ignores writes, and so does any field that lies outside a
-/// short (damaged) entry. Setters exist only on mutable views.
+/// short (damaged) entry. Setters exist only on mutable views. A view points into its table:
+/// adding or removing entries of that table invalidates it.
 template <bool Mutable>
 class EntryView {
 public:

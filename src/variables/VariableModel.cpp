@@ -371,14 +371,22 @@ int AddVariable(LabelDocument& document, VariableKind kind)
     return static_cast<int>(table->size());
 }
 
+bool RemoveEntry(VariableTables& tables, VariableKind kind, int entry)
+{
+    auto* table = Table(tables, kind);
+    if (!table || !Entry(tables, kind, entry))
+        return false;
+    table->erase(table->begin() + (entry - 1));
+    return true;
+}
+
 DeleteResult DeleteVariable(LabelDocument& document, VariableKind kind, int entry)
 {
-    auto* table = Table(document.variables, kind);
-    if (!table || !Entry(document.variables, kind, entry))
+    if (!Entry(document.variables, kind, entry))
         return DeleteResult::NoSuchEntry;
     if (IsVariableInUse(document, kind, entry))
         return DeleteResult::InUse;
-    table->erase(table->begin() + (entry - 1));
+    RemoveEntry(document.variables, kind, entry);
     document.markModified();
     return DeleteResult::Deleted;
 }

@@ -109,5 +109,8 @@ enum class DeleteResult : int {
 };
 /// Removes an entry unless it is in use; the following entries move down and keep their names.
 DeleteResult DeleteVariable(LabelDocument& document, VariableKind kind, int entry);
+/// Removes an entry without the in-use check: the entry a cancelled add dialog leaves behind
+/// (a new Date1 counts as used by a formula that names Date10). False when there is no entry.
+bool RemoveEntry(VariableTables& tables, VariableKind kind, int entry);
 
 } // namespace korvel
