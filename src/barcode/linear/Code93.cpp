@@ -95,7 +95,10 @@ QByteArray Code93CheckChars(QByteArrayView data)
     int c = 0;
     int k = 0;
     checkValues(values, c, k);
-    return QByteArray {Code93Character(c), Code93Character(k)};
+    QByteArray chars;
+    chars.append(Code93Character(c));
+    chars.append(Code93Character(k));
+    return chars;
 }
 
 std::int32_t Code93Width(QByteArrayView data, const LinearOptions& o)
