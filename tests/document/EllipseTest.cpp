@@ -1,4 +1,5 @@
 #include "document/OAEllipse.h"
+#include "document/ShapeRules.h"
 #include "ImageGolden.h"
 
 #include <gtest/gtest.h>
@@ -112,4 +113,29 @@ TEST(EllipseTest, PrinterCopies)
     const QImage ring = e.PrinterPicture(300);
     EXPECT_FALSE(MonoIsBlack(ring, ring.width() / 2, ring.height() / 2));
     test::ExpectMatchesGolden(ring, QStringLiteral("ellipse_outline_colour_300"));
+}
+
+TEST(EllipseTest, PropertyDialogCentreAndRadii)
+{
+    TOAEllipse e;
+    e.setAbsLeft(10.0);
+    e.setAbsTop(4.0);
+    e.setAbsWidth(20.33);
+    e.setAbsHeight(8.0);
+    const EllipseDialogValues shown = OpenEllipseDialog(e);
+    EXPECT_DOUBLE_EQ(shown.centreX, 20.2); // 20.165 shown with one decimal
+    EXPECT_DOUBLE_EQ(shown.radiusX, 10.2);
+    EXPECT_DOUBLE_EQ(shown.centreY, 8.0);
+    EllipseDialogValues edit = shown;
+    edit.centreX = 30.0;
+    edit.radiusX = 5.0;
+    edit.lineWidthMM = 0.4;
+    edit.fill = 1;
+    edit.color = Qt::red;
+    ASSERT_TRUE(ApplyEllipseDialog(e, edit).ok);
+    EXPECT_DOUBLE_EQ(e.AbsLeft(), 25.0);
+    EXPECT_DOUBLE_EQ(e.AbsWidth(), 10.0);
+    EXPECT_EQ(e.LineWidth(), 2); // round(96 * 0.4 * 10 / 254) = round(1.51): factor 10
+    EXPECT_EQ(e.FillInter, 1);
+    EXPECT_EQ(ApplyEllipseDialog(e, {30.0, 8.0, 0.0, 4.0, 0.4, 0, Qt::black}).field, 2);
 }

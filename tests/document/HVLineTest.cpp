@@ -1,4 +1,5 @@
 #include "document/OAHVLine.h"
+#include "document/ShapeRules.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +75,39 @@ TEST(HVLineTest, UndrawnStyleKeepsAWhitePicture)
         for (int x = 0; x < l.DstBitmap.width(); ++x)
             ASSERT_EQ(l.DstBitmap.pixel(x, y), qRgb(255, 255, 255));
     EXPECT_TRUE(l.HitsArea(0, 0));
+}
+
+TEST(HVLineTest, PropertyDialogKeepsTheFixedCoordinate)
+{
+    TOAHVLine v;
+    v.setStyle(lsLeft);
+    v.setAbsStartX(10.0);
+    v.setAbsStartY(40.0);
+    v.setAbsEndX(10.0);
+    v.setAbsEndY(15.0);
+    const HVLineDialogValues shown = OpenHVLineDialog(v);
+    EXPECT_DOUBLE_EQ(shown.startY, 15.0); // the end nearer the origin
+    EXPECT_DOUBLE_EQ(shown.length, 25.0);
+    HVLineDialogValues edit = shown;
+    edit.startX = 12.0;
+    edit.length = 30.0;
+    edit.lineWidthMM = 0.5;
+    ASSERT_TRUE(ApplyHVLineDialog(v, edit).ok);
+    EXPECT_DOUBLE_EQ(v.AbsEndX(), 12.0);
+    EXPECT_DOUBLE_EQ(v.AbsEndY(), 45.0);
+    EXPECT_EQ(v.LineWidth(), 2); // round(96 * 0.5 * 8 / 254) = round(1.51): factor 8
+    EXPECT_DOUBLE_EQ(v.MMLineWidth(), 0.5);
+
+    TOAHVLine h;
+    h.setStyle(lsTop);
+    ASSERT_TRUE(ApplyHVLineDialog(h, {5.0, 20.0, 50.0, 0.3}).ok);
+    EXPECT_DOUBLE_EQ(h.AbsEndX(), 55.0);
+    EXPECT_DOUBLE_EQ(h.AbsEndY(), 20.0);
+
+    // Out of range: start X above 107, length below 0.1, line width above 107.
+    EXPECT_EQ(ApplyHVLineDialog(h, {108.0, 20.0, 50.0, 0.3}).field, 0);
+    EXPECT_EQ(ApplyHVLineDialog(h, {5.0, 20.0, 0.05, 0.3}).field, 2);
+    EXPECT_EQ(ApplyHVLineDialog(h, {5.0, 20.0, 50.0, 108}).field, 3);
+    EXPECT_DOUBLE_EQ(h.AbsStartX(), 5.0); // refused values change nothing
+    EXPECT_EQ(ShapeDialogLineWidth(ShapeDialog::Line, 0.01, 1.0), 1);
 }

@@ -1,4 +1,5 @@
 #include "document/OARectangle.h"
+#include "document/ShapeRules.h"
 #include "ImageGolden.h"
 
 #include <gtest/gtest.h>
@@ -139,4 +140,32 @@ TEST(RectangleTest, PrinterCopiesDitheredWithTheSixteenMatrix)
     EXPECT_TRUE(MonoIsBlack(outline, 5, 50));
     EXPECT_FALSE(MonoIsBlack(outline, 6, 50));
     test::ExpectMatchesGolden(outline, QStringLiteral("rectangle_outline_300"));
+}
+
+TEST(RectangleTest, PropertyDialogRanges)
+{
+    struct Case {
+        ShapeDialog dialog;
+        int count;
+        double lineWidthMax, spinMax;
+    };
+    for (const Case c : std::vector<Case>{{ShapeDialog::HVLine, 3, 107, 9}, {ShapeDialog::Line, 4, 107, 1},
+             {ShapeDialog::Ellipse, 4, 107, 5}, {ShapeDialog::Rectangle, 4, 106, 106}}) {
+        const ShapeDialogRanges r = ShapeRanges(c.dialog);
+        EXPECT_EQ(r.count, c.count);
+        EXPECT_DOUBLE_EQ(r.lineWidth.min, 0.1);
+        EXPECT_DOUBLE_EQ(r.lineWidth.max, c.lineWidthMax);
+        EXPECT_DOUBLE_EQ(r.lineWidthSpinMax, c.spinMax);
+        EXPECT_DOUBLE_EQ(r.fields[0].max, 107);
+        EXPECT_DOUBLE_EQ(r.fields[1].max, 500);
+    }
+    TOARectangle r;
+    r.setZoom(2.0);
+    ASSERT_TRUE(ApplyRectangleDialog(r, {3.0, 4.0, 20.0, 10.0, 0.5, 1, Qt::blue}).ok);
+    EXPECT_EQ(r.LineWidth(), 4); // round(96 * 0.5 * 2 * 10 / 254) = round(3.78)
+    EXPECT_EQ(r.geometry(), QRect(23, 30, 151, 76));
+    EXPECT_EQ(r.Fill(), 1);
+    const RectangleDialogValues shown = OpenRectangleDialog(r);
+    EXPECT_DOUBLE_EQ(shown.width, 20.0);
+    EXPECT_EQ(ApplyRectangleDialog(r, {3.0, 4.0, 20.0, 10.0, 106.5, 1, Qt::blue}).field, 4);
 }
