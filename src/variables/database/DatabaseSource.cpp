@@ -1,0 +1,681 @@
+#include "variables/database/DatabaseSource.h"
+
+#include "document/CodePage.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <QRegularExpression>
+#include <QUrlQuery>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+
+namespace korvel {
+
+namespace {
+
+std::atomic<int> g_connectionCounter{0};
+
+constexpr const char* TypeNames[] = {
+    "unknown", "Text", "short int", "longint", "int", "Bool", "decimal fraction", "currency", "binary",
+    "date", "time", "datetime", "ftBytes", "ftVarBytes", "ftAutoInc", "ftBlob", "ftMemo", "picture",
+    "ftFmtMemo", "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor", "ftFixedChar", "text",
+    "long int", "ftADT", "ftArray", "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant",
+    "ftInterface", "ftIDispatch", "ftGuid",
+};
+
+// Field type numbers used below (the positions in TypeNames).
+enum TypeNumber : int {
+    TypeUnknown = 0,
+    TypeString = 1,
+    TypeSmallint = 2,
+    TypeInteger = 3,
+    TypeBoolean = 5,
+    TypeFloat = 6,
+    TypeBytes = 12,
+    TypeDate = 9,
+    TypeTime = 10,
+    TypeDateTime = 11,
+    TypeBlob = 15,
+    TypeLargeint = 25,
+};
+
+QString unicode(const QByteArray& bytes)
+{
+    return CodePage::document().toUnicode(bytes);
+}
+
+QByteArray local(const QString& text)
+{
+    return CodePage::document().fromUnicode(text);
+}
+
+int typeNumberOf(int metaType)
+{
+    switch (metaType) {
+    case QMetaType::QString:
+    case QMetaType::QChar:
+    case QMetaType::Char:
+        return TypeString;
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return TypeSmallint;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+        return TypeInteger;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+        return TypeLargeint;
+    case QMetaType::Bool:
+        return TypeBoolean;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return TypeFloat;
+    case QMetaType::QDate:
+        return TypeDate;
+    case QMetaType::QTime:
+        return TypeTime;
+    case QMetaType::QDateTime:
+        return TypeDateTime;
+    case QMetaType::QByteArray:
+        return TypeBlob;
+    default:
+        return TypeUnknown;
+    }
+}
+
+int sizeOfType(int typeNumber)
+{
+    switch (typeNumber) {
+    case TypeSmallint:
+    case TypeBoolean:
+        return 2;
+    case TypeInteger:
+    case TypeDate:
+    case TypeTime:
+        return 4;
+    case TypeLargeint:
+    case TypeFloat:
+    case TypeDateTime:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+FieldInfo infoOf(const MemoryColumn& c)
+{
+    FieldInfo f;
+    f.name = local(c.name);
+    switch (c.kind) {
+    case ColumnKind::Integer:
+        f.typeNumber = c.fits32 ? TypeInteger : TypeLargeint;
+        f.size = sizeOfType(f.typeNumber);
+        break;
+    case ColumnKind::Float:
+        f.typeNumber = TypeFloat;
+        f.size = 8;
+        break;
+    case ColumnKind::Text:
+        f.typeNumber = TypeString;
+        f.size = std::max(c.maxBytes, 1);
+        break;
+    }
+    return f;
+}
+
+QString textOf(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    switch (v.metaType().id()) {
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(v.toDouble(), 'g', 15);
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QTime:
+        return v.toTime().toString(QStringLiteral("hh:mm:ss"));
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (dt.time() == QTime(0, 0))
+            return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
+        return dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    case QMetaType::QByteArray:
+        return unicode(v.toByteArray());
+    default:
+        return v.toString();
+    }
+}
+
+} // namespace
+
+QString FieldTypeName(int number)
+{
+    if (number < 0 || number >= static_cast<int>(std::size(TypeNames)))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(TypeNames[number]);
+}
+
+DatabaseSource::DatabaseSource() = default;
+
+DatabaseSource::~DatabaseSource()
+{
+    close();
+}
+
+bool DatabaseSource::fail(const QString& message)
+{
+    error_ = message;
+    return false;
+}
+
+void DatabaseSource::close()
+{
+    closeQuery();
+    loaded_.clear();
+    if (!connectionName_.isEmpty()) {
+        if (db_.isValid())
+            db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        connectionName_.clear();
+    }
+    connected_ = false;
+    memory_ = false;
+}
+
+bool DatabaseSource::open(const SourceSpec& spec)
+{
+    close();
+    error_.clear();
+    spec_ = spec;
+    connectionName_ = QStringLiteral("korvel-db-%1").arg(++g_connectionCounter);
+
+    auto failOpen = [this](const QString& message) {
+        close();
+        return fail(message);
+    };
+    auto driver = [](const char* name) { return QSqlDatabase::isDriverAvailable(QString::fromLatin1(name)); };
+
+    switch (spec.kind) {
+    case SourceKind::DelimitedText:
+    case SourceKind::Workbook:
+        if (!driver("QSQLITE"))
+            return failOpen(QStringLiteral("the SQLite driver of Qt is not installed"));
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        db_.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db_.open())
+            return failOpen(QStringLiteral("cannot create the working database: %1").arg(db_.lastError().text()));
+        memory_ = true;
+        if (!loadFile())
+            return failOpen(error_);
+        break;
+    case SourceKind::SQLiteFile: {
+        if (!QFileInfo(spec.path).isFile())
+            return failOpen(QStringLiteral("%1: the file does not exist").arg(spec.path));
+        if (!driver("QSQLITE"))
+            return failOpen(QStringLiteral("the SQLite driver of Qt is not installed"));
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+        db_.setDatabaseName(spec.path);
+        db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db_.open())
+            return failOpen(QStringLiteral("%1: %2").arg(spec.path, db_.lastError().text()));
+        // SQLite opens any file lazily; the first statement tells whether it is a database.
+        QSqlQuery probe(db_);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            return failOpen(QStringLiteral("%1: not an SQLite database (%2)").arg(spec.path, probe.lastError().text()));
+        break;
+    }
+    case SourceKind::Odbc:
+        if (!driver("QODBC"))
+            return failOpen(QStringLiteral("the ODBC driver of Qt is not installed"));
+        if (spec.odbc.isEmpty())
+            return failOpen(QStringLiteral("no ODBC data source is named"));
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+        db_.setDatabaseName(spec.odbc);
+        if (spec.user) {
+            db_.setUserName(*spec.user);
+            db_.setPassword(spec.password);
+        }
+        if (!db_.open())
+            return failOpen(QStringLiteral("cannot connect to %1: %2").arg(spec.describe(), db_.lastError().text()));
+        break;
+    case SourceKind::PostgreSql: {
+        if (!driver("QPSQL"))
+            return failOpen(QStringLiteral("the PostgreSQL driver of Qt is not installed"));
+        const QUrl url(spec.uri, QUrl::StrictMode);
+        if (!url.isValid())
+            return failOpen(QStringLiteral("not a PostgreSQL address: %1").arg(url.errorString()));
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName_);
+        QStringList options;
+        bool timeout = false;
+        QString host = url.host();
+        for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+            if (key == u"host" && host.isEmpty()) {
+                host = value;
+                continue;
+            }
+            if (key == u"dbname" || key == u"user" || key == u"password" || key == u"port")
+                continue;
+            // Option values reach the driver's own key=value list: keep them to one word.
+            if (key.contains(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]"))) || value.contains(QLatin1Char(';'))
+                || value.contains(QLatin1Char(' ')) || value.contains(QLatin1Char('\'')))
+                return failOpen(QStringLiteral("the PostgreSQL option \"%1\" cannot be used").arg(key));
+            options << key + QLatin1Char('=') + value;
+            timeout = timeout || key == u"connect_timeout";
+        }
+        if (!timeout)
+            options << QStringLiteral("connect_timeout=10");
+        const QUrlQuery query(url);
+        db_.setHostName(host);
+        if (url.port() > 0)
+            db_.setPort(url.port());
+        else if (query.hasQueryItem(QStringLiteral("port")))
+            db_.setPort(query.queryItemValue(QStringLiteral("port")).toInt());
+        QString user = url.userName(QUrl::FullyDecoded);
+        if (user.isEmpty())
+            user = query.queryItemValue(QStringLiteral("user"), QUrl::FullyDecoded);
+        QString password = url.password(QUrl::FullyDecoded);
+        if (password.isEmpty())
+            password = query.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded);
+        if (spec.user) {
+            user = *spec.user;
+            password = spec.password;
+        }
+        db_.setUserName(user);
+        db_.setPassword(password);
+        QString database = url.path(QUrl::FullyDecoded);
+        if (database.startsWith(QLatin1Char('/')))
+            database.remove(0, 1);
+        if (database.isEmpty())
+            database = query.queryItemValue(QStringLiteral("dbname"), QUrl::FullyDecoded);
+        db_.setDatabaseName(database);
+        db_.setConnectOptions(options.join(QLatin1Char(';')));
+        if (!db_.open())
+            return failOpen(QStringLiteral("cannot connect to %1: %2").arg(spec.describe(), db_.lastError().text().trimmed()));
+        break;
+    }
+    }
+    connected_ = true;
+    return true;
+}
+
+bool DatabaseSource::loadFile()
+{
+    QString error;
+    if (spec_.kind == SourceKind::Workbook) {
+        const QString suffix = QFileInfo(spec_.path).suffix().toLower();
+        const bool ok = suffix == u"xlsx" ? LoadXlsx(db_, spec_.path, &loaded_, &error) : LoadXls(db_, spec_.path, &loaded_, &error);
+        return ok || fail(error);
+    }
+    QFile file;
+    QString table = spec_.table;
+    if (spec_.fromStdin) {
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read standard input"));
+        if (table.isEmpty())
+            table = QStringLiteral("STDIN");
+    } else {
+        file.setFileName(spec_.path);
+        if (!QFileInfo(spec_.path).isFile())
+            return fail(QStringLiteral("%1: the file does not exist").arg(spec_.path));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("%1: %2").arg(spec_.path, file.errorString()));
+        if (table.isEmpty())
+            table = TextTableName(QFileInfo(spec_.path).fileName());
+    }
+    LoadedTable t;
+    if (!LoadDelimitedText(db_, &file, table, spec_.text, spec_.fromStdin ? QString() : spec_.path, &t, &error))
+        return fail(spec_.fromStdin ? error : QStringLiteral("%1: %2").arg(spec_.path, error));
+    loaded_.push_back(t);
+    return true;
+}
+
+QStringList DatabaseSource::tables() const
+{
+    QStringList out;
+    if (!connected_)
+        return out;
+    if (memory_) {
+        for (const LoadedTable& t : loaded_)
+            out << t.name;
+        return out;
+    }
+    out = db_.tables(QSql::Tables);
+    out += db_.tables(QSql::Views);
+    return out;
+}
+
+QString DatabaseSource::defaultTable() const
+{
+    if (!spec_.table.isEmpty())
+        return spec_.table;
+    return tables().value(0);
+}
+
+const LoadedTable* DatabaseSource::loadedTable(const QString& name) const
+{
+    for (const LoadedTable& t : loaded_)
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+bool DatabaseSource::columns(const QString& table, std::vector<FieldInfo>* out)
+{
+    out->clear();
+    if (!connected_)
+        return fail(QStringLiteral("no data source is open"));
+    if (memory_) {
+        const LoadedTable* t = loadedTable(table);
+        if (!t)
+            return fail(QStringLiteral("the table \"%1\" is not in %2").arg(table, spec_.describe()));
+        for (const MemoryColumn& c : t->columns)
+            out->push_back(infoOf(c));
+        return true;
+    }
+    const QSqlRecord record = db_.record(table);
+    if (record.isEmpty()) {
+        // An unknown table and a table without columns look alike to the driver.
+        if (!tables().contains(table, Qt::CaseInsensitive))
+            return fail(QStringLiteral("the table \"%1\" is not in %2").arg(table, spec_.describe()));
+        return true;
+    }
+    for (int i = 0; i < record.count(); ++i) {
+        const QSqlField f = record.field(i);
+        FieldInfo info;
+        info.name = local(f.name());
+        info.typeNumber = typeNumberOf(f.metaType().id());
+        info.size = info.typeNumber == TypeString || info.typeNumber == TypeBlob ? std::max(f.length(), 0) : sizeOfType(info.typeNumber);
+        out->push_back(info);
+    }
+    return true;
+}
+
+IdentifierQuoting DatabaseSource::quoting() const
+{
+    IdentifierQuoting q;
+    if (spec_.kind == SourceKind::PostgreSql)
+        q.splitTableSchema = true;
+    if (spec_.kind == SourceKind::Odbc && db_.isValid() && db_.driver()) {
+        // The ODBC driver knows the quote character of the database behind it.
+        const QString probe = db_.driver()->escapeIdentifier(QStringLiteral("x"), QSqlDriver::FieldName);
+        if (probe.size() >= 3 && probe != u"x" && !probe[0].isLetterOrNumber())
+            q.quote = probe[0];
+        q.splitTableSchema = true;
+    }
+    return q;
+}
+
+void DatabaseSource::closeQuery()
+{
+    queryOpen_ = false;
+    fields_.clear();
+    fieldNames_.clear();
+    cells_.clear();
+    cells_.shrink_to_fit();
+    lookup_.clear();
+    rowCount_ = 0;
+    current_ = 0;
+    bof_ = eof_ = true;
+}
+
+bool DatabaseSource::openQuery(const QueryParts& parts)
+{
+    closeQuery();
+    if (!connected_)
+        return fail(QStringLiteral("no data source is open"));
+    const QString table = unicode(parts.table);
+    if (table.isEmpty())
+        return fail(QStringLiteral("no table is chosen"));
+    std::vector<FieldInfo> columns;
+    if (!this->columns(table, &columns))
+        return false;
+    for (const QByteArray& name : parts.referencedFields()) {
+        const QString wanted = unicode(name);
+        bool found = false;
+        for (const FieldInfo& c : columns)
+            found = found || unicode(c.name).compare(wanted, Qt::CaseInsensitive) == 0;
+        if (!found)
+            return fail(QStringLiteral("the column \"%1\" is not in the table \"%2\" of %3").arg(wanted, table, spec_.describe()));
+    }
+    EngineQuery q;
+    QString error;
+    if (!ComposeEngineQuery(parts, quoting(), &q, &error))
+        return fail(error);
+    return runQuery(q.text, q.values, true, table);
+}
+
+bool DatabaseSource::openSql(const QByteArray& sqlText)
+{
+    closeQuery();
+    if (!connected_)
+        return fail(QStringLiteral("no data source is open"));
+    const QString text = unicode(SplitSqlLines(sqlText).join('\n'));
+    if (text.trimmed().isEmpty())
+        return fail(QStringLiteral("the query is empty"));
+    return runQuery(TranslateSqlText(text, quoting()), {}, false, QString());
+}
+
+bool DatabaseSource::openStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block)
+{
+    if (block) {
+        QueryParts parts = QueryParts::fromBlock(*block);
+        if (!parts.table.isEmpty() && SameSqlText(JoinSqlLines(BuildSqlLines(parts)), sqlText))
+            return openQuery(parts);
+    }
+    if (SplitSqlLines(sqlText).isEmpty())
+        return openTable(block ? unicode(block->chosenTable()) : QString());
+    return openSql(sqlText);
+}
+
+bool DatabaseSource::openTable(const QString& table)
+{
+    QueryParts parts;
+    parts.table = local(table.isEmpty() ? defaultTable() : table);
+    if (parts.table.isEmpty()) {
+        closeQuery();
+        return fail(QStringLiteral("%1 holds no table").arg(spec_.describe()));
+    }
+    return openQuery(parts);
+}
+
+void DatabaseSource::describeResultField(int index, const QString& name, const QString& table, int metaType, int length)
+{
+    FieldInfo info;
+    info.name = local(name);
+    info.typeNumber = typeNumberOf(metaType);
+    info.size = info.typeNumber == TypeString || info.typeNumber == TypeBlob ? std::max(length, 0) : sizeOfType(info.typeNumber);
+    if (memory_) {
+        // The loaded tables know what their columns hold better than the untyped engine does.
+        auto known = [&]() -> const MemoryColumn* {
+            for (const LoadedTable& t : loaded_) {
+                if (!table.isEmpty() && t.name.compare(table, Qt::CaseInsensitive) != 0)
+                    continue;
+                for (const MemoryColumn& c : t.columns)
+                    if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+                        return &c;
+            }
+            return nullptr;
+        }();
+        if (known) {
+            info = infoOf(*known);
+            info.name = local(name);
+        }
+    }
+    fields_[static_cast<size_t>(index)] = info;
+}
+
+bool DatabaseSource::runQuery(const QString& text, const QVariantList& values, bool prepared, const QString& table)
+{
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    bool ok = false;
+    if (prepared) {
+        ok = q.prepare(text);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    } else {
+        ok = q.exec(text);
+    }
+    if (!ok)
+        return fail(QStringLiteral("the query failed: %1").arg(q.lastError().text().trimmed()));
+    if (!q.isSelect())
+        return fail(QStringLiteral("the query returns no records"));
+
+    const QSqlRecord record = q.record();
+    const int columns = record.count();
+    if (columns == 0)
+        return fail(QStringLiteral("the query returns no columns"));
+    fields_.assign(static_cast<size_t>(columns), FieldInfo());
+    for (int c = 0; c < columns; ++c) {
+        const QSqlField f = record.field(c);
+        fieldNames_ << f.name();
+        describeResultField(c, f.name(), table, f.metaType().id(), f.length());
+    }
+    const qint64 maxRows = INT_MAX / columns;
+    std::vector<int> widths(static_cast<size_t>(columns), 0);
+    while (q.next()) {
+        if (rowCount_ >= maxRows) {
+            closeQuery();
+            return fail(QStringLiteral("the query returns too many records"));
+        }
+        for (int c = 0; c < columns; ++c) {
+            cells_.push_back(textOf(q.value(c)));
+            widths[static_cast<size_t>(c)] = std::max(widths[static_cast<size_t>(c)], AnsiByteLength(cells_.back()));
+        }
+        ++rowCount_;
+    }
+    if (q.lastError().isValid()) {
+        const QString message = q.lastError().text().trimmed();
+        closeQuery();
+        return fail(QStringLiteral("reading the records failed: %1").arg(message));
+    }
+    for (int c = 0; c < columns; ++c) {
+        FieldInfo& f = fields_[static_cast<size_t>(c)];
+        if ((f.typeNumber == TypeString || f.typeNumber == TypeUnknown) && f.size <= 0)
+            f.size = std::max(widths[static_cast<size_t>(c)], 1);
+    }
+    queryOpen_ = true;
+    current_ = 0;
+    bof_ = true;
+    eof_ = rowCount_ == 0;
+    return true;
+}
+
+int DatabaseSource::fieldIndex(const QByteArray& name) const
+{
+    const auto it = lookup_.constFind(name);
+    if (it != lookup_.constEnd())
+        return *it;
+    const QString wanted = unicode(name).trimmed();
+    int index = -1;
+    for (qsizetype i = 0; i < fieldNames_.size(); ++i)
+        if (fieldNames_[i].compare(wanted, Qt::CaseInsensitive) == 0) {
+            index = static_cast<int>(i);
+            break;
+        }
+    lookup_.insert(name, index);
+    return index;
+}
+
+std::optional<QByteArray> DatabaseSource::value(const QByteArray& fieldName) const
+{
+    const int index = fieldIndex(fieldName);
+    if (index < 0)
+        return std::nullopt;
+    return valueAt(index);
+}
+
+QByteArray DatabaseSource::valueAt(int column) const
+{
+    return valueAt(recordNumber(), column);
+}
+
+QByteArray DatabaseSource::valueAt(int recordNumber, int column) const
+{
+    const int columns = fieldCount();
+    if (!queryOpen_ || recordNumber < 1 || recordNumber > rowCount_ || column < 0 || column >= columns)
+        return {};
+    return local(cells_[static_cast<size_t>(recordNumber - 1) * static_cast<size_t>(columns) + static_cast<size_t>(column)]);
+}
+
+bool DatabaseSource::isNull(int column) const
+{
+    const int columns = fieldCount();
+    if (!queryOpen_ || rowCount_ == 0 || column < 0 || column >= columns)
+        return true;
+    return cells_[static_cast<size_t>(current_) * static_cast<size_t>(columns) + static_cast<size_t>(column)].isNull();
+}
+
+void DatabaseSource::first()
+{
+    if (rowCount_ == 0)
+        return;
+    current_ = 0;
+    bof_ = true;
+    eof_ = false;
+}
+
+void DatabaseSource::last()
+{
+    if (rowCount_ == 0)
+        return;
+    current_ = rowCount_ - 1;
+    bof_ = false;
+    eof_ = true;
+}
+
+void DatabaseSource::next()
+{
+    if (rowCount_ == 0)
+        return;
+    if (current_ + 1 < rowCount_) {
+        ++current_;
+        bof_ = eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void DatabaseSource::prior()
+{
+    if (rowCount_ == 0)
+        return;
+    if (current_ > 0) {
+        --current_;
+        bof_ = eof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+
+bool DatabaseSource::locate(int recordNumber)
+{
+    if (recordNumber < 1 || recordNumber > rowCount_)
+        return false;
+    current_ = recordNumber - 1;
+    bof_ = eof_ = false;
+    return true;
+}
+
+} // namespace korvel

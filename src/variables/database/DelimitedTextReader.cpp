@@ -1,0 +1,229 @@
+#include "variables/database/DelimitedTextReader.h"
+
+#include "document/CodePage.h"
+
+#include <QIODevice>
+
+namespace korvel {
+
+namespace {
+
+constexpr qsizetype ChunkSize = 64 * 1024;
+
+bool hasNonAscii(const QByteArray& bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+} // namespace
+
+DelimitedTextReader::DelimitedTextReader(QIODevice* device, const TextFileSettings& settings)
+    : device_(device), settings_(settings)
+{
+    if (settings_.separator != TextSeparator::Detect) {
+        separator_ = QLatin1Char(settings_.separatorChar());
+        separatorKnown_ = true;
+    }
+}
+
+DelimitedTextReader::~DelimitedTextReader() = default;
+
+void DelimitedTextReader::startDecoding(QByteArray& first)
+{
+    auto startsWith = [&first](const char* bom, int n) { return first.size() >= n && first.startsWith(QByteArray(bom, n)); };
+    if (startsWith("\xEF\xBB\xBF", 3)) {
+        first.remove(0, 3);
+        codePage_ = 65001;
+    } else if (startsWith("\xFF\xFE", 2)) {
+        first.remove(0, 2);
+        codePage_ = 1200;
+    } else if (startsWith("\xFE\xFF", 2)) {
+        first.remove(0, 2);
+        codePage_ = 1201;
+    } else if (settings_.codePage != 0) {
+        codePage_ = settings_.codePage;
+    } else {
+        // No mark and no declared code page: text that decodes as UTF-8 and is not plain ASCII
+        // is UTF-8; everything else is taken to be in the document code page.
+        QStringDecoder probe(QStringConverter::Utf8);
+        (void)probe.decode(first);
+        codePage_ = (!probe.hasError() && hasNonAscii(first)) ? 65001 : CodePage::document().number();
+    }
+    if (codePage_ == 65001)
+        decoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf8);
+    else if (codePage_ == 1200)
+        decoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf16LE);
+    else if (codePage_ == 1201)
+        decoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf16BE);
+}
+
+bool DelimitedTextReader::fill()
+{
+    if (eof_)
+        return false;
+    // Drop what the parser has consumed; fields being built are held outside text_.
+    text_.remove(0, pos_);
+    pos_ = 0;
+    const qsizetype before = text_.size();
+    while (text_.size() == before) {
+        QByteArray chunk = device_->read(ChunkSize);
+        const bool atEnd = chunk.isEmpty();
+        if (!codePage_) {
+            // A pipe may hand over a few bytes at a time; the mark and the UTF-8 probe want a
+            // full first chunk.
+            while (chunk.size() < ChunkSize) {
+                const QByteArray more = device_->read(ChunkSize - chunk.size());
+                if (more.isEmpty())
+                    break;
+                chunk += more;
+            }
+            startDecoding(chunk);
+        }
+        if (decoder_) {
+            if (atEnd) {
+                eof_ = true;
+                return text_.size() > before;
+            }
+            text_ += decoder_->decode(chunk);
+            continue;
+        }
+        // A double-byte code page has no stateful decoder here: decode whole lines only, so no
+        // character is split between two pieces ('\n' is never a trail byte).
+        pendingBytes_ += chunk;
+        QByteArray piece;
+        if (atEnd) {
+            piece = std::exchange(pendingBytes_, {});
+            eof_ = true;
+        } else {
+            qsizetype cut = pendingBytes_.lastIndexOf('\n') + 1;
+            if (cut == 0 && pendingBytes_.size() >= ChunkSize * 4)
+                cut = CodePage(codePage_).cutBytes(pendingBytes_, pendingBytes_.size() - 1).size();
+            piece = pendingBytes_.left(cut);
+            pendingBytes_.remove(0, cut);
+        }
+        text_ += CodePage(codePage_).toUnicode(piece);
+        if (eof_)
+            return text_.size() > before;
+    }
+    return true;
+}
+
+void DelimitedTextReader::detectSeparator()
+{
+    while (text_.indexOf(QLatin1Char('\n'), pos_) < 0 && fill()) {
+    }
+    const qsizetype end = text_.indexOf(QLatin1Char('\n'), pos_);
+    const QStringView firstLine = QStringView(text_).mid(pos_, end < 0 ? -1 : end - pos_);
+    separator_ = firstLine.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
+    separatorKnown_ = true;
+}
+
+DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
+{
+    fields.clear();
+    if (!error_.isEmpty())
+        return Status::Error;
+    if (!separatorKnown_)
+        detectSeparator();
+
+    enum class State { StartField, Unquoted, Quoted, AfterQuote };
+    State state = State::StartField;
+    QString field;
+    bool quoted = false;
+    bool started = false;
+    qsizetype recordChars = 0;
+    recordLine_ = line_;
+
+    auto push = [&]() {
+        fields << (field.isEmpty() && !quoted ? QString() : field);
+        field = QString();
+        quoted = false;
+        state = State::StartField;
+    };
+    auto failAt = [&](const QString& what) {
+        error_ = QStringLiteral("line %1: %2").arg(line_).arg(what);
+        fields.clear();
+        return Status::Error;
+    };
+
+    for (;;) {
+        if (pos_ >= text_.size()) {
+            if (fill())
+                continue;
+            if (state == State::Quoted)
+                return failAt(QStringLiteral("a quoted field is not closed"));
+            if (!started)
+                return Status::End;
+            push();
+            return Status::Row;
+        }
+        const QChar c = text_[pos_++];
+        if (++recordChars > MaxRecordChars)
+            return failAt(QStringLiteral("a record is longer than %1 characters").arg(MaxRecordChars));
+        switch (state) {
+        case State::StartField:
+            if (c == QLatin1Char('"')) {
+                state = State::Quoted;
+                quoted = true;
+                started = true;
+            } else if (c == separator_) {
+                started = true;
+                push();
+            } else if (c == QLatin1Char('\n')) {
+                ++line_;
+                if (!started) {
+                    // A blank line holds no record.
+                    recordLine_ = line_;
+                    recordChars = 0;
+                    continue;
+                }
+                push();
+                return Status::Row;
+            } else if (c != QLatin1Char('\r')) {
+                field += c;
+                state = State::Unquoted;
+                started = true;
+            }
+            break;
+        case State::Unquoted:
+            if (c == separator_) {
+                push();
+            } else if (c == QLatin1Char('\n')) {
+                ++line_;
+                push();
+                return Status::Row;
+            } else if (c != QLatin1Char('\r')) {
+                field += c;
+            }
+            break;
+        case State::Quoted:
+            if (c == QLatin1Char('"')) {
+                state = State::AfterQuote;
+            } else {
+                if (c == QLatin1Char('\n'))
+                    ++line_;
+                field += c;
+            }
+            break;
+        case State::AfterQuote:
+            if (c == QLatin1Char('"')) {
+                field += c;
+                state = State::Quoted;
+            } else if (c == separator_) {
+                push();
+            } else if (c == QLatin1Char('\n')) {
+                ++line_;
+                push();
+                return Status::Row;
+            } else if (c != QLatin1Char('\r')) {
+                return failAt(QStringLiteral("unexpected character '%1' after a closing quote").arg(c));
+            }
+            break;
+        }
+    }
+}
+
+} // namespace korvel
