@@ -182,6 +182,33 @@ QByteArray SurfaceText(const QByteArray& value)
     return IsBlank(value) ? QByteArray(NullMarker) : value;
 }
 
+QByteArray PrintedText(const QByteArray& value)
+{
+    return IsBlank(value) ? QByteArray(" ") : value;
+}
+
+QStringList ContentSourceLabels()
+{
+    return {QStringLiteral("屏幕数据"), QStringLiteral("数据库"), QStringLiteral("日期"),
+            QStringLiteral("时间"),     QStringLiteral("计数器"), QStringLiteral("公式")};
+}
+
+void ChooseContentSource(TOAControl& object, VariableKind kind, const QByteArray& name)
+{
+    if (kind == VariableKind::Constant || !HasTable(kind)) {
+        object.VarName.clear();
+        object.VarType = static_cast<std::int32_t>(VariableKind::Constant);
+        return;
+    }
+    object.VarName = name;
+    object.VarType = static_cast<std::int32_t>(kind);
+}
+
+bool CanAddVariable(const VariableTables& tables, VariableKind kind)
+{
+    return HasTable(kind) && EntryCount(tables, kind) < TableCapacity(kind);
+}
+
 int FindVariable(const VariableTables& tables, VariableKind kind, const QByteArray& name)
 {
     const auto* table = Table(tables, kind);

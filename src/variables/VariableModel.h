@@ -4,12 +4,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
 namespace korvel {
 
 class LabelDocument;
+class TOAControl;
 
 /// Kind of a variable; also the `VarType` of a text or barcode object. Values are stored.
 enum class VariableKind : int {
@@ -61,6 +63,8 @@ QByteArray TrimSpaces(const QByteArray& text);
 bool IsBlank(const QByteArray& text);
 /// What the design surface shows for a variable's value: the value, or "<NULL>" when blank.
 QByteArray SurfaceText(const QByteArray& value);
+/// What a text drawn with a screen font prints for a variable's value: a single space when blank.
+QByteArray PrintedText(const QByteArray& value);
 
 // --- lookups ------------------------------------------------------------------------------
 
@@ -93,7 +97,17 @@ QByteArray VariableNumber(const QByteArray& name);
 /// shown by their column name.
 QString DisplayedVariableName(VariableKind kind, const QByteArray& name, const QString& kindWord);
 
+// --- content source of a text or barcode object ------------------------------------------
+
+/// The content sources the text property dialog offers; the list position is the kind.
+QStringList ContentSourceLabels();
+/// Binds an object to a variable; choosing fixed content clears the name and sets kind 0.
+void ChooseContentSource(TOAControl& object, VariableKind kind, const QByteArray& name);
+
 // --- adding and deleting ------------------------------------------------------------------
+
+/// The property dialogs' add buttons are enabled while the table holds fewer than 99 entries.
+bool CanAddVariable(const VariableTables& tables, VariableKind kind);
 
 /// A new entry of the kind with its defaults and the given name (empty for kinds without a
 /// table).

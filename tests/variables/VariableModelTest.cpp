@@ -40,6 +40,21 @@ TEST(VariableNames, CaseRulesLeaveDoubleByteCharactersAlone)
     EXPECT_EQ(TrimSpaces("  a b \t"), "a b");
     EXPECT_EQ(SurfaceText("  "), "<NULL>");
     EXPECT_EQ(SurfaceText(" x"), " x");
+    EXPECT_EQ(PrintedText(""), " ");
+    EXPECT_EQ(PrintedText("x"), "x");
+}
+
+TEST(ContentSource, FixedContentClearsTheBinding)
+{
+    EXPECT_EQ(ContentSourceLabels().size(), 6);
+    EXPECT_EQ(ContentSourceLabels()[4], QStringLiteral("计数器"));
+    BoundObject text(ObjectKind::Text, "", VariableKind::Constant);
+    ChooseContentSource(text, VariableKind::Counter, "Counter1");
+    EXPECT_EQ(text.VarName, "Counter1");
+    EXPECT_EQ(text.VarType, 4);
+    ChooseContentSource(text, VariableKind::Constant, "ignored");
+    EXPECT_TRUE(text.VarName.isEmpty());
+    EXPECT_EQ(text.VarType, 0);
 }
 
 TEST(VariableLookup, FindKindAndOperands)
@@ -133,6 +148,8 @@ TEST(VariableTablesEditing, AddWithDefaultsUpToCapacity)
 
     for (int i = 1; i <= 99; ++i)
         ASSERT_EQ(AddVariable(doc, VariableKind::Date), i);
+    EXPECT_FALSE(CanAddVariable(doc.variables, VariableKind::Date));
+    EXPECT_TRUE(CanAddVariable(doc.variables, VariableKind::Time));
     EXPECT_EQ(AddVariable(doc, VariableKind::Date), 0) << "a full table is never written beyond";
     EXPECT_EQ(doc.variables.dates.size(), 99u);
     EXPECT_EQ(ConstDateEntry(doc.variables.dates[98]).name(), "Date99");
