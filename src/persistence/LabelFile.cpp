@@ -203,6 +203,7 @@ LabelFileResult readVersioned(const QByteArray& bytes, LabelDocument& doc, int v
     QString dbDamage;
     if (!readDatabaseSection(in, currentDb, doc.database, dbDamage))
         return damaged(doc, dbDamage);
+    doc.setZoom(doc.zoom());
     if (!damage.isEmpty())
         return damaged(doc, damage);
     return {};
@@ -238,6 +239,7 @@ LabelFileResult readLegacy(const QByteArray& bytes, LabelDocument& doc, const La
     QString dbDamage;
     if (!readDatabaseSection(in, false, doc.database, dbDamage))
         return damaged(doc, dbDamage);
+    doc.setZoom(doc.zoom());
     if (!damage.isEmpty())
         return damaged(doc, damage);
     return {};

@@ -1,6 +1,10 @@
 #include "persistence/ObjectRecords.h"
 
-#include "persistence/StoredRecordObject.h"
+#include "document/Rounding.h"
+#include "persistence/BarcodeProperties.h"
+#include "persistence/LegacyRecords.h"
+#include "persistence/ObjectProperties.h"
+#include "persistence/RecordLayouts.h"
 
 namespace korvel {
 
@@ -28,6 +32,7 @@ int RecordSize(RecordLayout layout, int kind)
         {80, 80, 80, 88, 88},      // horizontal/vertical line
         {0, 0, 0, 72, 72},         // inverse area
     };
+    // Legacy kinds: 1 line, 2 rectangle, 3 ellipse, 4 text, 5 image, 6 barcode, 7 h/v line.
     static const int legacy[8] = {48, 48, 48, 152, 60, 260, 48, 0};
     if (kind < 1 || kind > 8)
         return 0;
@@ -42,51 +47,64 @@ int RecordSize(RecordLayout layout, int kind)
     return 0;
 }
 
+namespace {
+
+/// The barcode fields whose meaning changed between versions.
+void normalizeOlderBarcode(PropertyMap& m, RecordLayout layout, const RecordContext& ctx)
+{
+    const QString type = QStringLiteral("BarCodeType");
+    m[type] = BarcodeTypeFromOldNumber(m.value(type).toInt());
+    const int stored = m.take(QStringLiteral("LabelDistanceStored")).toInt();
+    const double z1 = ctx.fileReading ? ctx.documentZoom / 100.0 : m.value(QStringLiteral("Zoom")).toDouble();
+    if (layout == RecordLayout::V320) {
+        // Printer dots at the barcode's resolution.
+        const int dpi = m.value(QStringLiteral("PrnDPI")).toInt() == 300 ? 300 : 203;
+        m[QStringLiteral("LabelDistance")] = z1 > 0 ? stored * 25.4 / (dpi * z1) : 0.0;
+    } else {
+        m[QStringLiteral("LabelDistance")] = static_cast<double>(stored);
+    }
+    if (m.contains(QStringLiteral("FontSizeStored"))) {
+        const int size = m.take(QStringLiteral("FontSizeStored")).toInt();
+        m[QStringLiteral("FontSize")] = z1 > 0 ? static_cast<int>(Round(size / z1)) : size;
+    }
+}
+
+} // namespace
+
 RecordResult MakeObject(int kind, const FixedRecord& record, const PoolReader& pool, const RecordContext& context)
 {
     RecordResult result;
-    if (kind < 1 || kind > 8) {
-        result.error = QStringLiteral("unknown object kind %1").arg(kind);
-        return result;
-    }
-    std::vector<QByteArray> items;
-    for (const auto& ref : TStoredRecordObject::poolRefs(kind, context.layout)) {
-        auto item = pool.item(record.i32(ref.offsetAt), record.i32(ref.lengthAt), kind == 3 ? 0 : PoolReader::StringLimit);
-        if (!item) {
-            result.error = QStringLiteral("an object refers to data outside the file's string pool");
+    PropertyMap properties;
+    int objectKind = kind;
+    if (context.layout == RecordLayout::Legacy) {
+        if (!ReadLegacyRecord(kind, record, pool, context, properties, objectKind, &result.error))
+            return result;
+    } else {
+        const auto& fields = RecordFields(context.layout, kind);
+        if (fields.empty()) {
+            result.error = QStringLiteral("unknown object kind %1").arg(kind);
             return result;
         }
-        items.push_back(*item);
+        if (!ReadFields(record, fields, pool, properties, &result.error))
+            return result;
+        if (kind == 2 && context.layout != RecordLayout::V100 && context.layout != RecordLayout::V3202)
+            normalizeOlderBarcode(properties, context.layout, context);
     }
-    auto object = std::make_unique<TStoredRecordObject>(static_cast<ObjectKind>(kind), context.layout, record.bytes(),
-                                                        std::move(items));
-    static const int nameAt[8] = {9, 72, 12, 8, 12, 12, 8, 4};
-    if (context.layout == RecordLayout::V100)
-        object->Name = QString::fromLatin1(record.str(nameAt[kind - 1], 15));
-    result.object = std::move(object);
+    result.object = ObjectFromProperties(objectKind, properties, context, &result.error);
     return result;
 }
 
 bool BuildRecord(const TOAControl& object, FixedRecord& record, PoolWriter& pool, QString* error)
 {
-    const auto* stored = dynamic_cast<const TStoredRecordObject*>(&object);
-    if (!stored) {
+    const int kind = static_cast<int>(object.kind());
+    const auto& fields = RecordFields(RecordLayout::V100, kind);
+    if (fields.empty()) {
         if (error)
-            *error = QStringLiteral("object %1 has no record writer").arg(object.Name);
+            *error = QStringLiteral("object %1 has no record layout").arg(object.Name);
         return false;
     }
-    if (stored->layout() != RecordLayout::V100) {
-        if (error)
-            *error = QStringLiteral("object %1 comes from an older file version and cannot be saved yet").arg(object.Name);
-        return false;
-    }
-    record = FixedRecord(stored->record());
-    const auto refs = TStoredRecordObject::poolRefs(static_cast<int>(object.kind()), stored->layout());
-    for (size_t i = 0; i < refs.size() && i < stored->poolItems().size(); ++i) {
-        const QByteArray& item = stored->poolItems()[i];
-        record.setI32(refs[i].offsetAt, pool.append(item));
-        record.setI32(refs[i].lengthAt, static_cast<std::int32_t>(item.size()));
-    }
+    record = FixedRecord(RecordSize(RecordLayout::V100, kind));
+    WriteFields(record, fields, PropertiesOf(object), pool);
     return true;
 }
 

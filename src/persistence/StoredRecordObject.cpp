@@ -2,27 +2,15 @@
 
 namespace korvel {
 
-TStoredRecordObject::TStoredRecordObject(ObjectKind kind, RecordLayout layout, QByteArray record,
-                                         std::vector<QByteArray> poolItems)
-    : TOAControl(kind), layout_(layout), record_(std::move(record)), poolItems_(std::move(poolItems))
+TStoredRecordObject::TStoredRecordObject(ObjectKind kind, PropertyMap properties)
+    : TOAControl(kind), properties_(std::move(properties))
 {
+    Name = QString::fromLatin1(properties_.value(QStringLiteral("Name")).toByteArray());
 }
 
 std::unique_ptr<TOAControl> TStoredRecordObject::clone() const
 {
     return std::make_unique<TStoredRecordObject>(*this);
-}
-
-std::vector<TStoredRecordObject::PoolRef> TStoredRecordObject::poolRefs(int kind, RecordLayout layout)
-{
-    if (layout != RecordLayout::V100)
-        return {};
-    switch (kind) {
-    case 1: return {{76, 80}};
-    case 2: return {{140, 136}, {144, 148}};
-    case 3: return {{28, 32}};
-    default: return {};
-    }
 }
 
 } // namespace korvel

@@ -3,6 +3,7 @@
 #include "document/Binary.h"
 #include "document/CodePage.h"
 #include "document/LabelDocument.h"
+#include "persistence/ObjectProperties.h"
 #include "printing/PrinterProfiles.h"
 
 #include <QJsonArray>
@@ -86,13 +87,18 @@ QJsonObject DocumentInfo(const LabelDocument& doc)
     QJsonArray objects;
     for (const auto& o : doc.objects()) {
         QJsonObject obj;
+        const PropertyMap properties = PropertiesOf(*o);
+        for (auto it = properties.constBegin(); it != properties.constEnd(); ++it) {
+            if (it.key() == QLatin1String("Image"))
+                obj["ImageLength"] = static_cast<int>(it.value().toByteArray().size());
+            else if (it.value().typeId() == QMetaType::QByteArray)
+                obj[it.key()] = text(it.value().toByteArray());
+            else
+                obj[it.key()] = QJsonValue::fromVariant(it.value());
+        }
         obj["kind"] = KindNamePrefix(o->kind());
         obj["kindNumber"] = static_cast<int>(o->kind());
         obj["name"] = o->Name;
-        obj["Angle"] = o->Angle();
-        obj["VarName"] = text(o->VarName);
-        obj["VarType"] = o->VarType;
-        obj["notPrint"] = o->flags[0];
         objects.append(obj);
     }
     info["objects"] = objects;
