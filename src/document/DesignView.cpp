@@ -20,8 +20,8 @@ QImage RenderDesignView(const LabelDocument& document, int zoomPercent, int draw
     // Objects at another zoom are painted from copies, which keeps the document untouched.
     std::vector<std::unique_ptr<TOAControl>> copies;
     std::vector<TOAControl*> painted;
-    int right = labelRight;
-    int bottom = labelBottom;
+    long long right = labelRight;
+    long long bottom = labelBottom;
     for (const auto& object : document.objects()) {
         TOAControl* o = object.get();
         if (o->Zoom() != factor) {
@@ -30,15 +30,14 @@ QImage RenderDesignView(const LabelDocument& document, int zoomPercent, int draw
             o = copies.back().get();
         }
         painted.push_back(o);
-        right = std::max(right, o->Left() + o->Width());
-        bottom = std::max(bottom, o->Top() + o->Height());
+        right = std::max(right, static_cast<long long>(o->Left()) + o->Width());
+        bottom = std::max(bottom, static_cast<long long>(o->Top()) + o->Height());
     }
-    // A generous cap keeps a stray object from asking for an enormous picture.
-    constexpr int Limit = 20000;
-    right = std::min(right, Limit);
-    bottom = std::min(bottom, Limit);
-
-    QImage view(right, bottom, QImage::Format_RGB32);
+    // Nothing lies beyond the surface's scroll range, which also keeps a stray object from
+    // asking for an enormous picture.
+    const long long surfaceWidth = std::max<long long>(labelRight, Round(zoomPercent * 2700 / 100.0));
+    const long long surfaceHeight = std::max<long long>(labelBottom, Round(zoomPercent * 1700 / 100.0));
+    QImage view(static_cast<int>(std::min(right, surfaceWidth)), static_cast<int>(std::min(bottom, surfaceHeight)), QImage::Format_RGB32);
     if (view.isNull())
         return {};
     view.fill(QColor::fromRgb(DesignSurfaceColor));

@@ -114,6 +114,12 @@ void TOAEllipse::Render()
     FillInter = fill_ == 1 ? 1 : 0;
     EllipseColor = color_;
     const bool fill = fill_ == 1;
+    if (w > MaxShapeSide || h > MaxShapeSide) {
+        DstBitmap = QImage();
+        area_.clear();
+        prnArea_.clear();
+        return;
+    }
     DstBitmap = DrawEllipsePicture(w, h, lineWidth_, color_, fill);
     area_ = EllipseArea(w, h, lineWidth_, fill);
     prnArea_ = EllipsePrnArea(w, h, lineWidth_, fill);
@@ -130,8 +136,8 @@ QImage TOAEllipse::PrinterPicture(int dpi) const
     TOAEllipse copy(*this);
     copy.ScreenPrn = 1;
     copy.AbsFlag = 0;
-    auto dots = [dpi](double mm) { return static_cast<int>(Round(dpi * mm / 25.4)); };
-    copy.lineWidth_ = static_cast<int>(Round(static_cast<double>(dpi) * lineWidthAtZoom(1.0) / ScreenPPI));
+    auto dots = [dpi](double mm) { return SafeRound(dpi * mm / 25.4); };
+    copy.lineWidth_ = SafeRound(static_cast<double>(dpi) * lineWidthAtZoom(1.0) / ScreenPPI);
     copy.setBounds(0, 0, dots(AbsWidth()), dots(AbsHeight()));
     copy.Render();
     return copy.DstBitmap;

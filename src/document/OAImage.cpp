@@ -8,6 +8,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace korvel {
@@ -15,6 +16,15 @@ namespace korvel {
 // --- source pictures -------------------------------------------------------------------------
 
 namespace {
+
+// round(v) as int; values beyond a million pixels (or not numbers) are clamped, since sizes
+// and zooms may come from outside input.
+int toInt(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return static_cast<int>(Round(std::clamp(v, -1000000.0, 1000000.0)));
+}
 
 // Whether the bytes are an uncompressed one-bit or 24-bit Windows bitmap, which is kept as is.
 bool isPlainBitmap(const QByteArray& bytes, int& bitCount)
@@ -172,7 +182,7 @@ std::array<std::uint8_t, 256> ContrastBrightnessTable(int ctr, int brt)
 
 QImage DerivePicture(const QImage& source, const ImageAdjustments& adjust, QSize size, QImage* beforeHalftone)
 {
-    if (size.width() <= 0 || size.height() <= 0)
+    if (size.width() <= 0 || size.height() <= 0 || size.width() > MaxDerivedSide || size.height() > MaxDerivedSide)
         return {};
     QImage picture;
     if (source.isNull()) {
@@ -293,7 +303,7 @@ void TOAImage::setHeightWidthRatio(int v) { setSetting(heightWidthRatio_, v); }
 
 int TOAImage::pixelsOf(double mm) const
 {
-    return static_cast<int>(Round(Round(ScreenPPI * mm * 10.0 / 254.0) * Zoom()));
+    return toInt(toInt(ScreenPPI * mm * 10.0 / 254.0) * Zoom());
 }
 
 void TOAImage::syncVirAbsFromBounds()
@@ -375,10 +385,10 @@ void TOAImage::setDragWidth(int w)
     dragWidth_ = w;
     const double aspect = Aspect();
     if (aspect != 0)
-        dragHeight_ = static_cast<int>(quarterTurned() ? Round(w / aspect) : Round(w * aspect));
+        dragHeight_ = toInt(quarterTurned() ? w / aspect : w * aspect);
     DragWidthFlag = 1;
-    orgDragWidth_ = static_cast<int>(Round(dragWidth_ / Zoom()));
-    orgDragHeight_ = static_cast<int>(Round(dragHeight_ / Zoom()));
+    orgDragWidth_ = toInt((dragWidth_ / Zoom()));
+    orgDragHeight_ = toInt((dragHeight_ / Zoom()));
     RenderImage();
 }
 
@@ -389,9 +399,9 @@ void TOAImage::setDragHeight(int h)
     dragHeight_ = h;
     const double aspect = Aspect();
     if (aspect != 0)
-        dragWidth_ = static_cast<int>(quarterTurned() ? Round(h * aspect) : Round(h / aspect));
-    orgDragWidth_ = static_cast<int>(Round(dragWidth_ / Zoom()));
-    orgDragHeight_ = static_cast<int>(Round(dragHeight_ / Zoom()));
+        dragWidth_ = toInt(quarterTurned() ? h * aspect : h / aspect);
+    orgDragWidth_ = toInt((dragWidth_ / Zoom()));
+    orgDragHeight_ = toInt((dragHeight_ / Zoom()));
     RenderImage();
 }
 
@@ -400,8 +410,8 @@ void TOAImage::storeDragSize(int w, int h)
     dragWidth_ = w;
     dragHeight_ = h;
     if (Zoom() != 0) {
-        orgDragWidth_ = static_cast<int>(Round(w / Zoom()));
-        orgDragHeight_ = static_cast<int>(Round(h / Zoom()));
+        orgDragWidth_ = toInt((w / Zoom()));
+        orgDragHeight_ = toInt((h / Zoom()));
     }
 }
 
@@ -415,8 +425,8 @@ void TOAImage::setZoom(double zoom)
     virTop_ = Top();
     virWidth_ = Width();
     virHeight_ = Height();
-    dragWidth_ = static_cast<int>(Round(zoom * orgDragWidth_));
-    dragHeight_ = static_cast<int>(Round(zoom * orgDragHeight_));
+    dragWidth_ = toInt((zoom * orgDragWidth_));
+    dragHeight_ = toInt((zoom * orgDragHeight_));
     RenderImage();
 }
 
@@ -462,13 +472,13 @@ void TOAImage::RenderImage()
     const bool quarter = quarterTurned();
     const auto keepOrgDrag = [this] {
         if (Zoom() != 0) {
-            orgDragWidth_ = static_cast<int>(Round(dragWidth_ / Zoom()));
-            orgDragHeight_ = static_cast<int>(Round(dragHeight_ / Zoom()));
+            orgDragWidth_ = toInt((dragWidth_ / Zoom()));
+            orgDragHeight_ = toInt((dragHeight_ / Zoom()));
         }
     };
     if (originalSize_ == 1 && !orgImage_.isNull()) {
-        int w = static_cast<int>(Round(Zoom() * OrgWidth));
-        int h = static_cast<int>(Round(Zoom() * OrgHeight));
+        int w = toInt((Zoom() * OrgWidth));
+        int h = toInt((Zoom() * OrgHeight));
         if (quarter)
             std::swap(w, h);
         setBounds(Left(), Top(), w, h);
@@ -490,10 +500,10 @@ void TOAImage::RenderImage()
         const double aspect = Aspect();
         if (!quarter) {
             dragWidth_ = Width();
-            dragHeight_ = static_cast<int>(Round(Width() * aspect));
+            dragHeight_ = toInt((Width() * aspect));
         } else {
             dragHeight_ = Height();
-            dragWidth_ = static_cast<int>(Round(Height() * aspect));
+            dragWidth_ = toInt((Height() * aspect));
         }
         keepOrgDrag();
     }
@@ -502,9 +512,9 @@ void TOAImage::RenderImage()
 
 QSize TOAImage::PrinterSize(int dpi) const
 {
-    const double w1 = Round(ScreenPPI * absWidth_ * 10.0 / 254.0);
-    const double h1 = Round(ScreenPPI * absHeight_ * 10.0 / 254.0);
-    return QSize(static_cast<int>(Round(w1 * dpi / ScreenPPI)), static_cast<int>(Round(h1 * dpi / ScreenPPI)));
+    const double w1 = toInt(ScreenPPI * absWidth_ * 10.0 / 254.0);
+    const double h1 = toInt(ScreenPPI * absHeight_ * 10.0 / 254.0);
+    return QSize(toInt((w1 * dpi / ScreenPPI)), toInt((h1 * dpi / ScreenPPI)));
 }
 
 QImage TOAImage::PrinterPicture(int dpi) const

@@ -23,6 +23,8 @@ enum class PictureError : int {
 
 /// Largest width or height of a source picture.
 inline constexpr int MaxPictureSide = 16384;
+/// Largest side of a derived picture (the control, or the printer copy).
+inline constexpr int MaxDerivedSide = 32767;
 
 /// A decoded source picture: Format_Mono for a one-bit Windows bitmap, else Format_BGR888,
 /// with the Windows bitmap file image that label files store.

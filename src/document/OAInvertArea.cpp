@@ -18,6 +18,11 @@ void TOAInvertArea::Render()
 {
     const int w = Width();
     const int h = Height();
+    if (w > MaxShapeSide || h > MaxShapeSide) {
+        DstBitmap = QImage();
+        area_.clear();
+        return;
+    }
     DstBitmap = NewWhitePicture(w, h);
     FillBox(DstBitmap, QRect(0, 0, w, 1), Qt::black);
     FillBox(DstBitmap, QRect(0, h - 1, w, 1), Qt::black);

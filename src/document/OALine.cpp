@@ -52,7 +52,11 @@ int LineFlagOfHVStyle(int style)
 LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen)
 {
     LineLayout out;
-    const int lw = std::max(lineWidth, 0);
+    // Outside input may carry any coordinates; keep the arithmetic below well inside int.
+    constexpr int Reach = 1000000;
+    start = QPoint(std::clamp(start.x(), -Reach, Reach), std::clamp(start.y(), -Reach, Reach));
+    end = QPoint(std::clamp(end.x(), -Reach, Reach), std::clamp(end.y(), -Reach, Reach));
+    const int lw = std::clamp(lineWidth, 0, MaxShapeSide);
     const int w2 = lw / 2;
     const int p = 2 * w2; // odd widths draw one pixel thinner; 0 is the thinnest pen
     const int ex = end.x() - start.x();
@@ -133,6 +137,8 @@ LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, in
         picture = NewWhitePicture(w, h);
     }
     out.bounds = QRect(left, top, w, h);
+    if (w > MaxShapeSide || h > MaxShapeSide)
+        return out; // too large to draw: no picture, no hit spans
     out.picture = withExtraRow(picture);
 
     out.area = EmptySpanTable(h);
@@ -182,8 +188,8 @@ void TurnLineQuarter(QPoint& start, QPoint& end)
     const double cx = (start.x() + end.x()) / 2.0;
     const double cy = (start.y() + end.y()) / 2.0;
     if (dx == 0) {
-        start = QPoint(static_cast<int>(Round(cx - len + 0.1)), static_cast<int>(Round(cy)));
-        end = QPoint(static_cast<int>(Round(cx + len + 0.1)), static_cast<int>(Round(cy)));
+        start = QPoint(SafeRound(cx - len + 0.1), SafeRound(cy));
+        end = QPoint(SafeRound(cx + len + 0.1), SafeRound(cy));
         return;
     }
     const double a = std::atan(dy / dx);
@@ -209,7 +215,7 @@ void TurnLineQuarter(QPoint& start, QPoint& end)
         } else {
             return;
         }
-        pt = QPoint(static_cast<int>(Round(nx - 0.1)), static_cast<int>(Round(ny - 0.1)));
+        pt = QPoint(SafeRound(nx - 0.1), SafeRound(ny - 0.1));
     };
     turn(start);
     turn(end);
@@ -294,7 +300,7 @@ void TOALineShape::setAbsStartX(double mm)
     if (mm == absStart_[0])
         return;
     absStart_[0] = mm;
-    start_.setX(MMToPixels(mm, Zoom()));
+    start_.setX(SafeMMToPixels(mm, Zoom()));
     RebuildImage();
 }
 
@@ -303,7 +309,7 @@ void TOALineShape::setAbsStartY(double mm)
     if (mm == absStart_[1])
         return;
     absStart_[1] = mm;
-    start_.setY(MMToPixels(mm, Zoom()));
+    start_.setY(SafeMMToPixels(mm, Zoom()));
     RebuildImage();
 }
 
@@ -312,7 +318,7 @@ void TOALineShape::setAbsEndX(double mm)
     if (mm == absEnd_[0])
         return;
     absEnd_[0] = mm;
-    end_.setX(MMToPixels(mm, Zoom()));
+    end_.setX(SafeMMToPixels(mm, Zoom()));
     RebuildImage();
 }
 
@@ -321,7 +327,7 @@ void TOALineShape::setAbsEndY(double mm)
     if (mm == absEnd_[1])
         return;
     absEnd_[1] = mm;
-    end_.setY(MMToPixels(mm, Zoom()));
+    end_.setY(SafeMMToPixels(mm, Zoom()));
     RebuildImage();
 }
 
@@ -361,9 +367,9 @@ void TOALineShape::setZoom(double zoom)
     if (zoom == Zoom())
         return;
     TOAControl::setZoom(zoom);
-    start_ = QPoint(MMToPixels(absStart_[0], zoom), MMToPixels(absStart_[1], zoom));
-    end_ = QPoint(MMToPixels(absEnd_[0], zoom), MMToPixels(absEnd_[1], zoom));
-    const int w = static_cast<int>(Round(ScreenPPI * (zoom * mmLineWidth_ * 10.0) / 254.0));
+    start_ = QPoint(SafeMMToPixels(absStart_[0], zoom), SafeMMToPixels(absStart_[1], zoom));
+    end_ = QPoint(SafeMMToPixels(absEnd_[0], zoom), SafeMMToPixels(absEnd_[1], zoom));
+    const int w = SafeRound(ScreenPPI * (zoom * mmLineWidth_ * 10.0) / 254.0);
     lineWidth_ = w == 0 ? 1 : w;
     RebuildImage();
 }
@@ -390,8 +396,8 @@ std::unique_ptr<TOAControl> TOALine::clone() const
 
 QImage TOALine::PrinterPicture(int dpi) const
 {
-    auto dots = [dpi](double mm) { return static_cast<int>(Round(dpi * mm / 25.4)); };
-    const int lw = static_cast<int>(Round(mmLineWidth_ * (dpi == 300 ? 12 : 8)));
+    auto dots = [dpi](double mm) { return SafeRound(dpi * mm / 25.4); };
+    const int lw = SafeRound(mmLineWidth_ * (dpi == 300 ? 12 : 8));
     const LineLayout layout = LayOutLine(true, QPoint(dots(absStart_[0]), dots(absStart_[1])),
         QPoint(dots(absEnd_[0]), dots(absEnd_[1])), lw, style_, lineFlag_, Pen.color());
     return ToMonochrome(layout.picture);

@@ -80,14 +80,19 @@ void TOARectangle::Render()
     if (w != Width() || h != Height())
         setBounds(Left(), Top(), w, h);
     FillInter = fill_ == 1 ? 1 : 0;
+    if (w > MaxShapeSide || h > MaxShapeSide) {
+        DstBitmap = QImage();
+        area_.clear();
+        return;
+    }
     DstBitmap = DrawRectanglePicture(w, h, lineWidth_, color_, fill_ == 1);
     area_ = RectangleArea(w, h, lineWidth_, fill_ == 1);
 }
 
 QImage TOARectangle::PrinterPicture(int dpi) const
 {
-    auto dots = [dpi](double mm) { return static_cast<int>(Round(dpi * mm / 25.4)); };
-    const int lw = static_cast<int>(Round(static_cast<double>(dpi) * lineWidthAtZoom(1.0) / ScreenPPI));
+    auto dots = [dpi](double mm) { return SafeRound(dpi * mm / 25.4); };
+    const int lw = SafeRound(static_cast<double>(dpi) * lineWidthAtZoom(1.0) / ScreenPPI);
     const int w = std::max(dots(AbsWidth()), lw);
     const int h = std::max(dots(AbsHeight()), lw);
     return OrderedDither16(DrawRectanglePicture(w, h, lw, color_, fill_ == 1));

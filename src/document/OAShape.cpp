@@ -11,12 +11,30 @@ namespace korvel {
 
 QImage NewWhitePicture(int width, int height)
 {
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || width > MaxShapeSide || height > MaxShapeSide)
         return {};
     QImage picture(width, height, QImage::Format_BGR888);
     if (!picture.isNull())
         picture.fill(Qt::white);
     return picture;
+}
+
+int SafeRound(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return static_cast<int>(Round(std::clamp(v, -1000000.0, 1000000.0)));
+}
+
+int SafeMMToPixels(double mm, double zoom)
+{
+    constexpr double Limit = 100000.0; // millimetres
+    const double scaled = mm * zoom;
+    if (std::isfinite(scaled) && std::abs(scaled) <= Limit)
+        return MMToPixels(mm, zoom);
+    if (!std::isfinite(scaled))
+        return 0;
+    return MMToPixels(scaled > 0 ? Limit : -Limit, 1.0);
 }
 
 namespace {
@@ -160,21 +178,21 @@ void TOABoxShape::syncAbsFromBounds()
 void TOABoxShape::setAbsLeft(double mm)
 {
     absLeft_ = mm;
-    virLeft_ = MMToPixels(mm, Zoom());
+    virLeft_ = SafeMMToPixels(mm, Zoom());
     setBounds(virLeft_, Top(), Width(), Height());
 }
 
 void TOABoxShape::setAbsTop(double mm)
 {
     absTop_ = mm;
-    virTop_ = MMToPixels(mm, Zoom());
+    virTop_ = SafeMMToPixels(mm, Zoom());
     setBounds(Left(), virTop_, Width(), Height());
 }
 
 void TOABoxShape::setAbsWidth(double mm)
 {
     absWidth_ = mm;
-    virWidth_ = MMToPixels(mm, Zoom());
+    virWidth_ = SafeMMToPixels(mm, Zoom());
     setBounds(Left(), Top(), virWidth_, Height());
     RebuildImage();
 }
@@ -182,7 +200,7 @@ void TOABoxShape::setAbsWidth(double mm)
 void TOABoxShape::setAbsHeight(double mm)
 {
     absHeight_ = mm;
-    virHeight_ = MMToPixels(mm, Zoom());
+    virHeight_ = SafeMMToPixels(mm, Zoom());
     setBounds(Left(), Top(), Width(), virHeight_);
     RebuildImage();
 }
@@ -232,7 +250,7 @@ void TOABoxShape::setLineWidth(int px)
 
 int TOABoxShape::lineWidthAtZoom(double zoom) const
 {
-    const int w = static_cast<int>(Round(ScreenPPI * (zoom * mmLineWidth_ * 10.0) / 254.0));
+    const int w = SafeRound(ScreenPPI * (zoom * mmLineWidth_ * 10.0) / 254.0);
     return w == 0 ? 1 : w;
 }
 
@@ -276,7 +294,7 @@ void TOABoxShape::setZoom(double zoom)
     if (zoom == Zoom())
         return;
     TOAControl::setZoom(zoom);
-    setBounds(MMToPixels(absLeft_, zoom), MMToPixels(absTop_, zoom), MMToPixels(absWidth_, zoom), MMToPixels(absHeight_, zoom));
+    setBounds(SafeMMToPixels(absLeft_, zoom), SafeMMToPixels(absTop_, zoom), SafeMMToPixels(absWidth_, zoom), SafeMMToPixels(absHeight_, zoom));
     if (hasLineWidth_)
         lineWidth_ = lineWidthAtZoom(zoom);
     virLeft_ = Left();

@@ -12,8 +12,18 @@ namespace korvel {
 // Raster primitives of the shapes. They are our own rather than QPainter's so that pictures,
 // hit spans and printer copies come out the same on every platform and Qt version.
 
-/// A white 24-bit (Format_BGR888) picture; null for a non-positive size.
+/// Largest side of a shape's picture; a larger shape keeps its geometry but draws nothing.
+inline constexpr int MaxShapeSide = 32767;
+
+/// A white 24-bit (Format_BGR888) picture; null for a non-positive or too large size.
 QImage NewWhitePicture(int width, int height);
+
+/// Millimetres to pixels at a zoom like MMToPixels, but a value that is not a number or lies
+/// beyond 100 m gives a clamped pixel count instead of an undefined conversion (label files
+/// are outside input).
+int SafeMMToPixels(double mm, double zoom);
+/// round(v) as int, clamped to +-1 000 000 (0 for a value that is not a number).
+int SafeRound(double v);
 /// Fills the part of a rectangle that lies inside the picture.
 void FillBox(QImage& picture, const QRect& box, const QColor& color);
 

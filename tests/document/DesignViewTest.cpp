@@ -11,6 +11,9 @@
 
 #include <QPainter>
 
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace korvel;
@@ -183,4 +186,44 @@ TEST(DesignViewTest, ThinStrokesSurviveTheExtraRow)
     for (int x = 2; x < 12; ++x)
         EXPECT_EQ(canvas.pixel(x, 3), qRgb(0, 0, 0)) << x;
     EXPECT_EQ(canvas.pixel(12, 3), qRgb(255, 255, 255));
+}
+
+TEST(DesignViewTest, HostileGeometryNeitherCrashesNorAllocatesWildly)
+{
+    const double nan = std::nan("");
+    LabelDocument doc;
+    auto line = std::make_unique<TOALine>();
+    line->setAbsStartX(nan);
+    line->setAbsEndX(1e300);
+    line->setAbsEndY(-1e300);
+    line->setMMLineWidth(1e200);
+    line->setZoom(3.0);
+    line->setPoints({std::numeric_limits<int>::min(), 0}, {std::numeric_limits<int>::max(), 5});
+    EXPECT_TRUE(line->PrinterPicture(203).isNull() || line->PrinterPicture(203).width() <= MaxShapeSide);
+    doc.addObject(std::move(line));
+
+    auto rect = std::make_unique<TOARectangle>();
+    rect->setVirBounds(std::numeric_limits<int>::max() - 5, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    EXPECT_TRUE(rect->Area().empty());
+    rect->setAbsWidth(nan);
+    rect->setLineWidth(-7);
+    doc.addObject(std::move(rect));
+
+    auto ellipse = std::make_unique<TOAEllipse>();
+    ellipse->setAbsHeight(-1e308);
+    ellipse->setMMLineWidth(nan);
+    ellipse->setZoom(1e-300);
+    EXPECT_TRUE(ellipse->PrinterPicture(300).isNull() || ellipse->PrinterPicture(300).height() >= 0);
+    doc.addObject(std::move(ellipse));
+
+    auto image = std::make_unique<TOAImage>();
+    image->setAbsWidth(1e300);
+    image->setDragWidth(std::numeric_limits<int>::max());
+    image->setZoom(1e-300);
+    EXPECT_EQ(image->PrinterPicture(203).width() <= MaxDerivedSide, true);
+    doc.addObject(std::move(image));
+
+    const QImage view = RenderDesignView(doc, 200, 0);
+    EXPECT_EQ(view.width(), 5400); // the surface's scroll range at 200 %
+    EXPECT_EQ(view.height(), 3400);
 }
