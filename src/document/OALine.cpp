@@ -394,6 +394,13 @@ std::unique_ptr<TOAControl> TOALine::clone() const
     return std::make_unique<TOALine>(*this);
 }
 
+void TOALine::RebuildImage()
+{
+    TOALineShape::RebuildImage();
+    if (ScreenPrn == 1 && !DstBitmap.isNull())
+        DstBitmap = ToMonochrome(DstBitmap);
+}
+
 QImage TOALine::PrinterPicture(int dpi) const
 {
     auto dots = [dpi](double mm) { return SafeRound(dpi * mm / 25.4); };

@@ -117,7 +117,9 @@ public:
     TOALine();
     std::unique_ptr<TOAControl> clone() const override;
 
+    /// 1 while the line renders for the printer: the picture is then made monochrome.
     int ScreenPrn = 0;
+    void RebuildImage() override;
 
     /// The picture the printer stores: rebuilt at zoom 1 in printer dots with a line width of
     /// round(MMLineWidth x 8), x 12 at 300 dpi, and made monochrome.
