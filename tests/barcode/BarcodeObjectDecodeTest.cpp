@@ -38,9 +38,9 @@ struct Resolution {
 
 constexpr Resolution kResolutions[] = {{203, 2, 5, 80}, {300, 3, 7, 118}};
 constexpr int kAngles[] = {0, 90, 180, 270};
-// The screen image is read at the document's usual zoom of 200 % and at a fractional zoom,
-// where the pattern is drawn unzoomed and stretched.
-constexpr double kScreenZooms[] = {2.0, 2.5};
+// The screen image is read at zooms where a narrow module covers more than two pixels, a whole
+// one and a fractional one (where the pattern is drawn unzoomed and stretched).
+constexpr double kScreenZooms[] = {2.5, 3.0};
 
 ZXing::DecodeHints hintsFor(const ObjectCase& c)
 {
