@@ -22,7 +22,7 @@ constexpr int MaxLines = 100;
 // Pictures are capped so that absurd sizes (huge fonts on long texts, huge boxes) degrade to a
 // clipped picture instead of a failed allocation.
 constexpr int MaxPictureSide = 30000;
-constexpr qint64 MaxPicturePixels = 40LL * 1000 * 1000;
+constexpr qint64 MaxPicturePixels = 24LL * 1000 * 1000;
 constexpr int DefaultPrinterDpi = 203;
 
 /// A byte string split into characters by the code page's lead-byte rule.

@@ -14,62 +14,6 @@ using namespace korvel::test;
 
 namespace {
 
-struct HandGlyph {
-    int code;
-    int ascent;
-    int rows;
-    int width;
-    int advance; ///< -1: 6-byte header (the font's default advance)
-    std::vector<unsigned char> bits;
-};
-
-struct HandFont {
-    int number;
-    int first;
-    int advance;
-    int cell;
-    std::vector<HandGlyph> glyphs;
-};
-
-void put(QByteArray& file, qsizetype at, unsigned char v)
-{
-    if (file.size() <= at)
-        file.resize(at + 1, '\0');
-    file[at] = static_cast<char>(v);
-}
-
-/// Writes fonts in the glyph file's layout at their fixed offsets.
-QByteArray buildFile(const std::vector<HandFont>& fonts)
-{
-    QByteArray file;
-    for (const HandFont& f : fonts) {
-        const qsizetype base = PrinterFontOffsets[static_cast<size_t>(f.number - 1)];
-        put(file, base + 8, static_cast<unsigned char>(f.first));
-        put(file, base + 10, static_cast<unsigned char>(f.advance));
-        put(file, base + 11, static_cast<unsigned char>(f.cell));
-        put(file, base + 15, 0);
-        qsizetype at = PrinterFontHeaderSize + (PrinterFontCodeLimit - f.first) * PrinterFontIndexEntrySize;
-        put(file, base + at - 1, 0);
-        for (const HandGlyph& g : f.glyphs) {
-            const qsizetype entry = base + PrinterFontHeaderSize + (g.code - f.first) * PrinterFontIndexEntrySize;
-            put(file, entry, static_cast<unsigned char>(at & 0xFF));
-            put(file, entry + 1, static_cast<unsigned char>(at >> 8));
-            const bool shortHeader = g.advance < 0;
-            put(file, base + at, static_cast<unsigned char>(g.code));
-            put(file, base + at + 1, static_cast<unsigned char>(g.ascent));
-            put(file, base + at + 2, shortHeader ? 6 : 8);
-            put(file, base + at + 4, static_cast<unsigned char>(g.rows));
-            put(file, base + at + 5, static_cast<unsigned char>(g.width));
-            if (!shortHeader)
-                put(file, base + at + 7, static_cast<unsigned char>(g.advance));
-            at += shortHeader ? 6 : 8;
-            for (unsigned char b : g.bits)
-                put(file, base + at++, b);
-        }
-    }
-    return file;
-}
-
 // A 3-bit wide letter of four rows, three of them above the baseline.
 const HandGlyph kA{'A', 3, 4, 3, -1, {0xE0, 0x40, 0xA0, 0xE0}};
 // Two rows, 2 bits wide, its own advance of 6.
@@ -100,7 +44,7 @@ std::vector<std::string> art(const QImage& img)
 
 TEST(PrinterFontFile, ReadsHeaderAndBothGlyphHeaderSizes)
 {
-    const PrinterFontFile file = PrinterFontFile::fromBytes(buildFile(smallFonts()));
+    const PrinterFontFile file = PrinterFontFile::fromBytes(buildGlyphFile(smallFonts()));
     ASSERT_TRUE(file.isValid());
     PrinterFontHeader h;
     ASSERT_EQ(file.header(1, &h), PrinterFontError::None);
@@ -144,7 +88,7 @@ TEST(PrinterFontFile, BaselineIsFiveSixthsOrTheCellBottom)
 
 TEST(PrinterFontFile, DrawsGlyphRowsAgainstTheBaseline)
 {
-    const PrinterFontFile file = PrinterFontFile::fromBytes(buildFile(smallFonts()));
+    const PrinterFontFile file = PrinterFontFile::fromBytes(buildGlyphFile(smallFonts()));
     // Font 1: baseline 10, the glyph's first row at 10 - 3 = 7.
     const PrinterFontPicture one = RenderPrinterFontText(file, 1, "A");
     ASSERT_TRUE(one.ok());
@@ -166,7 +110,7 @@ TEST(PrinterFontFile, DrawsGlyphRowsAgainstTheBaseline)
 
 TEST(PrinterFontFile, LaysOutAdvancesSpacesAndSkippedBytes)
 {
-    const PrinterFontFile file = PrinterFontFile::fromBytes(buildFile(smallFonts()));
+    const PrinterFontFile file = PrinterFontFile::fromBytes(buildGlyphFile(smallFonts()));
     struct Row {
         QByteArray text;
         int width;
@@ -199,7 +143,7 @@ TEST(PrinterFontFile, LaysOutAdvancesSpacesAndSkippedBytes)
 
 TEST(PrinterFontFile, BadFilesGiveErrorValues)
 {
-    const QByteArray good = buildFile(smallFonts());
+    const QByteArray good = buildGlyphFile(smallFonts());
     EXPECT_EQ(PrinterFontFile().error(), PrinterFontError::FileMissing);
     EXPECT_EQ(PrinterFontFile::fromBytes(QByteArray()).error(), PrinterFontError::FileUnreadable);
     EXPECT_EQ(PrinterFontFile::load(QStringLiteral("/nonexistent/ASCIIPrnZK.fon")).error(), PrinterFontError::FileMissing);
@@ -224,7 +168,7 @@ TEST(PrinterFontFile, BadFilesGiveErrorValues)
 
 TEST(PrinterFontFile, TruncatedGlyphDataIsSkipped)
 {
-    QByteArray bytes = buildFile(smallFonts());
+    QByteArray bytes = buildGlyphFile(smallFonts());
     // Cut font 5 inside A's bits: A has no glyph any more, the file is still usable.
     const qsizetype base5 = PrinterFontOffsets[4];
     const qsizetype aAt = PrinterFontHeaderSize + (PrinterFontCodeLimit - 'A') * PrinterFontIndexEntrySize;
@@ -237,7 +181,7 @@ TEST(PrinterFontFile, TruncatedGlyphDataIsSkipped)
     EXPECT_EQ(p.image.width(), 10);
 
     // An index entry that points past the end.
-    QByteArray pointing = buildFile(smallFonts());
+    QByteArray pointing = buildGlyphFile(smallFonts());
     const qsizetype entry = PrinterFontHeaderSize + ('A' - 'A') * PrinterFontIndexEntrySize;
     pointing[entry] = '\xFF';
     pointing[entry + 1] = '\xFF';
