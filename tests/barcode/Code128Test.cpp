@@ -291,3 +291,94 @@ TEST(Code128, Fnc1TypesAgreeWithZintGs1)
         zm += ((s->encoded_data[0][c >> 3] >> (c & 7)) & 1) ? '1' : '0';
     EXPECT_EQ(modules(p), zm);
 }
+
+namespace {
+
+// Reads codewords back to text the way a scanner does; FNC4 must never come out of the
+// automatic choice for plain ASCII, so it fails the read.
+bool readBack(const std::vector<std::uint8_t>& cw, QByteArray& text)
+{
+    text.clear();
+    char subset = cw[0] == 103 ? 'A' : cw[0] == 104 ? 'B' : 'C';
+    auto character = [](char set, int v) -> int {
+        if (v < 64)
+            return v + 32;
+        if (v < 96)
+            return set == 'A' ? v - 64 : v + 32;
+        return -1;
+    };
+    for (std::size_t i = 1; i < cw.size(); ++i) {
+        const int v = cw[i];
+        if (v == 102)
+            continue; // FNC1
+        if (subset == 'C') {
+            if (v < 100) {
+                text.append(static_cast<char>('0' + v / 10)).append(static_cast<char>('0' + v % 10));
+                continue;
+            }
+            if (v == 100 || v == 101) {
+                subset = v == 100 ? 'B' : 'A';
+                continue;
+            }
+            return false;
+        }
+        if (v < 96) {
+            text.append(static_cast<char>(character(subset, v)));
+        } else if (v == 98 && i + 1 < cw.size()) {
+            const int c = character(subset == 'A' ? 'B' : 'A', cw[++i]);
+            if (c < 0)
+                return false;
+            text.append(static_cast<char>(c));
+        } else if (v == 99) {
+            subset = 'C';
+        } else if (v == 100 && subset == 'A') {
+            subset = 'B';
+        } else if (v == 101 && subset == 'B') {
+            subset = 'A';
+        } else {
+            return false; // FNC2, FNC3, FNC4
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(Code128, AutomaticChoiceRoundTripsArbitraryAscii)
+{
+    // Deterministic mixtures of the character classes the choice cares about.
+    const QByteArray classes[] = {"0123456789", "ABCXYZ !&+", "abcxyz{}~\x7f", QByteArray("\x00\x01\x09\x1f", 4)};
+    std::uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    int checked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text;
+        const int length = 1 + static_cast<int>(next() % (round % 10 == 0 ? 255 : 24));
+        while (text.size() < length) {
+            const auto& cls = classes[next() % 4];
+            const int run = 1 + static_cast<int>(next() % 6);
+            for (int k = 0; k < run && text.size() < length; ++k)
+                text.append(cls[static_cast<qsizetype>(next() % cls.size())]);
+        }
+        for (bool fnc1 : {false, true}) {
+            const QByteArray form = Code128AutoEscape(text, fnc1);
+            std::vector<std::uint8_t> cw;
+            char reason = 0;
+            if (!Code128Parse(form, Code128Kind::Plain, cw, reason, kCode128MaxAutoEscape)) {
+                // Only a symbol too long for its limits may fail.
+                EXPECT_EQ(reason, '2') << text.toHex().constData();
+                EXPECT_TRUE(form.size() > kCode128MaxAutoEscape || text.size() > 120) << text.toHex().constData();
+                continue;
+            }
+            EXPECT_EQ(cw.size() > 1 && cw[1] == 102, fnc1);
+            QByteArray back;
+            ASSERT_TRUE(readBack(cw, back)) << text.toHex().constData() << " -> " << form.constData();
+            ASSERT_EQ(back, text) << form.constData();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 5000);
+}

@@ -153,3 +153,63 @@ TEST(LinearEncoder, CheckTextPerType)
     for (const auto& row : rows)
         EXPECT_EQ(LinearCheckText(row.type, row.data), row.check) << static_cast<int>(row.type);
 }
+
+TEST(LinearEncoder, ArbitraryBytesNeverBreakTheEncoders)
+{
+    std::uint32_t seed = 99;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) & 0xFFFFFF;
+    };
+    LinearOptions o;
+    o.narrow = 1;
+    o.wide = 3;
+    o.height = 4;
+    o.guardExtension = 2;
+    o.bearer = 2;
+    for (int t = 0; t <= kLastBarCodeType; ++t) {
+        const auto type = static_cast<TBarCodeType>(t);
+        for (int round = 0; round < 400; ++round) {
+            QByteArray data;
+            const int length = static_cast<int>(next() % (round % 4 == 0 ? 300 : 24));
+            // Mostly digits and capitals (so that some data is accepted), some anything.
+            for (int i = 0; i < length; ++i) {
+                const auto r = next();
+                data.append(r % 3 == 0 ? static_cast<char>(r >> 4) : r % 3 == 1 ? static_cast<char>('0' + r % 10)
+                                                                                 : static_cast<char>('A' + r % 4));
+            }
+            o.parity = round % 2 == 0;
+            QByteArray reason;
+            const bool valid = ValidateBarcodeData(type, data, reason);
+            const auto prepared = PrepareLinearData(type, data, static_cast<int>(next() % 5), 1);
+            BarPattern p;
+            const bool encoded = EncodeLinear(type, prepared.data, o, p);
+            if (!IsLinear(type)) {
+                EXPECT_FALSE(encoded);
+                continue;
+            }
+            if (prepared.accepted) {
+                ASSERT_TRUE(encoded) << t << " " << prepared.data.toHex().constData();
+                EXPECT_EQ(BarcodeWidth(type, prepared.data, o), p.width);
+                std::int64_t end = p.left;
+                for (const auto& r : p.runs) {
+                    end += r.width;
+                    if (r.bar) {
+                        EXPECT_LE(end, p.width + 1) << t;
+                        EXPECT_GE(r.top, 0);
+                        EXPECT_LE(r.bottom, p.height);
+                    }
+                }
+            }
+            // Whatever the encoder was told, drawing stays inside the canvas.
+            QImage canvas(64, 8, QImage::Format_Mono);
+            canvas.fill(0);
+            DrawLinear(type, data, o, canvas, {.drawBearer = true});
+            if (type != TBarCodeType::bcCode128 && type != TBarCodeType::bcCodeCodabar && IsLinear(type)
+                && type != TBarCodeType::bcCodeUCCEAN128DZJG && type != TBarCodeType::bcCodeUCCEAN128) {
+                // For these the data is drawn as given: the validator and the encoder agree.
+                EXPECT_EQ(valid, EncodeLinear(type, data, o, p)) << t << " " << data.toHex().constData();
+            }
+        }
+    }
+}
