@@ -617,9 +617,10 @@ void TOABarCode::buildLinear()
         barAreaHeight = composed.barAreaHeight;
     }
 
-    if (barCodeType_ == T::bcCodeCYM && !printer) {
-        // The screen frame is drawn after scaling so that it keeps its thickness in pixels.
-        const int b = static_cast<int>(Round(z * 1.37 * ScreenPPI / 25.4));
+    if (barCodeType_ == T::bcCodeCYM) {
+        // The frame goes round the whole bar area of the picture: on screen after scaling, so
+        // that it keeps its thickness in pixels, and for the printer over the one-dot-wider image.
+        const int b = static_cast<int>(Round(z * 1.37 * (printer ? dpi : ScreenPPI) / 25.4));
         QPainter p(&image);
         const int w = image.width();
         p.fillRect(0, barTop, w, b, Qt::black);
