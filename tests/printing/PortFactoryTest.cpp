@@ -1,0 +1,147 @@
+#include "printing/ports/PortFactory.h"
+
+#include "printing/ports/FilePort.h"
+#include "printing/ports/SerialPort.h"
+#include "printing/ports/UsbPort.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+using namespace korvel;
+
+TEST(PortFactory, ComPortKinds)
+{
+    struct Row {
+        int comPort;
+        PortCategory category;
+        int device;
+        const char* describe;
+    };
+    const Row rows[] = {
+        {0, PortCategory::Parallel, 0, "parallel /dev/parport0"},
+        {3, PortCategory::Parallel, 3, "parallel /dev/parport3"},
+        {4, PortCategory::None, 0, "none"},
+        {5, PortCategory::Serial, 1, "serial /dev/ttyS0"},
+        {7, PortCategory::Serial, 3, "serial /dev/ttyS2"}, // "Com3"
+        {12, PortCategory::Serial, 8, "serial /dev/ttyS7"},
+        {13, PortCategory::UsbDirect, 1, "usb 1"},
+        {20, PortCategory::UsbDirect, 8, "usb 8"},
+        {21, PortCategory::UsbAccumulating, 1, "usb 1"},
+        {28, PortCategory::UsbAccumulating, 8, "usb 8"},
+        {99, PortCategory::Queue, 0, "queue VTX-Relay"},
+        {29, PortCategory::Invalid, 0, "none"},
+        {98, PortCategory::Invalid, 0, "none"},
+        {255, PortCategory::Invalid, 0, "none"},
+    };
+    const PortSettings settings;
+    for (const Row& r : rows) {
+        EXPECT_EQ(CategoryOfComPort(std::uint8_t(r.comPort)), r.category) << r.comPort;
+        EXPECT_EQ(DeviceNumberOfComPort(std::uint8_t(r.comPort)), r.device) << r.comPort;
+        TPrinterSetting s;
+        s.ComPort = std::uint8_t(r.comPort);
+        const auto port = CreatePort(s, settings);
+        ASSERT_TRUE(port);
+        EXPECT_EQ(port->describe(), QString::fromLatin1(r.describe)) << r.comPort;
+        if (r.category == PortCategory::Invalid) {
+            EXPECT_EQ(port->OpenPort().code, PortError::NoPort);
+            EXPECT_TRUE(port->SendPiece("x")) << "pieces to a kind without a port count as sent";
+        } else {
+            EXPECT_EQ(port->category(), r.category) << r.comPort;
+        }
+    }
+}
+
+TEST(PortFactory, SettingsMapDevicesAndOverrideTheRecord)
+{
+    PortSettings settings;
+    settings.serialDevices[2] = QStringLiteral("/dev/ttyUSB4");
+    settings.parallelDevices[1] = QStringLiteral("/dev/parport7");
+    settings.queue.name = QStringLiteral("Label-Queue");
+    TPrinterSetting s;
+    s.ComPort = 7;
+    EXPECT_EQ(CreatePort(s, settings)->describe(), QStringLiteral("serial /dev/ttyUSB4"));
+    s.ComPort = 1;
+    EXPECT_EQ(CreatePort(s, settings)->describe(), QStringLiteral("parallel /dev/parport7"));
+    s.ComPort = 99;
+    EXPECT_EQ(CreatePort(s, settings)->describe(), QStringLiteral("queue Label-Queue"));
+
+    // The override leaves the record alone and picks another port.
+    settings.overrideSpec = QStringLiteral("tcp:192.0.2.7");
+    const auto net = CreatePort(s, settings);
+    EXPECT_EQ(net->category(), PortCategory::Tcp);
+    EXPECT_EQ(net->describe(), QStringLiteral("tcp 192.0.2.7:9100"));
+    EXPECT_EQ(s.ComPort, 99);
+
+    settings.overrideSpec = QStringLiteral("tcp:printer:0");
+    EXPECT_EQ(CreatePort(s, settings)->OpenPort().code, PortError::BadSpec);
+
+    // Descriptions: a serial speed overrides the record's, the rest of the line is the record's.
+    const auto serial = CreatePortFromSpec(ParsePortSpec(QStringLiteral("serial:COM3:9600")).spec, s, settings);
+    ASSERT_EQ(serial->category(), PortCategory::Serial);
+    const auto& params = static_cast<SerialPort&>(*serial).params();
+    EXPECT_EQ(params.device, QStringLiteral("/dev/ttyUSB4"));
+    EXPECT_EQ(params.BaudRate, 9600);
+    EXPECT_EQ(params.FlowControl, s.FlowControl);
+    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("parallel:1")).spec, s, settings)->describe(),
+              QStringLiteral("parallel /dev/parport7"));
+    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("queue:")).spec, s, settings)->describe(),
+              QStringLiteral("queue Label-Queue"));
+    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("none")).spec, s, settings)->OpenPort().code,
+              PortError::NoPort);
+}
+
+TEST(PortFactory, WriteToFileAndOutputFile)
+{
+    test::ScopedHome home;
+    const PortSettings settings;
+    EXPECT_EQ(settings.writeToFilePath, QDir(home.path()).filePath(QStringLiteral("temp.txt")));
+    {
+        const auto port = CreateWriteToFilePort(settings);
+        ASSERT_TRUE(port->SendPiece("one"));
+    }
+    {
+        const auto port = CreateWriteToFilePort(settings);
+        ASSERT_TRUE(port->SendPiece("two"));
+    }
+    EXPECT_EQ(test::readFile(settings.writeToFilePath), "onetwo");
+
+    const QString out = QDir(home.path()).filePath(QStringLiteral("out.bin"));
+    for (int run = 0; run < 2; ++run) {
+        const auto port = CreatePortFromSpec(ParsePortSpec(QStringLiteral("file:") + out).spec, {}, settings);
+        ASSERT_TRUE(port->OpenPort());
+        ASSERT_TRUE(port->SendPiece("job"));
+        ASSERT_TRUE(port->ClosePort());
+    }
+    EXPECT_EQ(test::readFile(out), "job") << "every job writes a fresh file";
+}
+
+// A printer on "Com3" reached through the settings' device map, end to end.
+TEST(PortFactory, SerialKindOpensTheMappedDevice)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    PortSettings settings;
+    settings.serialDevices[2] = QString::fromLocal8Bit(::ptsname(master));
+    TPrinterSetting s;
+    s.ComPort = 7;
+    const auto port = CreatePort(s, settings);
+    ASSERT_TRUE(port->OpenPort());
+    EXPECT_TRUE(port->SetSerialWriteTimeout(10000));
+    ASSERT_TRUE(port->SendPiece("\x02m"));
+    char buf[8] = {};
+    pollfd p{master, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 5000), 1);
+    EXPECT_EQ(::read(master, buf, sizeof buf), 2);
+    EXPECT_EQ(QByteArray(buf, 2), "\x02m");
+    port->ClosePort();
+    ::close(master);
+}
