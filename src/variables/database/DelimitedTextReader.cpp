@@ -49,7 +49,7 @@ void DelimitedTextReader::startDecoding(QByteArray& first)
         // No mark and no declared code page: text that decodes as UTF-8 and is not plain ASCII
         // is UTF-8; everything else is taken to be in the document code page.
         QStringDecoder probe(QStringConverter::Utf8);
-        (void)probe.decode(first);
+        const QString decoded = probe.decode(first); // the decoder only runs when its result is taken
         codePage_ = (!probe.hasError() && hasNonAscii(first)) ? 65001 : CodePage::document().number();
     }
     if (codePage_ == 65001)
@@ -138,7 +138,8 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
     recordLine_ = line_;
 
     auto push = [&]() {
-        fields << (field.isEmpty() && !quoted ? QString() : field);
+        // An unquoted empty field is NULL; a quoted one ("") is an empty text.
+        fields << (field.isEmpty() ? (quoted ? QStringLiteral("") : QString()) : field);
         field = QString();
         quoted = false;
         state = State::StartField;

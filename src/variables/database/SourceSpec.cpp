@@ -297,6 +297,7 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
         s.kind = SourceKind::Odbc;
         s.odbc = whole;
         s.table = block ? unicode(block->chosenTable()) : QString();
+        applyCredentials(s, cs);
         return {s, QString()};
     }
     return failure(QStringLiteral("the stored connection string is not understood"));
