@@ -13,10 +13,6 @@ namespace korvel {
 
 class LabelDocument;
 
-/// The language's word for each kind, indexed by kind number; nullopt when the language file
-/// lacks it.
-using KindWords = std::array<std::optional<QString>, 6>;
-
 /// One node of the main window's data-source tree.
 struct DataSourceNode {
     QString text;

@@ -100,7 +100,7 @@ std::vector<FormulaOperand> FormulaAvailableOperands(const VariableTables& table
     return out;
 }
 
-QString FormulaPartText(const VariableTables& tables, const QByteArray& part, const QStringList& kindWords)
+QString FormulaPartText(const VariableTables& tables, const QByteArray& part, const KindWords& words)
 {
     const CodePage& cp = CodePage::document();
     if (part.startsWith(ConstMarker))
@@ -108,8 +108,8 @@ QString FormulaPartText(const VariableTables& tables, const QByteArray& part, co
     const VariableKind kind = VariableKindOf(tables, part);
     if (kind == VariableKind::Constant)
         return cp.toUnicode(part);
-    const int k = static_cast<int>(kind);
-    return DisplayedVariableName(kind, TrimSpaces(part), k < kindWords.size() ? kindWords[k] : QString());
+    const auto& word = words[static_cast<size_t>(kind)];
+    return DisplayedVariableName(kind, TrimSpaces(part), word.value_or(QString()));
 }
 
 FormulaPartList::FormulaPartList(const QByteArray& expression)

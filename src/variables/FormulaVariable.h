@@ -38,8 +38,7 @@ struct FormulaOperand {
 };
 std::vector<FormulaOperand> FormulaAvailableOperands(const VariableTables& tables);
 /// How a chosen part is shown: the displayed name of its variable, or the constant's text.
-/// `kindWords` holds the words for kinds 0-5.
-QString FormulaPartText(const VariableTables& tables, const QByteArray& part, const QStringList& kindWords);
+QString FormulaPartText(const VariableTables& tables, const QByteArray& part, const KindWords& words);
 
 /// The chosen parts by internal name, in order (the hidden twin list of the dialog).
 class FormulaPartList {

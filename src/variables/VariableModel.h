@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace korvel {
@@ -90,6 +92,10 @@ bool IsVariableInUse(const LabelDocument& document, VariableKind kind, int entry
 bool IsUsedByFormula(const VariableTables& tables, const QByteArray& name);
 
 // --- displayed names ----------------------------------------------------------------------
+
+/// The language's word for each kind (section "All", KindLanguageKey), indexed by kind number;
+/// nullopt when the language file lacks it.
+using KindWords = std::array<std::optional<QString>, 6>;
 
 /// All digits of a name in order ("Date12" gives "12").
 QByteArray VariableNumber(const QByteArray& name);

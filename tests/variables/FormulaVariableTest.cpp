@@ -152,8 +152,8 @@ TEST_F(FormulaTest, PartList)
     EXPECT_EQ(list.expression(), "Code+Date1+Time1+Counter1") << "formulas are not offered";
     EXPECT_TRUE(FormulaPartList("").parts().empty());
 
-    const QStringList words{QString(), QString(), QStringLiteral("D"), QStringLiteral("T"),
-                            QStringLiteral("C"), QStringLiteral("F")};
+    KindWords words;
+    words[4] = QStringLiteral("C");
     EXPECT_EQ(FormulaPartText(t, "Counter1", words), QStringLiteral("C1"));
     EXPECT_EQ(FormulaPartText(t, "Code", words), QStringLiteral("Code"));
     EXPECT_EQ(FormulaPartText(t, "<const>abc", words), QStringLiteral("abc"));
