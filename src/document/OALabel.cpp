@@ -741,23 +741,22 @@ QImage TextRenderer::ring()
             at = QPoint(X + N, Y + H);
 
         // The character's cell turns about its top-left corner by the escapement,
-        // counter-clockwise on the page.
+        // counter-clockwise on the page. Turned characters are drawn as outlines filled through
+        // the transform: the glyph cache of turned text mixes up the angles of successive
+        // characters when anti-aliasing is off.
         QTransform turn;
         turn.translate(at.x(), at.y());
         turn.rotate(-escapement / 10.0);
-        const QPointF baseline(0, work.ascent());
+        QPainterPath glyph;
+        glyph.addText(QPointF(0, work.ascent()), work.font, run.text[u]);
+        if (ownUnderline())
+            glyph.addRect(QRectF(0, work.ascent() + work.fm.underlinePos(), cx, std::max(1, work.fm.lineWidth())));
         if (o.outlineTextout_ == 1) {
-            QPainterPath glyph;
-            glyph.addText(baseline, work.font, run.text[u]);
             outline.addPath(turn.map(glyph));
         } else {
             painter->save();
-            painter->setTransform(turn);
-            painter->setFont(work.font);
-            painter->drawText(baseline, run.text[u]);
-            if (ownUnderline())
-                painter->fillRect(QRect(0, work.ascent() + work.fm.underlinePos(), static_cast<int>(cx), std::max(1, work.fm.lineWidth())),
-                    colorOf(o.bkColor_));
+            painter->setRenderHint(QPainter::Antialiasing, !printer);
+            painter->fillPath(turn.map(glyph), colorOf(o.bkColor_));
             painter->restore();
         }
         theta -= (a[u] + a[u + 1]) / 2.0;
