@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <functional>
 
 using namespace korvel;
@@ -100,6 +103,7 @@ TEST(ParallelPort, BytesGoOutWithOneStrobeEach)
     EXPECT_TRUE(state.claimed);
     ASSERT_TRUE(port.SendPiece(QByteArray("\x02m\r\x00\xff", 5)));
     ASSERT_TRUE(port.SendPiece(QByteArray()));
+    EXPECT_FALSE(port.SetSerialWriteTimeout(10000));
     EXPECT_EQ(state.printed, QByteArray("\x02m\r\x00\xff", 5));
     EXPECT_EQ(state.log.mid(2, 2), (QStringList{"ctl 0d", "ctl 0c"}));
     EXPECT_TRUE(port.ClosePort());
@@ -143,6 +147,15 @@ TEST(ParallelPort, OpeningFailsWhenThePrinterNeverReportsReady)
     const PortStatus real = ParallelPort(absent).OpenPort();
     EXPECT_EQ(real.code, PortError::OpenFailed);
     EXPECT_TRUE(real.detail.contains(QStringLiteral("/nonexistent/parport0")));
+
+    // A file that is not a parallel port cannot be claimed.
+    QTemporaryDir dir;
+    ParallelOptions notAPort = quickOptions();
+    notAPort.device = dir.filePath(QStringLiteral("parport0"));
+    QFile(notAPort.device).open(QIODevice::WriteOnly);
+    const PortStatus claim = ParallelPort(notAPort).OpenPort();
+    EXPECT_EQ(claim.code, PortError::OpenFailed);
+    EXPECT_TRUE(claim.detail.contains(QStringLiteral("claim"))) << claim.detail.toStdString();
 }
 
 TEST(ParallelPort, RetryQuestionRepeatsTheSameByteOrAbandonsThePiece)

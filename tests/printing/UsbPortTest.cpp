@@ -97,6 +97,7 @@ TEST(UsbPort, AccumulatingModeSendsEveryByteOnce)
     }
     EXPECT_EQ(spans, (QList<qint64>{10, 30, 35}));
     EXPECT_EQ(printer.readAvailable(), a + b + c);
+    EXPECT_FALSE(port.SetSerialWriteTimeout(90000));
     port.ClearAccumulation();
     ASSERT_TRUE(port.SendPiece("E\r"));
     EXPECT_EQ(port.accumulatedBytes(), 2);
