@@ -16,12 +16,9 @@ int digitOf(CounterType type, char c)
     const bool digit = c >= '0' && c <= '9';
     const bool letter = c >= 'A' && c <= 'Z';
     switch (type) {
-    case CounterType::Decimal:
-        return digit ? c - '0' : -1;
-    case CounterType::Letters:
-        return letter ? c - 'A' : -1;
-    case CounterType::Alphanumeric:
-        return digit ? c - '0' : letter ? 10 + (c - 'A') : -1;
+    case CounterType::Decimal: return digit ? c - '0' : -1;
+    case CounterType::Letters: return letter ? c - 'A' : -1;
+    case CounterType::Alphanumeric: return digit ? c - '0' : letter ? 10 + (c - 'A') : -1;
     }
     return -1;
 }
@@ -29,12 +26,9 @@ int digitOf(CounterType type, char c)
 int baseOf(CounterType type)
 {
     switch (type) {
-    case CounterType::Decimal:
-        return 10;
-    case CounterType::Letters:
-        return 26;
-    case CounterType::Alphanumeric:
-        return 36;
+    case CounterType::Decimal: return 10;
+    case CounterType::Letters: return 26;
+    case CounterType::Alphanumeric: return 36;
     }
     return 0;
 }
@@ -160,8 +154,8 @@ void StepCounter(CounterEntry entry)
     if (step == 0)
         return;
     const CounterType type = entry.type();
-    value = step > 0 ? AddToCounterValue(type, value, step)
-                     : SubtractFromCounterValue(type, value, -std::int64_t(step));
+    value
+        = step > 0 ? AddToCounterValue(type, value, step) : SubtractFromCounterValue(type, value, -std::int64_t(step));
     value = CodePage::document().cutBytes(value, ConstCounterEntry::ValueCapacity);
     if (pastLimit(step, value, limit))
         value = entry.resetValue();
@@ -218,7 +212,7 @@ QChar lowestChar(CounterType type)
 
 FormCheck fail(const char* key, CounterField field)
 {
-    return {false, QStringLiteral("CounterFormInside"), QString::fromLatin1(key), static_cast<int>(field)};
+    return { false, QStringLiteral("CounterFormInside"), QString::fromLatin1(key), static_cast<int>(field) };
 }
 
 } // namespace
@@ -296,15 +290,15 @@ void CounterStepChanged(CounterFormFields& f)
 FieldOnLeave CounterMaxLengthOnLeave(const QString& t)
 {
     if (t.trimmed().isEmpty())
-        return {QStringLiteral("20"), QStringLiteral("message7")};
-    return {NormalizeMaxLengthText(t), {}};
+        return { QStringLiteral("20"), QStringLiteral("message7") };
+    return { NormalizeMaxLengthText(t), {} };
 }
 
 FieldOnLeave CounterFillWidthOnLeave(const QString& t)
 {
     if (t.trimmed().isEmpty())
-        return {QStringLiteral("2"), QStringLiteral("message8")};
-    return {t, {}};
+        return { QStringLiteral("2"), QStringLiteral("message8") };
+    return { t, {} };
 }
 
 QString CounterDecimalPlacesText(const QString& t)
@@ -361,8 +355,7 @@ FormCheck AcceptCounterForm(const CounterFormFields& f, const QByteArray& name, 
         const int cmp = compareDecimal(storedLimit, storedValue);
         reset_ = (step >= 1 && cmp < 0) || (step < 0 && cmp > 0);
     } else {
-        reset_ = (step >= 1 && Exceeds(storedValue, storedLimit))
-            || (step <= 0 && Exceeds(storedLimit, storedValue));
+        reset_ = (step >= 1 && Exceeds(storedValue, storedLimit)) || (step <= 0 && Exceeds(storedLimit, storedValue));
     }
     if (reset_)
         entry.setValue(storedReset);

@@ -6,8 +6,8 @@ namespace korvel {
 
 namespace {
 
-constexpr VariableKind kNodeKinds[] = {VariableKind::Database, VariableKind::Date, VariableKind::Time,
-                                       VariableKind::Counter, VariableKind::Formula};
+constexpr VariableKind kNodeKinds[]
+    = { VariableKind::Database, VariableKind::Date, VariableKind::Time, VariableKind::Counter, VariableKind::Formula };
 
 bool validTop(int top)
 {
@@ -22,14 +22,10 @@ QString KindWord(VariableKind kind, const KindWords& words, bool connected)
     if (k >= 0 && k < static_cast<int>(words.size()) && words[static_cast<size_t>(k)])
         return *words[static_cast<size_t>(k)];
     switch (kind) {
-    case VariableKind::Database:
-        return connected ? QStringLiteral("database variable") : QStringLiteral("3");
-    case VariableKind::Date:
-        return QStringLiteral("1");
-    case VariableKind::Formula:
-        return QStringLiteral("5");
-    default:
-        return {};
+    case VariableKind::Database: return connected ? QStringLiteral("database variable") : QStringLiteral("3");
+    case VariableKind::Date: return QStringLiteral("1");
+    case VariableKind::Formula: return QStringLiteral("5");
+    default: return {};
     }
 }
 
@@ -73,14 +69,14 @@ std::vector<TreeMenuItem> DataSourceTreeMenu(int top, int child)
         return items;
     if (child < 0) {
         if (top == 0)
-            items.push_back({QStringLiteral("创建/修改查询(&C)"), TreeMessage::DataSourceDialog, 0, 0});
+            items.push_back({ QStringLiteral("创建/修改查询(&C)"), TreeMessage::DataSourceDialog, 0, 0 });
         else
-            items.push_back({QStringLiteral("增加(&A)"), TreeMessage::AddVariable, top, 0});
+            items.push_back({ QStringLiteral("增加(&A)"), TreeMessage::AddVariable, top, 0 });
         return items;
     }
-    items.push_back({QStringLiteral("变量属性(&R)"), TreeMessage::EditVariable, child + 1, top});
+    items.push_back({ QStringLiteral("变量属性(&R)"), TreeMessage::EditVariable, child + 1, top });
     if (top != 0)
-        items.push_back({QStringLiteral("删除(&D)"), TreeMessage::DeleteVariable, child + 1, top});
+        items.push_back({ QStringLiteral("删除(&D)"), TreeMessage::DeleteVariable, child + 1, top });
     return items;
 }
 
@@ -88,7 +84,7 @@ std::optional<TreeMenuItem> DataSourceTreeDoubleClick(int top, int child)
 {
     if (!validTop(top) || child < 0)
         return std::nullopt;
-    return TreeMenuItem{QStringLiteral("变量属性(&R)"), TreeMessage::EditVariable, child + 1, top};
+    return TreeMenuItem { QStringLiteral("变量属性(&R)"), TreeMessage::EditVariable, child + 1, top };
 }
 
 } // namespace korvel

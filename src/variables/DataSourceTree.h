@@ -49,7 +49,7 @@ enum class TreeMessage : int {
 struct TreeMenuItem {
     QString text;
     TreeMessage message = TreeMessage::EditVariable;
-    int first = 0;  ///< 0x412: kind - 1; 0x413/0x417: entry number
+    int first = 0; ///< 0x412: kind - 1; 0x413/0x417: entry number
     int second = 0; ///< 0x413/0x417: kind - 1
 };
 
@@ -61,7 +61,7 @@ std::optional<TreeMenuItem> DataSourceTreeDoubleClick(int top, int child);
 /// Where the pop-up opens for a right-button press at `press` within the tree.
 inline QPoint TreeMenuPosition(const QPoint& press)
 {
-    return {press.x(), press.y() + 110};
+    return { press.x(), press.y() + 110 };
 }
 
 } // namespace korvel

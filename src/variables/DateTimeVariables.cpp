@@ -195,8 +195,7 @@ QString FormatDateTimePattern(const QString& p, const QDateTime& t)
             else if (n == 2)
                 out += twoDigits(date.month());
             else
-                out += QLocale().monthName(date.month(), n == 3 ? QLocale::ShortFormat
-                                                                : QLocale::LongFormat);
+                out += QLocale().monthName(date.month(), n == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
             break;
         case 'd':
             if (n == 1)
@@ -204,21 +203,12 @@ QString FormatDateTimePattern(const QString& p, const QDateTime& t)
             else if (n == 2)
                 out += twoDigits(date.day());
             else
-                out += QLocale().dayName(date.dayOfWeek(), n == 3 ? QLocale::ShortFormat
-                                                                  : QLocale::LongFormat);
+                out += QLocale().dayName(date.dayOfWeek(), n == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
             break;
-        case 'h':
-            out += n == 1 ? QString::number(hour) : twoDigits(hour);
-            break;
-        case 'n':
-            out += n == 1 ? QString::number(time.minute()) : twoDigits(time.minute());
-            break;
-        case 's':
-            out += n == 1 ? QString::number(time.second()) : twoDigits(time.second());
-            break;
-        default:
-            out += p.mid(i, n);
-            break;
+        case 'h': out += n == 1 ? QString::number(hour) : twoDigits(hour); break;
+        case 'n': out += n == 1 ? QString::number(time.minute()) : twoDigits(time.minute()); break;
+        case 's': out += n == 1 ? QString::number(time.second()) : twoDigits(time.second()); break;
+        default: out += p.mid(i, n); break;
         }
         i += n;
     }
@@ -244,10 +234,9 @@ QDateTime FromDateTimeValue(double value)
         return naive(kEpoch, QTime(0, 0));
     const double whole = std::trunc(value);
     const double fraction = std::fabs(value - whole);
-    const int ms = static_cast<int>(std::min(std::llround(fraction * kMsPerDay),
-                                             static_cast<long long>(kMsPerDay) - 1));
-    return naive(clampDate(kEpoch.addDays(static_cast<qint64>(whole))),
-                 QTime::fromMSecsSinceStartOfDay(ms));
+    const int ms
+        = static_cast<int>(std::min(std::llround(fraction * kMsPerDay), static_cast<long long>(kMsPerDay) - 1));
+    return naive(clampDate(kEpoch.addDays(static_cast<qint64>(whole))), QTime::fromMSecsSinceStartOfDay(ms));
 }
 
 QDateTime OffsetDate(const QDateTime& now, int dayOffset, int monthOffset, int yearOffset)
@@ -280,15 +269,13 @@ QDateTime OffsetTime(const QDateTime& now, int minuteOffset, int hourOffset)
 QByteArray EvaluateDate(ConstDateEntry entry, const QDateTime& now, const DateTimePatterns& patterns)
 {
     const QDateTime t = OffsetDate(now, entry.dayOffset(), entry.monthOffset(), entry.yearOffset());
-    return CodePage::document().fromUnicode(
-        FormatDateTimePattern(patterns.datePattern(entry.patternIndex()), t));
+    return CodePage::document().fromUnicode(FormatDateTimePattern(patterns.datePattern(entry.patternIndex()), t));
 }
 
 QByteArray EvaluateTime(ConstTimeEntry entry, const QDateTime& now, const DateTimePatterns& patterns)
 {
     const QDateTime t = OffsetTime(now, entry.minuteOffset(), entry.hourOffset());
-    return CodePage::document().fromUnicode(
-        FormatDateTimePattern(patterns.timePattern(entry.patternIndex()), t));
+    return CodePage::document().fromUnicode(FormatDateTimePattern(patterns.timePattern(entry.patternIndex()), t));
 }
 
 // --- dialogs -----------------------------------------------------------------------------
@@ -320,8 +307,7 @@ QStringList DatePatternList(const QDateTime& now, const DateTimePatterns& patter
     return out;
 }
 
-std::optional<QString> DateFormPreview(const DateFormFields& f, const QDateTime& now,
-                                       const DateTimePatterns& patterns)
+std::optional<QString> DateFormPreview(const DateFormFields& f, const QDateTime& now, const DateTimePatterns& patterns)
 {
     int d = 0, m = 0, y = 0;
     if (!offsetValue(f.dayOffset, DayOffsetMin, DayOffsetMax, &d)
@@ -331,8 +317,7 @@ std::optional<QString> DateFormPreview(const DateFormFields& f, const QDateTime&
     return FormatDateTimePattern(patterns.datePattern(f.patternIndex), OffsetDate(now, d, m, y));
 }
 
-void StoreDateForm(DateEntry entry, const QByteArray& name, const DateFormFields& f,
-                   const QDateTime& now)
+void StoreDateForm(DateEntry entry, const QByteArray& name, const DateFormFields& f, const QDateTime& now)
 {
     const int d = offsetOrZero(f.dayOffset, DayOffsetMin, DayOffsetMax);
     const int m = offsetOrZero(f.monthOffset, MonthOffsetMin, MonthOffsetMax);
@@ -367,8 +352,7 @@ QString NormalizeTimeOffsetText(const QString& text)
     return digits.size() > 6 ? QString::number(TimeOffsetTypedMax) : text;
 }
 
-std::optional<QString> TimeFormPreview(const TimeFormFields& f, const QDateTime& now,
-                                       const DateTimePatterns& patterns)
+std::optional<QString> TimeFormPreview(const TimeFormFields& f, const QDateTime& now, const DateTimePatterns& patterns)
 {
     if (f.minuteOffset.trimmed().isEmpty() || f.hourOffset.trimmed().isEmpty())
         return FormatDateTimePattern(BuiltInTimePattern(f.patternIndex), now);
@@ -379,8 +363,7 @@ std::optional<QString> TimeFormPreview(const TimeFormFields& f, const QDateTime&
     return FormatDateTimePattern(patterns.timePattern(f.patternIndex), OffsetTime(now, n, h));
 }
 
-void StoreTimeForm(TimeEntry entry, const QByteArray& name, const TimeFormFields& f,
-                   const QDateTime& now)
+void StoreTimeForm(TimeEntry entry, const QByteArray& name, const TimeFormFields& f, const QDateTime& now)
 {
     // An empty offset field means no offset (the spin editor would otherwise report its minimum).
     const int n = offsetOrZero(f.minuteOffset, MinuteOffsetMin, MinuteOffsetMax);

@@ -48,10 +48,10 @@ QDateTime OffsetDate(const QDateTime& now, int dayOffset, int monthOffset, int y
 QDateTime OffsetTime(const QDateTime& now, int minuteOffset, int hourOffset);
 
 /// The date entry's text in the document code page.
-QByteArray EvaluateDate(ConstDateEntry entry, const QDateTime& now,
-                        const DateTimePatterns& patterns = DateTimePatterns::builtIn());
-QByteArray EvaluateTime(ConstTimeEntry entry, const QDateTime& now,
-                        const DateTimePatterns& patterns = DateTimePatterns::builtIn());
+QByteArray EvaluateDate(
+    ConstDateEntry entry, const QDateTime& now, const DateTimePatterns& patterns = DateTimePatterns::builtIn());
+QByteArray EvaluateTime(
+    ConstTimeEntry entry, const QDateTime& now, const DateTimePatterns& patterns = DateTimePatterns::builtIn());
 
 // --- TDateForm and TTimeForm ----------------------------------------------------------------
 
@@ -69,12 +69,11 @@ inline constexpr int YearOffsetMin = -100, YearOffsetMax = 100;
 /// The pattern list: every date pattern applied to the current date.
 QStringList DatePatternList(const QDateTime& now, const DateTimePatterns& patterns);
 /// The preview for the fields; nullopt when an offset is not an integer (the preview stays).
-std::optional<QString> DateFormPreview(const DateFormFields& fields, const QDateTime& now,
-                                       const DateTimePatterns& patterns);
+std::optional<QString> DateFormPreview(
+    const DateFormFields& fields, const QDateTime& now, const DateTimePatterns& patterns);
 /// OK: stores the name, pattern index, offsets (kept to the spin ranges; not an integer is 0),
 /// the hidden unit index and the previewed value.
-void StoreDateForm(DateEntry entry, const QByteArray& name, const DateFormFields& fields,
-                   const QDateTime& now);
+void StoreDateForm(DateEntry entry, const QByteArray& name, const DateFormFields& fields, const QDateTime& now);
 
 struct TimeFormFields {
     int patternIndex = 0;
@@ -90,11 +89,10 @@ QStringList TimePatternList(const QDateTime& now, const DateTimePatterns& patter
 QString NormalizeTimeOffsetText(const QString& text);
 /// While an offset field is empty the preview shows the current time in the built-in pattern of
 /// the index; nullopt when an offset is not an integer.
-std::optional<QString> TimeFormPreview(const TimeFormFields& fields, const QDateTime& now,
-                                       const DateTimePatterns& patterns);
+std::optional<QString> TimeFormPreview(
+    const TimeFormFields& fields, const QDateTime& now, const DateTimePatterns& patterns);
 /// OK: an empty offset is stored as 0; then the name, pattern index, offsets, the hidden unit
 /// index and the previewed value.
-void StoreTimeForm(TimeEntry entry, const QByteArray& name, const TimeFormFields& fields,
-                   const QDateTime& now);
+void StoreTimeForm(TimeEntry entry, const QByteArray& name, const TimeFormFields& fields, const QDateTime& now);
 
 } // namespace korvel

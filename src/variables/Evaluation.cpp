@@ -17,17 +17,14 @@ namespace {
 struct FormulaTrail {
     std::vector<const QByteArray*> entries;
 
-    bool contains(const QByteArray* e) const
-    {
-        return std::find(entries.begin(), entries.end(), e) != entries.end();
-    }
+    bool contains(const QByteArray* e) const { return std::find(entries.begin(), entries.end(), e) != entries.end(); }
 };
 
 QByteArray evaluate(const VariableTables& tables, const QByteArray& name, VariableKind kind,
-                    const EvaluationContext& context, FormulaTrail& trail);
+    const EvaluationContext& context, FormulaTrail& trail);
 
-QByteArray evaluateFormula(const VariableTables& tables, const QByteArray* bytes,
-                           const EvaluationContext& context, FormulaTrail& trail)
+QByteArray evaluateFormula(
+    const VariableTables& tables, const QByteArray* bytes, const EvaluationContext& context, FormulaTrail& trail)
 {
     if (trail.contains(bytes))
         return {};
@@ -43,8 +40,8 @@ QByteArray evaluateFormula(const VariableTables& tables, const QByteArray* bytes
         const QByteArray name = kind == VariableKind::Constant ? part : TrimSpaces(part);
         QByteArray value = evaluate(tables, name, kind, context, trail);
         if (kind == VariableKind::Database)
-            value = FormulaSubstring(value, entry.substringStart(), entry.substringLength(),
-                                     entry.substringDirection());
+            value
+                = FormulaSubstring(value, entry.substringStart(), entry.substringLength(), entry.substringDirection());
         joined.append(value);
     }
     trail.entries.pop_back();
@@ -52,7 +49,7 @@ QByteArray evaluateFormula(const VariableTables& tables, const QByteArray* bytes
 }
 
 QByteArray evaluate(const VariableTables& tables, const QByteArray& name, VariableKind kind,
-                    const EvaluationContext& context, FormulaTrail& trail)
+    const EvaluationContext& context, FormulaTrail& trail)
 {
     if (kind == VariableKind::Constant)
         return ConstantText(name);
@@ -66,18 +63,12 @@ QByteArray evaluate(const VariableTables& tables, const QByteArray& name, Variab
     const DateTimePatterns& patterns = context.patterns ? *context.patterns : builtIn;
 
     switch (kind) {
-    case VariableKind::Database:
-        return EvaluateDatabaseField(ConstDatabaseFieldEntry(bytes), context.fields);
-    case VariableKind::Date:
-        return EvaluateDate(ConstDateEntry(bytes), Now(context.clock), patterns);
-    case VariableKind::Time:
-        return EvaluateTime(ConstTimeEntry(bytes), Now(context.clock), patterns);
-    case VariableKind::Counter:
-        return EvaluateCounter(ConstCounterEntry(bytes));
-    case VariableKind::Formula:
-        return evaluateFormula(tables, bytes, context, trail);
-    default:
-        return {};
+    case VariableKind::Database: return EvaluateDatabaseField(ConstDatabaseFieldEntry(bytes), context.fields);
+    case VariableKind::Date: return EvaluateDate(ConstDateEntry(bytes), Now(context.clock), patterns);
+    case VariableKind::Time: return EvaluateTime(ConstTimeEntry(bytes), Now(context.clock), patterns);
+    case VariableKind::Counter: return EvaluateCounter(ConstCounterEntry(bytes));
+    case VariableKind::Formula: return evaluateFormula(tables, bytes, context, trail);
+    default: return {};
     }
 }
 
@@ -99,22 +90,21 @@ QByteArray EvaluateDatabaseField(ConstDatabaseFieldEntry entry, const FieldValue
     return value.isEmpty() ? QByteArray(" ") : value;
 }
 
-QByteArray EvaluateFormula(const VariableTables& tables, ConstFormulaEntry entry,
-                           const EvaluationContext& context)
+QByteArray EvaluateFormula(const VariableTables& tables, ConstFormulaEntry entry, const EvaluationContext& context)
 {
     FormulaTrail trail;
     return evaluateFormula(tables, entry.bytes(), context, trail);
 }
 
-QByteArray EvaluateVariable(const VariableTables& tables, const QByteArray& name, VariableKind kind,
-                            const EvaluationContext& context)
+QByteArray EvaluateVariable(
+    const VariableTables& tables, const QByteArray& name, VariableKind kind, const EvaluationContext& context)
 {
     FormulaTrail trail;
     return evaluate(tables, name, kind, context, trail);
 }
 
-QByteArray EvaluateVariable(const LabelDocument& document, const QByteArray& name, VariableKind kind,
-                            const EvaluationContext& context)
+QByteArray EvaluateVariable(
+    const LabelDocument& document, const QByteArray& name, VariableKind kind, const EvaluationContext& context)
 {
     return EvaluateVariable(document.variables, name, kind, context);
 }

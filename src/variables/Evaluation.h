@@ -25,10 +25,10 @@ struct EvaluationContext {
 /// format (" " when blank or when no query is open); 2 and 3 the clock; 4 the counter's value;
 /// 5 the formula. A name that the kind's table does not hold evaluates like a constant; any
 /// other kind gives the empty text.
-QByteArray EvaluateVariable(const LabelDocument& document, const QByteArray& name, VariableKind kind,
-                            const EvaluationContext& context = {});
-QByteArray EvaluateVariable(const VariableTables& tables, const QByteArray& name, VariableKind kind,
-                            const EvaluationContext& context = {});
+QByteArray EvaluateVariable(
+    const LabelDocument& document, const QByteArray& name, VariableKind kind, const EvaluationContext& context = {});
+QByteArray EvaluateVariable(
+    const VariableTables& tables, const QByteArray& name, VariableKind kind, const EvaluationContext& context = {});
 
 /// The constant rule: the text after the first ">", or the whole name without one.
 QByteArray ConstantText(const QByteArray& name);
@@ -39,7 +39,7 @@ QByteArray EvaluateDatabaseField(ConstDatabaseFieldEntry entry, const FieldValue
 /// The formula's parts joined, database parts cut by its substring setting, then formatted; an
 /// empty expression gives the empty text unformatted. A formula that reaches itself again
 /// through other formulas gives the empty text for that part.
-QByteArray EvaluateFormula(const VariableTables& tables, ConstFormulaEntry entry,
-                           const EvaluationContext& context = {});
+QByteArray EvaluateFormula(
+    const VariableTables& tables, ConstFormulaEntry entry, const EvaluationContext& context = {});
 
 } // namespace korvel

@@ -91,11 +91,11 @@ bool ValidateFormula(const LabelDocument& document, const QByteArray& name, cons
 std::vector<FormulaOperand> FormulaAvailableOperands(const VariableTables& tables)
 {
     std::vector<FormulaOperand> out;
-    for (VariableKind kind : {VariableKind::Database, VariableKind::Date, VariableKind::Time,
-                              VariableKind::Counter}) {
+    for (VariableKind kind :
+        { VariableKind::Database, VariableKind::Date, VariableKind::Time, VariableKind::Counter }) {
         const int count = EntryCount(tables, kind);
         for (int i = 1; i <= count; ++i)
-            out.push_back({kind, EntryName(tables, kind, i)});
+            out.push_back({ kind, EntryName(tables, kind, i) });
     }
     return out;
 }
@@ -159,7 +159,7 @@ bool FormulaPartList::addConstant(int position, const QByteArray& text)
 {
     if (text.isEmpty())
         return false;
-    insert(position, {QByteArray(ConstMarker) + text});
+    insert(position, { QByteArray(ConstMarker) + text });
     return true;
 }
 
@@ -208,22 +208,20 @@ FormulaFormFields FormulaFieldsFromEntry(ConstFormulaEntry entry)
 {
     FormulaFormFields f;
     f.parts = FormulaPartList(entry.expression());
-    FormulaSubstringShown(entry.substringStart(), entry.substringLength(), &f.substringStart,
-                          &f.substringLength);
-    f.direction = entry.substringDirection() == SubstringDirection::RightToLeft
-        ? SubstringDirection::RightToLeft
-        : SubstringDirection::LeftToRight;
+    FormulaSubstringShown(entry.substringStart(), entry.substringLength(), &f.substringStart, &f.substringLength);
+    f.direction = entry.substringDirection() == SubstringDirection::RightToLeft ? SubstringDirection::RightToLeft
+                                                                                : SubstringDirection::LeftToRight;
     f.format = FieldsFromFormat(entry.outputFormat());
     return f;
 }
 
-FormCheck AcceptFormulaForm(const VariableTables& tables, const FormulaFormFields& f,
-                            const QByteArray& name, FormulaEntry entry)
+FormCheck AcceptFormulaForm(
+    const VariableTables& tables, const FormulaFormFields& f, const QByteArray& name, FormulaEntry entry)
 {
     int fillWidth = 0;
     ParseInt(f.format.fillWidth, &fillWidth);
     if (MaxLengthTooShort(f.format, fillWidth))
-        return {false, QStringLiteral("CounterFormInside"), QStringLiteral("message2"), 0};
+        return { false, QStringLiteral("CounterFormInside"), QStringLiteral("message2"), 0 };
 
     const int start = std::clamp(f.substringStart, SubstringMin, SubstringMax);
     const int length = std::clamp(f.substringLength, SubstringMin, SubstringMax);
@@ -234,12 +232,12 @@ FormCheck AcceptFormulaForm(const VariableTables& tables, const FormulaFormField
             continue;
         ConstDatabaseFieldEntry db(Entry(tables, VariableKind::Database, entryNo));
         if (cp.CharNum(db.value()) < start)
-            return {false, QStringLiteral("FormulaFormInside"), QStringLiteral("message2"), 0};
+            return { false, QStringLiteral("FormulaFormInside"), QStringLiteral("message2"), 0 };
     }
 
     const QByteArray expression = NormalizeFullWidth(f.parts.expression());
     if (!ValidateFormula(tables, name, expression))
-        return {false, QStringLiteral("FormulaFormInside"), QStringLiteral("message1"), 0};
+        return { false, QStringLiteral("FormulaFormInside"), QStringLiteral("message1"), 0 };
 
     entry.setName(name);
     entry.setExpression(expression);

@@ -86,7 +86,7 @@ void FormulaSubstringShown(std::int32_t start, std::int32_t length, int* shownSt
 /// The fields showing a stored entry.
 FormulaFormFields FormulaFieldsFromEntry(ConstFormulaEntry entry);
 /// The formula dialog's OK: the checks in order, then the entry is stored.
-FormCheck AcceptFormulaForm(const VariableTables& tables, const FormulaFormFields& fields,
-                            const QByteArray& name, FormulaEntry entry);
+FormCheck AcceptFormulaForm(
+    const VariableTables& tables, const FormulaFormFields& fields, const QByteArray& name, FormulaEntry entry);
 
 } // namespace korvel

@@ -42,8 +42,7 @@ void TOutputFormat::write(FixedRecord& record, qsizetype offset) const
     // survives as the character byte.
     const QByteArray one = fillString.left(1);
     record.setU8(offset + FillCharOffset, static_cast<std::uint8_t>(one.size()));
-    record.setU8(offset + FillCharOffset + 1,
-                 static_cast<std::uint8_t>(one.isEmpty() ? fillChar : one[0]));
+    record.setU8(offset + FillCharOffset + 1, static_cast<std::uint8_t>(one.isEmpty() ? fillChar : one[0]));
     record.setU8(offset + FillWidthOffset, fillWidth);
 }
 
@@ -164,8 +163,7 @@ OutputFormatFields FieldsFromFormat(const TOutputFormat& f)
     out.numberFormat = f.numberFormat;
     out.decimalPlaces = QString::number(f.decimalPlaces);
     out.decimalSign = f.decimalSign ? QString(QChar::fromLatin1(f.decimalSign)) : QString();
-    out.thousandsSeparator =
-        f.thousandsSeparator ? QString(QChar::fromLatin1(f.thousandsSeparator)) : QString();
+    out.thousandsSeparator = f.thousandsSeparator ? QString(QChar::fromLatin1(f.thousandsSeparator)) : QString();
     out.fill = f.fill;
     out.fillChar = text(f.fillString);
     out.fillWidth = QString::number(f.fillWidth);

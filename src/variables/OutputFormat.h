@@ -28,7 +28,7 @@ struct TOutputFormat {
     std::uint8_t maxLength = 200;
     QByteArray prefix;
     QByteArray suffix;
-    bool numberFormat = false;           ///< "显示小数"
+    bool numberFormat = false; ///< "显示小数"
     std::uint8_t decimalPlaces = 2;
     char decimalSign = '.';
     char thousandsSeparator = ',';
@@ -63,7 +63,6 @@ struct FormCheck {
     int field = 0;
 };
 
-
 /// The output-format fields as the dialogs hold them (texts as typed).
 struct OutputFormatFields {
     QString maxLength = QStringLiteral("25");
@@ -91,7 +90,7 @@ bool ParseInt(const QString& text, int* value);
 
 /// How an empty fill character is stored on OK.
 enum class EmptyFillChar : int {
-    None = 0,  ///< database and formula dialogs keep only a non-empty fill character
+    None = 0, ///< database and formula dialogs keep only a non-empty fill character
     Space = 1, ///< the counter dialog stores a space
 };
 
@@ -111,9 +110,9 @@ QString DataPropertyMaxLengthOnLeave(const QString& text);
 /// Warnings of the database-variable dialog's OK (section "DataPropertyFormInside"); the values
 /// are stored nonetheless.
 struct DataPropertyWarnings {
-    bool maxLengthTooShort = false;     ///< "message1"
+    bool maxLengthTooShort = false; ///< "message1"
     bool decimalPlacesNotInteger = false; ///< "message2"
-    bool fillWidthNotInteger = false;   ///< "message3"
+    bool fillWidthNotInteger = false; ///< "message3"
 };
 DataPropertyWarnings CheckDataPropertyForm(const OutputFormatFields& fields);
 

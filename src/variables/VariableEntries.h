@@ -15,18 +15,23 @@ namespace korvel {
 /// null pointer reads as zeros and ignores writes, and so does any field that lies outside a
 /// short (damaged) entry. Setters exist only on mutable views. A view points into its table:
 /// adding or removing entries of that table invalidates it.
-template <bool Mutable>
-class EntryView {
+template <bool Mutable> class EntryView {
 public:
     using Bytes = std::conditional_t<Mutable, QByteArray, const QByteArray>;
 
     EntryView() = default;
-    explicit EntryView(Bytes* bytes) : bytes_(bytes) {}
-    explicit EntryView(Bytes& bytes) : bytes_(&bytes) {}
+    explicit EntryView(Bytes* bytes)
+        : bytes_(bytes)
+    {
+    }
+    explicit EntryView(Bytes& bytes)
+        : bytes_(&bytes)
+    {
+    }
     /// A mutable view reads as a const one.
     template <bool OtherMutable>
-        requires(OtherMutable && !Mutable)
-    EntryView(const EntryView<OtherMutable>& other) : bytes_(other.bytes())
+    requires(OtherMutable && !Mutable) EntryView(const EntryView<OtherMutable>& other)
+        : bytes_(other.bytes())
     {
     }
 
@@ -38,9 +43,7 @@ protected:
     FixedRecord record() const { return bytes_ ? FixedRecord(*bytes_) : FixedRecord(); }
 
     /// Runs `edit` on the entry's bytes in place (moved in and out, never copied).
-    template <class Edit>
-    void modify(Edit&& edit) const
-        requires Mutable
+    template <class Edit> void modify(Edit&& edit) const requires Mutable
     {
         if (!bytes_)
             return;
@@ -53,8 +56,7 @@ protected:
 };
 
 /// Database-field entry (352 bytes): one column of the document's query.
-template <bool Mutable>
-class BasicDatabaseFieldEntry : public EntryView<Mutable> {
+template <bool Mutable> class BasicDatabaseFieldEntry : public EntryView<Mutable> {
     using Base = EntryView<Mutable>;
 
 public:
@@ -95,8 +97,7 @@ public:
 };
 
 /// Date entry (152 bytes).
-template <bool Mutable>
-class BasicDateEntry : public EntryView<Mutable> {
+template <bool Mutable> class BasicDateEntry : public EntryView<Mutable> {
     using Base = EntryView<Mutable>;
 
 public:
@@ -146,8 +147,7 @@ private:
 };
 
 /// Time entry (152 bytes).
-template <bool Mutable>
-class BasicTimeEntry : public EntryView<Mutable> {
+template <bool Mutable> class BasicTimeEntry : public EntryView<Mutable> {
     using Base = EntryView<Mutable>;
 
 public:
@@ -190,14 +190,13 @@ private:
 
 /// Counter alphabets (the entry's type byte).
 enum class CounterType : std::uint8_t {
-    Decimal = 0,      ///< "0"-"9"
-    Letters = 1,      ///< "A"-"Z"
+    Decimal = 0, ///< "0"-"9"
+    Letters = 1, ///< "A"-"Z"
     Alphanumeric = 2, ///< "0"-"9" then "A"-"Z"
 };
 
 /// Counter entry (204 bytes).
-template <bool Mutable>
-class BasicCounterEntry : public EntryView<Mutable> {
+template <bool Mutable> class BasicCounterEntry : public EntryView<Mutable> {
     using Base = EntryView<Mutable>;
 
 public:
@@ -259,8 +258,7 @@ enum class SubstringDirection : std::int32_t {
 };
 
 /// Formula entry (344 bytes).
-template <bool Mutable>
-class BasicFormulaEntry : public EntryView<Mutable> {
+template <bool Mutable> class BasicFormulaEntry : public EntryView<Mutable> {
     using Base = EntryView<Mutable>;
 
 public:

@@ -15,10 +15,8 @@ bool HasTable(VariableKind kind)
     case VariableKind::Date:
     case VariableKind::Time:
     case VariableKind::Counter:
-    case VariableKind::Formula:
-        return true;
-    default:
-        return false;
+    case VariableKind::Formula: return true;
+    default: return false;
     }
 }
 
@@ -32,70 +30,47 @@ int TableCapacity(VariableKind kind)
 int EntrySize(VariableKind kind)
 {
     switch (kind) {
-    case VariableKind::Database:
-        return VariableTables::DatabaseEntrySize;
-    case VariableKind::Date:
-        return VariableTables::DateEntrySize;
-    case VariableKind::Time:
-        return VariableTables::TimeEntrySize;
-    case VariableKind::Counter:
-        return VariableTables::CounterEntrySize;
-    case VariableKind::Formula:
-        return VariableTables::FormulaEntrySize;
-    default:
-        return 0;
+    case VariableKind::Database: return VariableTables::DatabaseEntrySize;
+    case VariableKind::Date: return VariableTables::DateEntrySize;
+    case VariableKind::Time: return VariableTables::TimeEntrySize;
+    case VariableKind::Counter: return VariableTables::CounterEntrySize;
+    case VariableKind::Formula: return VariableTables::FormulaEntrySize;
+    default: return 0;
     }
 }
 
 QByteArray NamePrefix(VariableKind kind)
 {
     switch (kind) {
-    case VariableKind::Date:
-        return "Date";
-    case VariableKind::Time:
-        return "Time";
-    case VariableKind::Counter:
-        return "Counter";
-    case VariableKind::Formula:
-        return "Formula";
-    default:
-        return {};
+    case VariableKind::Date: return "Date";
+    case VariableKind::Time: return "Time";
+    case VariableKind::Counter: return "Counter";
+    case VariableKind::Formula: return "Formula";
+    default: return {};
     }
 }
 
 QString KindLanguageKey(VariableKind kind)
 {
     switch (kind) {
-    case VariableKind::Database:
-        return QStringLiteral("shujukubianliang");
-    case VariableKind::Date:
-        return QStringLiteral("riqi");
-    case VariableKind::Time:
-        return QStringLiteral("shijian");
-    case VariableKind::Counter:
-        return QStringLiteral("jishuqi");
-    case VariableKind::Formula:
-        return QStringLiteral("gongshi");
-    default:
-        return {};
+    case VariableKind::Database: return QStringLiteral("shujukubianliang");
+    case VariableKind::Date: return QStringLiteral("riqi");
+    case VariableKind::Time: return QStringLiteral("shijian");
+    case VariableKind::Counter: return QStringLiteral("jishuqi");
+    case VariableKind::Formula: return QStringLiteral("gongshi");
+    default: return {};
     }
 }
 
 std::vector<QByteArray>* Table(VariableTables& t, VariableKind kind)
 {
     switch (kind) {
-    case VariableKind::Database:
-        return &t.database;
-    case VariableKind::Date:
-        return &t.dates;
-    case VariableKind::Time:
-        return &t.times;
-    case VariableKind::Counter:
-        return &t.counters;
-    case VariableKind::Formula:
-        return &t.formulas;
-    default:
-        return nullptr;
+    case VariableKind::Database: return &t.database;
+    case VariableKind::Date: return &t.dates;
+    case VariableKind::Time: return &t.times;
+    case VariableKind::Counter: return &t.counters;
+    case VariableKind::Formula: return &t.formulas;
+    default: return nullptr;
     }
 }
 
@@ -189,8 +164,8 @@ QByteArray PrintedText(const QByteArray& value)
 
 QStringList ContentSourceLabels()
 {
-    return {QStringLiteral("屏幕数据"), QStringLiteral("数据库"), QStringLiteral("日期"),
-            QStringLiteral("时间"),     QStringLiteral("计数器"), QStringLiteral("公式")};
+    return { QStringLiteral("屏幕数据"), QStringLiteral("数据库"), QStringLiteral("日期"), QStringLiteral("时间"),
+        QStringLiteral("计数器"), QStringLiteral("公式") };
 }
 
 void ChooseContentSource(TOAControl& object, VariableKind kind, const QByteArray& name)
@@ -231,8 +206,8 @@ VariableKind VariableKindOf(const VariableTables& tables, const QByteArray& name
     if (name.startsWith("<CONST>"))
         return VariableKind::Constant;
     const QByteArray trimmed = TrimSpaces(name);
-    for (VariableKind kind : {VariableKind::Database, VariableKind::Date, VariableKind::Time,
-                              VariableKind::Formula, VariableKind::Counter}) {
+    for (VariableKind kind : { VariableKind::Database, VariableKind::Date, VariableKind::Time, VariableKind::Formula,
+             VariableKind::Counter }) {
         if (FindVariable(tables, kind, trimmed) > 0)
             return kind;
     }
@@ -248,8 +223,8 @@ bool IsKnownOperand(const VariableTables& tables, const QByteArray& name)
 {
     if (name.startsWith(ConstMarker))
         return true;
-    for (VariableKind kind : {VariableKind::Database, VariableKind::Date, VariableKind::Time,
-                              VariableKind::Counter, VariableKind::Formula}) {
+    for (VariableKind kind : { VariableKind::Database, VariableKind::Date, VariableKind::Time, VariableKind::Counter,
+             VariableKind::Formula }) {
         if (FindVariable(tables, kind, name) > 0)
             return true;
     }
@@ -303,8 +278,8 @@ bool IsVariableInUse(const LabelDocument& document, VariableKind kind, int entry
     const QByteArray name = nameOf(*bytes, kind);
     for (const auto& object : document.objects()) {
         const ObjectKind k = object->kind();
-        if ((k == ObjectKind::Text || k == ObjectKind::BarCode)
-            && object->VarType == static_cast<std::int32_t>(kind) && object->VarName == name)
+        if ((k == ObjectKind::Text || k == ObjectKind::BarCode) && object->VarType == static_cast<std::int32_t>(kind)
+            && object->VarName == name)
             return true;
     }
     return IsUsedByFormula(document.variables, name);
@@ -335,7 +310,7 @@ QByteArray NewDatabaseFieldEntry(const QByteArray& column, const QByteArray& fir
     e.setName(column);
     e.setValue(firstValue);
     e.setTrim(true);
-    e.setOutputFormat(TOutputFormat{});
+    e.setOutputFormat(TOutputFormat {});
     return bytes;
 }
 
@@ -346,8 +321,7 @@ QByteArray NewEntry(VariableKind kind, const QByteArray& name)
         return {};
     QByteArray bytes(size, '\0');
     switch (kind) {
-    case VariableKind::Database:
-        return NewDatabaseFieldEntry(name, {});
+    case VariableKind::Database: return NewDatabaseFieldEntry(name, {});
     case VariableKind::Date: {
         DateEntry e(bytes);
         e.setName(name);
@@ -369,19 +343,18 @@ QByteArray NewEntry(VariableKind kind, const QByteArray& name)
         e.setLimit("9");
         e.setResetValue("0");
         e.setLabelsPerStep(1);
-        e.setOutputFormat(TOutputFormat{});
+        e.setOutputFormat(TOutputFormat {});
         break;
     }
     case VariableKind::Formula: {
         FormulaEntry e(bytes);
         e.setName(name);
-        e.setOutputFormat(TOutputFormat{});
+        e.setOutputFormat(TOutputFormat {});
         // The substring setting that takes every character, as older entries are completed.
         e.setSubstring(1, 200, SubstringDirection::LeftToRight);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return bytes;
 }

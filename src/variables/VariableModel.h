@@ -124,7 +124,7 @@ int AddVariable(LabelDocument& document, VariableKind kind);
 
 enum class DeleteResult : int {
     Deleted = 0,
-    InUse = 1,     ///< refused: "ChildFormInside"/"message4"
+    InUse = 1, ///< refused: "ChildFormInside"/"message4"
     NoSuchEntry = 2,
 };
 /// Removes an entry unless it is in use; the following entries move down and keep their names.

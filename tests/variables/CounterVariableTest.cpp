@@ -1,7 +1,7 @@
 #include "variables/CounterVariable.h"
 
-#include "document/LabelDocument.h"
 #include "VariableTestSupport.h"
+#include "document/LabelDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -25,28 +25,28 @@ struct ArithmeticCase {
 TEST(CounterArithmetic, CarryBorrowGrowthAndWrap)
 {
     const ArithmeticCase cases[] = {
-        {D, "0099", 1, "0100", "width kept"},
-        {D, "99", 1, "100", "decimal grows"},
-        {D, "9", 1, "10", "one digit grows"},
-        {L, "AZ", 1, "BA", "letter carry"},
-        {L, "ZZ", 1, "AA", "letter counter wraps"},
-        {A, "09", 1, "0A", "digits run into letters"},
-        {A, "0Z", 1, "10", "alphanumeric carry"},
-        {A, "ZZ", 1, "100", "alphanumeric grows"},
-        {D, "005", 10, "015", "two-digit step"},
-        {D, "995", 10, "1005", "two-digit step grows"},
-        {D, "5", 1000, "1005", "four-digit step"},
-        {D, "9", 12, "21", "step larger than the base"},
-        {L, "A", 27, "B", "the carry out of a letter counter is lost"},
-        {D, "000", -1, "999", "underflow wraps"},
-        {D, "12", -15, "97", "borrow runs past the first digit"},
-        {L, "A", -1, "Z", "letter borrow wraps"},
-        {L, "BA", -1, "AZ", "letter borrow"},
-        {A, "10", -1, "0Z", "alphanumeric borrow"},
-        {A, "A", -1, "9", "letters run back into digits"},
-        {D, "1-9", 1, "1-0", "a foreign character stops the carry"},
-        {L, "az", 1, "az", "lower case is outside the alphabet"},
-        {D, "", 1, "1", "an empty value gets the added digit"},
+        { D, "0099", 1, "0100", "width kept" },
+        { D, "99", 1, "100", "decimal grows" },
+        { D, "9", 1, "10", "one digit grows" },
+        { L, "AZ", 1, "BA", "letter carry" },
+        { L, "ZZ", 1, "AA", "letter counter wraps" },
+        { A, "09", 1, "0A", "digits run into letters" },
+        { A, "0Z", 1, "10", "alphanumeric carry" },
+        { A, "ZZ", 1, "100", "alphanumeric grows" },
+        { D, "005", 10, "015", "two-digit step" },
+        { D, "995", 10, "1005", "two-digit step grows" },
+        { D, "5", 1000, "1005", "four-digit step" },
+        { D, "9", 12, "21", "step larger than the base" },
+        { L, "A", 27, "B", "the carry out of a letter counter is lost" },
+        { D, "000", -1, "999", "underflow wraps" },
+        { D, "12", -15, "97", "borrow runs past the first digit" },
+        { L, "A", -1, "Z", "letter borrow wraps" },
+        { L, "BA", -1, "AZ", "letter borrow" },
+        { A, "10", -1, "0Z", "alphanumeric borrow" },
+        { A, "A", -1, "9", "letters run back into digits" },
+        { D, "1-9", 1, "1-0", "a foreign character stops the carry" },
+        { L, "az", 1, "az", "lower case is outside the alphabet" },
+        { D, "", 1, "1", "an empty value gets the added digit" },
     };
     for (const ArithmeticCase& c : cases) {
         const QByteArray got = c.step > 0 ? AddToCounterValue(c.type, c.value, c.step)
@@ -68,7 +68,7 @@ TEST(CounterArithmetic, OrderComparesLengthThenCodes)
 
 std::vector<QByteArray> run(CounterEntry e, int steps)
 {
-    std::vector<QByteArray> values{e.value()};
+    std::vector<QByteArray> values { e.value() };
     for (int i = 0; i < steps; ++i) {
         StepCounter(e);
         values.push_back(e.value());
@@ -79,34 +79,25 @@ std::vector<QByteArray> run(CounterEntry e, int steps)
 TEST(StepCounter, SequencesAroundTheLimit)
 {
     VariableTables t;
-    EXPECT_EQ(run(addCounter(t, "Counter1", D, "8", 1, "9", "0"), 3),
-              (std::vector<QByteArray>{"8", "9", "0", "1"}))
+    EXPECT_EQ(run(addCounter(t, "Counter1", D, "8", 1, "9", "0"), 3), (std::vector<QByteArray> { "8", "9", "0", "1" }))
         << "an increasing counter prints its limit and resets after it";
-    EXPECT_EQ(run(addCounter(t, "Counter2", D, "2", -1, "0", "9"), 3),
-              (std::vector<QByteArray>{"2", "1", "9", "8"}))
+    EXPECT_EQ(run(addCounter(t, "Counter2", D, "2", -1, "0", "9"), 3), (std::vector<QByteArray> { "2", "1", "9", "8" }))
         << "a decreasing counter never prints its limit";
-    EXPECT_EQ(run(addCounter(t, "Counter3", D, "99", 1, "999", "0"), 1),
-              (std::vector<QByteArray>{"99", "100"}));
-    EXPECT_EQ(run(addCounter(t, "Counter4", L, "AZ", 1, "ZZ", "A"), 1),
-              (std::vector<QByteArray>{"AZ", "BA"}));
-    EXPECT_EQ(run(addCounter(t, "Counter5", L, "ZZ", 1, "ZZ", "QQ"), 1),
-              (std::vector<QByteArray>{"ZZ", "AA"}))
+    EXPECT_EQ(run(addCounter(t, "Counter3", D, "99", 1, "999", "0"), 1), (std::vector<QByteArray> { "99", "100" }));
+    EXPECT_EQ(run(addCounter(t, "Counter4", L, "AZ", 1, "ZZ", "A"), 1), (std::vector<QByteArray> { "AZ", "BA" }));
+    EXPECT_EQ(run(addCounter(t, "Counter5", L, "ZZ", 1, "ZZ", "QQ"), 1), (std::vector<QByteArray> { "ZZ", "AA" }))
         << "the wrapped value is no longer above the limit";
-    EXPECT_EQ(run(addCounter(t, "Counter6", A, "09", 1, "ZZ", "0"), 2),
-              (std::vector<QByteArray>{"09", "0A", "0B"}));
+    EXPECT_EQ(run(addCounter(t, "Counter6", A, "09", 1, "ZZ", "0"), 2), (std::vector<QByteArray> { "09", "0A", "0B" }));
 }
 
 TEST(StepCounter, ResetsBeforeStepping)
 {
     VariableTables t;
-    EXPECT_EQ(run(addCounter(t, "Counter1", D, "000", -1, "000", "555"), 1),
-              (std::vector<QByteArray>{"000", "555"}))
+    EXPECT_EQ(run(addCounter(t, "Counter1", D, "000", -1, "000", "555"), 1), (std::vector<QByteArray> { "000", "555" }))
         << "not above its limit: reset instead of stepped";
-    EXPECT_EQ(run(addCounter(t, "Counter2", D, "5", 0, "9", "0"), 2),
-              (std::vector<QByteArray>{"5", "5", "5"}))
+    EXPECT_EQ(run(addCounter(t, "Counter2", D, "5", 0, "9", "0"), 2), (std::vector<QByteArray> { "5", "5", "5" }))
         << "a step of 0 never changes the value";
-    EXPECT_EQ(run(addCounter(t, "Counter3", D, "12", 0, "9", "0"), 1),
-              (std::vector<QByteArray>{"12", "0"}))
+    EXPECT_EQ(run(addCounter(t, "Counter3", D, "12", 0, "9", "0"), 1), (std::vector<QByteArray> { "12", "0" }))
         << "but a value already above the limit is reset";
 }
 
@@ -132,7 +123,7 @@ TEST(StepCounter, LabelsPerStepAndUse)
         printed.push_back(ConstCounterEntry(doc.variables.counters[0]).value());
         StepCountersInUse(doc, n, 1);
     }
-    EXPECT_EQ(printed, (std::vector<QByteArray>{"0", "0", "0", "1", "1", "1", "2"}));
+    EXPECT_EQ(printed, (std::vector<QByteArray> { "0", "0", "0", "1", "1", "1", "2" }));
     EXPECT_EQ(ConstCounterEntry(doc.variables.counters[1]).value(), "0") << "an unused counter never steps";
 
     used.setLabelsPerStep(0);
@@ -243,25 +234,42 @@ TEST(CounterForm, ChecksOnOkInOrder)
         CounterField field;
     };
     const Case cases[] = {
-        {"limit empty", [](CounterFormFields& f) { f.limit = ""; f.step = ""; }, "message5", CounterField::Limit},
-        {"step empty", [](CounterFormFields& f) { f.step = " "; f.initialValue = ""; }, "message9", CounterField::Step},
-        {"step no number", [](CounterFormFields& f) { f.step = "-"; }, "message9", CounterField::Step},
-        {"value empty", [](CounterFormFields& f) { f.initialValue = ""; }, "message1", CounterField::InitialValue},
-        {"too long without fill",
-         [](CounterFormFields& f) { f.format.maxLength = "5"; f.format.prefix = "AB"; },
-         "message2", CounterField::MaxLength},
-        {"too long with fill",
-         [](CounterFormFields& f) {
-             f.format.fill = true;
-             f.format.fillWidth = "9";
-             f.format.maxLength = "10";
-             f.format.suffix = "xy";
-         },
-         "message2", CounterField::MaxLength},
-        {"labels per step", [](CounterFormFields& f) { f.labelsPerStep = "x"; }, "message3", CounterField::LabelsPerStep},
-        {"value outside the alphabet", [](CounterFormFields& f) { f.initialValue = "00A1"; }, "message4", CounterField::InitialValue},
-        {"limit outside the alphabet", [](CounterFormFields& f) { f.limit = "99Z9"; }, "message5", CounterField::Limit},
-        {"reset outside the alphabet", [](CounterFormFields& f) { f.resetValue = "-1"; }, "message6", CounterField::ResetValue},
+        { "limit empty",
+            [](CounterFormFields& f) {
+                f.limit = "";
+                f.step = "";
+            },
+            "message5", CounterField::Limit },
+        { "step empty",
+            [](CounterFormFields& f) {
+                f.step = " ";
+                f.initialValue = "";
+            },
+            "message9", CounterField::Step },
+        { "step no number", [](CounterFormFields& f) { f.step = "-"; }, "message9", CounterField::Step },
+        { "value empty", [](CounterFormFields& f) { f.initialValue = ""; }, "message1", CounterField::InitialValue },
+        { "too long without fill",
+            [](CounterFormFields& f) {
+                f.format.maxLength = "5";
+                f.format.prefix = "AB";
+            },
+            "message2", CounterField::MaxLength },
+        { "too long with fill",
+            [](CounterFormFields& f) {
+                f.format.fill = true;
+                f.format.fillWidth = "9";
+                f.format.maxLength = "10";
+                f.format.suffix = "xy";
+            },
+            "message2", CounterField::MaxLength },
+        { "labels per step", [](CounterFormFields& f) { f.labelsPerStep = "x"; }, "message3",
+            CounterField::LabelsPerStep },
+        { "value outside the alphabet", [](CounterFormFields& f) { f.initialValue = "00A1"; }, "message4",
+            CounterField::InitialValue },
+        { "limit outside the alphabet", [](CounterFormFields& f) { f.limit = "99Z9"; }, "message5",
+            CounterField::Limit },
+        { "reset outside the alphabet", [](CounterFormFields& f) { f.resetValue = "-1"; }, "message6",
+            CounterField::ResetValue },
     };
     for (const Case& c : cases) {
         CounterFormFields f = validFields();
@@ -309,13 +317,13 @@ TEST(CounterForm, ValueBroughtIntoRange)
         const char* expected;
     };
     const Case cases[] = {
-        {D, "50", "+1", "20", "7"},   // limit below the value
-        {D, "05", "+1", "20", "05"},
-        {D, "5", "-1", "10", "7"},    // limit above a decreasing value
-        {D, "5", "0", "1", "5"},      // a decimal step of 0 keeps it
-        {L, "B", "+1", "A", "E"},
-        {L, "A", "0", "B", "E"},      // letters with step 0: below the limit resets
-        {L, "C", "-1", "B", "C"},
+        { D, "50", "+1", "20", "7" }, // limit below the value
+        { D, "05", "+1", "20", "05" },
+        { D, "5", "-1", "10", "7" }, // limit above a decreasing value
+        { D, "5", "0", "1", "5" }, // a decimal step of 0 keeps it
+        { L, "B", "+1", "A", "E" },
+        { L, "A", "0", "B", "E" }, // letters with step 0: below the limit resets
+        { L, "C", "-1", "B", "C" },
     };
     for (const Case& c : cases) {
         CounterFormFields f = validFields();

@@ -20,8 +20,12 @@ QDateTime at(int y, int m, int d, int h = 10, int n = 0)
 TEST(DatePatterns, EveryBuiltInPatternWithAFixedClock)
 {
     const QString expected[] = {
-        QStringLiteral("2024年03月05日"), QStringLiteral("2024年3月5日"), QStringLiteral("24年3月5日"),
-        QStringLiteral("24年03月05日"),   QStringLiteral("24.03.05"),     QStringLiteral("2024-03-05"),
+        QStringLiteral("2024年03月05日"),
+        QStringLiteral("2024年3月5日"),
+        QStringLiteral("24年3月5日"),
+        QStringLiteral("24年03月05日"),
+        QStringLiteral("24.03.05"),
+        QStringLiteral("2024-03-05"),
         QStringLiteral("2024-3-5"),
     };
     VariableTables t;
@@ -31,7 +35,7 @@ TEST(DatePatterns, EveryBuiltInPatternWithAFixedClock)
         EXPECT_EQ(EvaluateDate(ConstDateEntry(t.dates[0]), fixedNow()), gbk(expected[i])) << i;
     }
     EXPECT_EQ(DatePatternList(fixedNow(), DateTimePatterns::builtIn()),
-              QStringList(std::begin(expected), std::end(expected)));
+        QStringList(std::begin(expected), std::end(expected)));
 }
 
 TEST(TimePatterns, EveryBuiltInPatternAroundTheClock)
@@ -41,18 +45,18 @@ TEST(TimePatterns, EveryBuiltInPatternAroundTheClock)
         QString expected[8];
     };
     const Case cases[] = {
-        {QTime(14, 7),
-         {QStringLiteral("14时7分"), QStringLiteral("14时07分"), QStringLiteral("PM 2时7分"),
-          QStringLiteral("PM 02时07分"), QStringLiteral("14:7"), QStringLiteral("14:07"),
-          QStringLiteral("PM 2:7"), QStringLiteral("PM 02:07")}},
-        {QTime(0, 5),
-         {QStringLiteral("0时5分"), QStringLiteral("00时05分"), QStringLiteral("AM 12时5分"),
-          QStringLiteral("AM 12时05分"), QStringLiteral("0:5"), QStringLiteral("00:05"),
-          QStringLiteral("AM 12:5"), QStringLiteral("AM 12:05")}},
-        {QTime(12, 30),
-         {QStringLiteral("12时30分"), QStringLiteral("12时30分"), QStringLiteral("PM 12时30分"),
-          QStringLiteral("PM 12时30分"), QStringLiteral("12:30"), QStringLiteral("12:30"),
-          QStringLiteral("PM 12:30"), QStringLiteral("PM 12:30")}},
+        { QTime(14, 7),
+            { QStringLiteral("14时7分"), QStringLiteral("14时07分"), QStringLiteral("PM 2时7分"),
+                QStringLiteral("PM 02时07分"), QStringLiteral("14:7"), QStringLiteral("14:07"),
+                QStringLiteral("PM 2:7"), QStringLiteral("PM 02:07") } },
+        { QTime(0, 5),
+            { QStringLiteral("0时5分"), QStringLiteral("00时05分"), QStringLiteral("AM 12时5分"),
+                QStringLiteral("AM 12时05分"), QStringLiteral("0:5"), QStringLiteral("00:05"),
+                QStringLiteral("AM 12:5"), QStringLiteral("AM 12:05") } },
+        { QTime(12, 30),
+            { QStringLiteral("12时30分"), QStringLiteral("12时30分"), QStringLiteral("PM 12时30分"),
+                QStringLiteral("PM 12时30分"), QStringLiteral("12:30"), QStringLiteral("12:30"),
+                QStringLiteral("PM 12:30"), QStringLiteral("PM 12:30") } },
     };
     VariableTables t;
     for (const Case& c : cases) {
@@ -80,7 +84,7 @@ TEST(DatePatterns, PatternLetters)
 TEST(DatePatterns, MissingPatternGivesShortDateAndLongTime)
 {
     DateTimePatterns patterns = DateTimePatterns::builtIn();
-    patterns.date = QStringList{QString()};
+    patterns.date = QStringList { QString() };
     VariableTables t;
     test::addDate(t, "Date1", 3);
     const QString expected = QLocale().toString(QDate(2024, 3, 5), QLocale::ShortFormat) + " 14:07:09";
@@ -101,19 +105,19 @@ TEST(DateOffsets, DayThenMonthThenYear)
         const char* what;
     };
     const Case cases[] = {
-        {at(2023, 3, 31), 0, -1, 0, QDate(2023, 2, 28), "lowered to the month's length"},
-        {at(2024, 3, 31), 0, -1, 0, QDate(2024, 2, 29), "leap year"},
-        {at(2024, 1, 15), 0, -1, 0, QDate(2023, 12, 15), "back into the previous year"},
-        {at(2024, 1, 15), 0, 11, 0, QDate(2024, 12, 15), "same year"},
-        {at(2024, 11, 15), 0, 2, 0, QDate(2025, 1, 15), "into the next year"},
-        {at(2024, 5, 15), 0, -5, 0, QDate(2023, 12, 15), "offset equal to the month"},
-        {at(2024, 2, 29), 0, 0, 1, QDate(2025, 2, 28), "29 February in a common year"},
-        {at(2024, 1, 31), 1, 1, 0, QDate(2024, 3, 1), "day first, then month"},
-        {at(2024, 3, 5), 31, 0, 0, QDate(2024, 4, 5), "days"},
-        {at(2024, 3, 5), -31, 0, -100, QDate(1924, 2, 3), "backwards"},
-        {at(2024, 1, 15), 0, -13, 0, QDate(2022, 12, 15), "beyond the dialog's range still a date"},
-        {at(2024, 1, 15), 0, 25, 0, QDate(2026, 2, 15), "two years and a month"},
-        {at(9999, 12, 1), 100, 0, 0, QDate(9999, 12, 31), "kept within year 9999"},
+        { at(2023, 3, 31), 0, -1, 0, QDate(2023, 2, 28), "lowered to the month's length" },
+        { at(2024, 3, 31), 0, -1, 0, QDate(2024, 2, 29), "leap year" },
+        { at(2024, 1, 15), 0, -1, 0, QDate(2023, 12, 15), "back into the previous year" },
+        { at(2024, 1, 15), 0, 11, 0, QDate(2024, 12, 15), "same year" },
+        { at(2024, 11, 15), 0, 2, 0, QDate(2025, 1, 15), "into the next year" },
+        { at(2024, 5, 15), 0, -5, 0, QDate(2023, 12, 15), "offset equal to the month" },
+        { at(2024, 2, 29), 0, 0, 1, QDate(2025, 2, 28), "29 February in a common year" },
+        { at(2024, 1, 31), 1, 1, 0, QDate(2024, 3, 1), "day first, then month" },
+        { at(2024, 3, 5), 31, 0, 0, QDate(2024, 4, 5), "days" },
+        { at(2024, 3, 5), -31, 0, -100, QDate(1924, 2, 3), "backwards" },
+        { at(2024, 1, 15), 0, -13, 0, QDate(2022, 12, 15), "beyond the dialog's range still a date" },
+        { at(2024, 1, 15), 0, 25, 0, QDate(2026, 2, 15), "two years and a month" },
+        { at(9999, 12, 1), 100, 0, 0, QDate(9999, 12, 31), "kept within year 9999" },
     };
     for (const Case& c : cases) {
         const QDateTime got = OffsetDate(c.now, c.days, c.months, c.years);
@@ -141,7 +145,7 @@ TEST(DateTimeValue, DaysSince30December1899)
     EXPECT_DOUBLE_EQ(ToDateTimeValue(at(1900, 1, 1, 12)), 2.5);
     EXPECT_DOUBLE_EQ(ToDateTimeValue(at(1899, 12, 29, 6)), -1.25);
     EXPECT_DOUBLE_EQ(ToDateTimeValue(at(2024, 3, 5, 0)), 45356.0);
-    for (double v : {0.0, 2.5, -1.25, 45356.75}) {
+    for (double v : { 0.0, 2.5, -1.25, 45356.75 }) {
         EXPECT_DOUBLE_EQ(ToDateTimeValue(FromDateTimeValue(v)), v) << v;
     }
     EXPECT_EQ(FromDateTimeValue(std::numeric_limits<double>::quiet_NaN()).date(), QDate(1899, 12, 30));

@@ -1,7 +1,7 @@
 #include "variables/Evaluation.h"
 
-#include "document/LabelDocument.h"
 #include "VariableTestSupport.h"
+#include "document/LabelDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -60,21 +60,21 @@ TEST_F(EvaluateVariableTest, EveryKindWithAnOpenQuery)
         const char* what;
     };
     const Case cases[] = {
-        {"<const>abc", VariableKind::Constant, "abc", "constant after the marker"},
-        {"<const>a>b", VariableKind::Constant, "a>b", "only the first '>' counts"},
-        {"plain", VariableKind::Constant, "plain", "no '>' gives the whole name"},
-        {"name", VariableKind::Database, "Widget", "trimmed, found without regard to case"},
-        {"Padded", VariableKind::Database, "  Widget  ", "trim flag off"},
-        {"Price", VariableKind::Database, "$1,234.50", "through the output format"},
-        {"Missing", VariableKind::Database, " ", "no such column is blank"},
-        {"Date1", VariableKind::Date, "2024-09-05", "date with a month offset"},
-        {"Time1", VariableKind::Time, "0:30", "time wraps past midnight"},
-        {"Counter1", VariableKind::Counter, "000042", "counter through its format"},
-        {"Formula1", VariableKind::Formula, "L000042Widget", "formula of constant, counter and column"},
-        {"Date9", VariableKind::Date, "Date9", "a name the table lacks is a constant"},
-        {"<const>x", VariableKind::Counter, "x", "constant rule for unknown names"},
-        {"Date1", static_cast<VariableKind>(9), "", "unknown kind"},
-        {"Date1", static_cast<VariableKind>(-1), "", "negative kind"},
+        { "<const>abc", VariableKind::Constant, "abc", "constant after the marker" },
+        { "<const>a>b", VariableKind::Constant, "a>b", "only the first '>' counts" },
+        { "plain", VariableKind::Constant, "plain", "no '>' gives the whole name" },
+        { "name", VariableKind::Database, "Widget", "trimmed, found without regard to case" },
+        { "Padded", VariableKind::Database, "  Widget  ", "trim flag off" },
+        { "Price", VariableKind::Database, "$1,234.50", "through the output format" },
+        { "Missing", VariableKind::Database, " ", "no such column is blank" },
+        { "Date1", VariableKind::Date, "2024-09-05", "date with a month offset" },
+        { "Time1", VariableKind::Time, "0:30", "time wraps past midnight" },
+        { "Counter1", VariableKind::Counter, "000042", "counter through its format" },
+        { "Formula1", VariableKind::Formula, "L000042Widget", "formula of constant, counter and column" },
+        { "Date9", VariableKind::Date, "Date9", "a name the table lacks is a constant" },
+        { "<const>x", VariableKind::Counter, "x", "constant rule for unknown names" },
+        { "Date1", static_cast<VariableKind>(9), "", "unknown kind" },
+        { "Date1", static_cast<VariableKind>(-1), "", "negative kind" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(eval(c.name, c.kind), c.expected) << c.what;

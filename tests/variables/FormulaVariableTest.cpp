@@ -1,7 +1,7 @@
 #include "variables/FormulaVariable.h"
 
-#include "variables/Evaluation.h"
 #include "VariableTestSupport.h"
+#include "variables/Evaluation.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,18 @@ TEST(FormulaSubstring, BothDirections)
         const char* expected;
     };
     const Case cases[] = {
-        {2, 3, LTR, "BCD"},     {2, 3, RTL, "DEF"},   {2, 10, RTL, "ABCDEF"}, {6, 5, LTR, "FG"},
-        {1, 200, LTR, "ABCDEFG"}, {1, 200, RTL, "ABCDEFG"}, {7, 1, RTL, "A"},  {8, 1, LTR, ""},
-        {8, 1, RTL, ""},        {1, 0, LTR, "ABCDEFG"}, {0, 2, LTR, "AB"},   {1, 6, RTL, "BCDEFG"},
+        { 2, 3, LTR, "BCD" },
+        { 2, 3, RTL, "DEF" },
+        { 2, 10, RTL, "ABCDEF" },
+        { 6, 5, LTR, "FG" },
+        { 1, 200, LTR, "ABCDEFG" },
+        { 1, 200, RTL, "ABCDEFG" },
+        { 7, 1, RTL, "A" },
+        { 8, 1, LTR, "" },
+        { 8, 1, RTL, "" },
+        { 1, 0, LTR, "ABCDEFG" },
+        { 0, 2, LTR, "AB" },
+        { 1, 6, RTL, "BCDEFG" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormulaSubstring("ABCDEFG", c.start, c.length, c.direction), QByteArray(c.expected))
@@ -39,9 +48,13 @@ TEST(FormulaSubstring, CountsDoubleByteCharactersWhole)
 
 TEST(NormalizeFullWidth, PlusDigitsAndSpace)
 {
-    EXPECT_EQ(NormalizeFullWidth("Date1\xA3\xAB" "Counter1"), QByteArray("Date1+Counter1"));
+    EXPECT_EQ(NormalizeFullWidth("Date1\xA3\xAB"
+                                 "Counter1"),
+        QByteArray("Date1+Counter1"));
     EXPECT_EQ(NormalizeFullWidth("\xA3\xB0\xA3\xB1\xA3\xB9"), QByteArray("019"));
-    EXPECT_EQ(NormalizeFullWidth("a\xA1\xA1" "b"), QByteArray("a b"));
+    EXPECT_EQ(NormalizeFullWidth("a\xA1\xA1"
+                                 "b"),
+        QByteArray("a b"));
     // 0xB0A3 is one character and 0xAB41 the next: no plus sign hides between them.
     EXPECT_EQ(NormalizeFullWidth("\xB0\xA3\xAB\x41"), QByteArray("\xB0\xA3\xAB\x41"));
     EXPECT_EQ(NormalizeFullWidth("tail\xA3"), QByteArray("tail\xA3"));
@@ -60,8 +73,8 @@ protected:
         context.clock = test::fixedNow;
     }
 
-    QByteArray evaluate(const QByteArray& expression, int start = 1, int length = 200,
-                        SubstringDirection d = LTR, const TOutputFormat& f = {})
+    QByteArray evaluate(const QByteArray& expression, int start = 1, int length = 200, SubstringDirection d = LTR,
+        const TOutputFormat& f = {})
     {
         t.formulas.clear();
         FormulaEntry e = test::addFormula(t, "Formula1", expression);
@@ -128,14 +141,16 @@ TEST_F(FormulaTest, Validation)
     EXPECT_FALSE(ValidateFormula(t, "Formula1", "<CONST>x")) << "the marker's case counts";
     EXPECT_FALSE(ValidateFormula(t, "Formula1", "Date1++Time1"));
     EXPECT_FALSE(ValidateFormula(t, "Formula1", ""));
-    EXPECT_TRUE(ValidateFormula(t, "Formula1", NormalizeFullWidth("Date1\xA3\xAB" "Counter1")));
+    EXPECT_TRUE(ValidateFormula(t, "Formula1",
+        NormalizeFullWidth("Date1\xA3\xAB"
+                           "Counter1")));
 }
 
 TEST_F(FormulaTest, PartList)
 {
     FormulaPartList list(" Date1+<const>x+Counter1 ");
     EXPECT_EQ(list.size(), 3);
-    list.insert(1, {"Time1", "Code"});
+    list.insert(1, { "Time1", "Code" });
     EXPECT_EQ(list.expression(), "Date1+Time1+Code+<const>x+Counter1");
     EXPECT_EQ(list.removeConstant(1), std::nullopt);
     EXPECT_EQ(list.removeConstant(3), QByteArray("x"));
@@ -145,7 +160,7 @@ TEST_F(FormulaTest, PartList)
     EXPECT_FALSE(list.moveUp(0));
     EXPECT_FALSE(list.moveDown(4));
     EXPECT_EQ(list.expression(), "Date1+Time1+Code+<const>end+Counter1");
-    list.remove({4, 0, 4});
+    list.remove({ 4, 0, 4 });
     EXPECT_EQ(list.expression(), "Time1+Code+<const>end");
     list.clear();
     list.appendAll(FormulaAvailableOperands(t));
@@ -176,7 +191,7 @@ TEST_F(FormulaTest, DialogOk)
     EXPECT_EQ(r.section, "CounterFormInside");
     EXPECT_EQ(r.messageKey, "message2");
 
-    f.format = OutputFormatFields{};
+    f.format = OutputFormatFields {};
     f.substringStart = 8;
     r = AcceptFormulaForm(t, f, "Formula1", e);
     EXPECT_EQ(r.section, "FormulaFormInside");
@@ -187,7 +202,8 @@ TEST_F(FormulaTest, DialogOk)
     r = AcceptFormulaForm(t, f, "Formula1", e);
     EXPECT_EQ(r.messageKey, "message1");
 
-    f.parts = FormulaPartList("Date1\xA3\xAB" "Code");
+    f.parts = FormulaPartList("Date1\xA3\xAB"
+                              "Code");
     f.substringLength = 500;
     f.direction = RTL;
     ASSERT_TRUE(AcceptFormulaForm(t, f, "Formula1", e).ok);

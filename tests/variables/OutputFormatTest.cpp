@@ -59,27 +59,27 @@ TEST(FormatOutput, AppliesNumberFillAffixesAndLengthInOrder)
     TOutputFormat noSeparator = numbers(2, '.', '\0');
 
     const FormatCase cases[] = {
-        {"regrouped with two places", "1234567.5", numbers(2), "1,234,567.50"},
-        {"minus sign is no plain number", "-5", numbers(2), "-5"},
-        {"letters are no plain number", "12a", numbers(2), "12a"},
-        {"two dots are no plain number", "1.2.3", numbers(2), "1.2.3"},
-        {"no places still ends with the sign", "7", numbers(0), "7."},
-        {"empty becomes zero", "", numbers(2), "0.00"},
-        {"empty integer part becomes zero", ".5", numbers(2), "0.50"},
-        {"no separator in front", "123456", numbers(2), "123,456.00"},
-        {"fraction cut to the places", "1.23456", numbers(2), "1.23"},
-        {"other signs", "1234.5", numbers(1, ',', '.'), "1.234,5"},
-        {"zero separator byte is no character", "1234", noSeparator, "1234.00"},
-        {"number formatting off", "1234", TOutputFormat{}, "1234"},
-        {"fill on", "42", filled('0', 6), "000042"},
-        {"fill never shortens", "12345678", filled('0', 6), "12345678"},
-        {"fill string pads with fill off", "ab", filled('*', 4, false), "**ab"},
-        {"fill with an empty character adds nothing", "ab", zeroByteFill, "ab"},
-        {"fill before the prefix", "42", fillBoth, "N000042"},
-        {"numbers before fill", "5", numbersThenFill, "*****5.0"},
-        {"prefix and suffix", "x", affixes("P-", "-S", 200), "P-x-S"},
-        {"length keeps only the prefix", "value", affixes("ABC", "", 3), "ABC"},
-        {"length zero", "value", affixes("", "", 0), ""},
+        { "regrouped with two places", "1234567.5", numbers(2), "1,234,567.50" },
+        { "minus sign is no plain number", "-5", numbers(2), "-5" },
+        { "letters are no plain number", "12a", numbers(2), "12a" },
+        { "two dots are no plain number", "1.2.3", numbers(2), "1.2.3" },
+        { "no places still ends with the sign", "7", numbers(0), "7." },
+        { "empty becomes zero", "", numbers(2), "0.00" },
+        { "empty integer part becomes zero", ".5", numbers(2), "0.50" },
+        { "no separator in front", "123456", numbers(2), "123,456.00" },
+        { "fraction cut to the places", "1.23456", numbers(2), "1.23" },
+        { "other signs", "1234.5", numbers(1, ',', '.'), "1.234,5" },
+        { "zero separator byte is no character", "1234", noSeparator, "1234.00" },
+        { "number formatting off", "1234", TOutputFormat {}, "1234" },
+        { "fill on", "42", filled('0', 6), "000042" },
+        { "fill never shortens", "12345678", filled('0', 6), "12345678" },
+        { "fill string pads with fill off", "ab", filled('*', 4, false), "**ab" },
+        { "fill with an empty character adds nothing", "ab", zeroByteFill, "ab" },
+        { "fill before the prefix", "42", fillBoth, "N000042" },
+        { "numbers before fill", "5", numbersThenFill, "*****5.0" },
+        { "prefix and suffix", "x", affixes("P-", "-S", 200), "P-x-S" },
+        { "length keeps only the prefix", "value", affixes("ABC", "", 3), "ABC" },
+        { "length zero", "value", affixes("", "", 0), "" },
     };
     for (const FormatCase& c : cases)
         EXPECT_EQ(FormatOutput(c.value, c.format), c.expected) << c.what;
@@ -96,7 +96,7 @@ TEST(FormatOutput, TruncationNeverSplitsADoubleByteCharacter)
 
 TEST(TOutputFormat, DefaultsAndOffsets)
 {
-    const QByteArray b = TOutputFormat{}.toBytes();
+    const QByteArray b = TOutputFormat {}.toBytes();
     ASSERT_EQ(b.size(), 111);
     EXPECT_EQ(static_cast<unsigned char>(b[0]), 200);
     EXPECT_EQ(b[1], 0);

@@ -1,9 +1,9 @@
 #include "variables/VariableModel.h"
 
+#include "VariableTestSupport.h"
 #include "document/LabelDocument.h"
 #include "variables/DataSourceTree.h"
 #include "variables/VariableEntries.h"
-#include "VariableTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,10 @@ TEST(VariableNames, CaseRulesLeaveDoubleByteCharactersAlone)
     EXPECT_TRUE(SameName("Date1", "DATE1"));
     EXPECT_FALSE(SameName("Date1", "Date10"));
     // 0xB0 0x61 is one character whose trail byte looks like "a".
-    EXPECT_EQ(UpperAscii("\xB0\x61" "a"), QByteArray("\xB0\x61" "A"));
+    EXPECT_EQ(UpperAscii("\xB0\x61"
+                         "a"),
+        QByteArray("\xB0\x61"
+                   "A"));
     EXPECT_FALSE(SameName("\xB0\x61", "\xB0\x41"));
     EXPECT_EQ(VariableNumber("Date12"), "12");
     EXPECT_EQ(DisplayedVariableName(VariableKind::Date, "Date12", QStringLiteral("日期")), QStringLiteral("日期12"));
@@ -77,10 +80,14 @@ TEST(VariableLookup, FindKindAndOperands)
         VariableKind kind;
     };
     const Case cases[] = {
-        {"Shared", VariableKind::Database},  {" date1 ", VariableKind::Date},
-        {"time1", VariableKind::Time},       {"Both", VariableKind::Formula},
-        {"Counter1", VariableKind::Counter}, {"<CONST>Date1", VariableKind::Constant},
-        {"<const>x", VariableKind::Constant}, {"Nobody", VariableKind::Constant},
+        { "Shared", VariableKind::Database },
+        { " date1 ", VariableKind::Date },
+        { "time1", VariableKind::Time },
+        { "Both", VariableKind::Formula },
+        { "Counter1", VariableKind::Counter },
+        { "<CONST>Date1", VariableKind::Constant },
+        { "<const>x", VariableKind::Constant },
+        { "Nobody", VariableKind::Constant },
     };
     for (const Case& c : cases)
         EXPECT_EQ(VariableKindOf(t, c.name), c.kind) << c.name.constData();
@@ -131,7 +138,7 @@ TEST(VariableTablesEditing, AddWithDefaultsUpToCapacity)
     EXPECT_EQ(c.limit(), "9");
     EXPECT_EQ(c.resetValue(), "0");
     EXPECT_EQ(c.labelsPerStep(), 1);
-    EXPECT_EQ(c.outputFormat(), TOutputFormat{});
+    EXPECT_EQ(c.outputFormat(), TOutputFormat {});
     EXPECT_EQ(doc.variables.counters[0].size(), 204);
 
     EXPECT_EQ(AddVariable(doc, VariableKind::Formula), 1);
@@ -224,7 +231,9 @@ TEST(EntryViews, FieldsAtTheirOffsetsInPlace)
 
 TEST(EntryViews, DamagedEntriesReadZerosAndIgnoreWrites)
 {
-    QByteArray shortEntry("\x05" "Date1", 6);
+    QByteArray shortEntry("\x05"
+                          "Date1",
+        6);
     DateEntry e(shortEntry);
     EXPECT_EQ(e.name(), "Date1");
     EXPECT_EQ(e.dayOffset(), 0);
@@ -249,9 +258,9 @@ TEST(DataSourceTree, NodesChildrenAndDefaults)
     KindWords words;
     DataSourceTree tree = BuildDataSourceTree(t, words, false);
     ASSERT_EQ(tree.nodes.size(), 5u);
-    const QStringList texts{tree.nodes[0].text, tree.nodes[1].text, tree.nodes[2].text,
-                            tree.nodes[3].text, tree.nodes[4].text};
-    EXPECT_EQ(texts, (QStringList{"3(1)", "1(2)", "(0)", "(1)", "5(0)"}));
+    const QStringList texts { tree.nodes[0].text, tree.nodes[1].text, tree.nodes[2].text, tree.nodes[3].text,
+        tree.nodes[4].text };
+    EXPECT_EQ(texts, (QStringList { "3(1)", "1(2)", "(0)", "(1)", "5(0)" }));
     EXPECT_EQ(BuildDataSourceTree(t, words, true).nodes[0].text, QStringLiteral("database variable(1)"));
 
     words[2] = QStringLiteral("日期");

@@ -44,17 +44,18 @@ public:
 /// A minimal label object that only carries a variable binding.
 class BoundObject : public TOAControl {
 public:
-    BoundObject(ObjectKind kind, const QByteArray& varName, VariableKind varType) : TOAControl(kind)
+    BoundObject(ObjectKind kind, const QByteArray& varName, VariableKind varType)
+        : TOAControl(kind)
     {
         VarName = varName;
         VarType = static_cast<std::int32_t>(varType);
     }
     std::unique_ptr<TOAControl> clone() const override { return std::make_unique<BoundObject>(*this); }
-    void Rotate90() override {}
+    void Rotate90() override { }
 };
 
-inline DateEntry addDate(VariableTables& t, const QByteArray& name, int pattern = 0, int days = 0,
-                         int months = 0, int years = 0)
+inline DateEntry addDate(
+    VariableTables& t, const QByteArray& name, int pattern = 0, int days = 0, int months = 0, int years = 0)
 {
     t.dates.push_back(NewEntry(VariableKind::Date, name));
     DateEntry e(t.dates.back());
@@ -65,8 +66,7 @@ inline DateEntry addDate(VariableTables& t, const QByteArray& name, int pattern 
     return e;
 }
 
-inline TimeEntry addTime(VariableTables& t, const QByteArray& name, int pattern = 0, int minutes = 0,
-                         int hours = 0)
+inline TimeEntry addTime(VariableTables& t, const QByteArray& name, int pattern = 0, int minutes = 0, int hours = 0)
 {
     t.times.push_back(NewEntry(VariableKind::Time, name));
     TimeEntry e(t.times.back());
@@ -76,9 +76,8 @@ inline TimeEntry addTime(VariableTables& t, const QByteArray& name, int pattern 
     return e;
 }
 
-inline CounterEntry addCounter(VariableTables& t, const QByteArray& name, CounterType type,
-                               const QByteArray& value, int step, const QByteArray& limit,
-                               const QByteArray& reset)
+inline CounterEntry addCounter(VariableTables& t, const QByteArray& name, CounterType type, const QByteArray& value,
+    int step, const QByteArray& limit, const QByteArray& reset)
 {
     t.counters.push_back(NewEntry(VariableKind::Counter, name));
     CounterEntry e(t.counters.back());
@@ -98,8 +97,7 @@ inline FormulaEntry addFormula(VariableTables& t, const QByteArray& name, const 
     return e;
 }
 
-inline DatabaseFieldEntry addDatabase(VariableTables& t, const QByteArray& column,
-                                      const QByteArray& firstValue = {})
+inline DatabaseFieldEntry addDatabase(VariableTables& t, const QByteArray& column, const QByteArray& firstValue = {})
 {
     t.database.push_back(NewDatabaseFieldEntry(column, firstValue));
     return DatabaseFieldEntry(t.database.back());
