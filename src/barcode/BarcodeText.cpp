@@ -312,6 +312,12 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
         if (x >= kMaxSide)
             break;
         auto g = file.glyph(font, static_cast<unsigned char>(ch));
+        if (!g && ch == ' ') {
+            // A font without a space glyph still keeps the words apart, as the printer does:
+            // the space takes the font's default advance, blank.
+            x += header.defaultAdvance + 3;
+            continue;
+        }
         if (!g)
             continue;
         const int advance = g->width + 3;

@@ -288,6 +288,13 @@ TEST(BarcodeText, PrinterFontLineSkipsCharactersWithoutGlyphs)
     o->SetIsRefresh(0);
     o->SetText("A\xb0\xa1" "B");
     EXPECT_EQ(o->RenderText(), plain);
+    // A space keeps the words apart even where the font has no glyph for it.
+    o->SetText("A B");
+    PrinterFontHeader header;
+    ASSERT_EQ(file.header(2, &header), PrinterFontError::None);
+    const auto space = file.glyph(2, ' ');
+    EXPECT_EQ(o->RenderText().width(), expected + (space ? space->width : header.defaultAdvance) + 3);
+    o->SetText("AB");
     // The gap is part of the line's picture: above it when the line is below the bars.
     o->SetLabelDistance(1.0);
     const QImage gapped = o->RenderText();
