@@ -411,6 +411,10 @@ bool DatabaseSource::columns(const QString& table, std::vector<FieldInfo>* out)
 IdentifierQuoting DatabaseSource::quoting() const
 {
     IdentifierQuoting q;
+    // SQLite reads a double-quoted name that matches no column as a string, so a misspelt
+    // or vanished column would quietly compare against its own name; backquotes never do that.
+    if (memory_ || spec_.kind == SourceKind::SQLiteFile)
+        q.quote = QLatin1Char('`');
     if (spec_.kind == SourceKind::PostgreSql)
         q.splitTableSchema = true;
     if (spec_.kind == SourceKind::Odbc && db_.isValid() && db_.driver()) {

@@ -135,6 +135,7 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
     bool quoted = false;
     bool started = false;
     qsizetype recordChars = 0;
+    int quoteLine = line_;
     recordLine_ = line_;
 
     auto push = [&]() {
@@ -144,8 +145,8 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
         quoted = false;
         state = State::StartField;
     };
-    auto failAt = [&](const QString& what) {
-        error_ = QStringLiteral("line %1: %2").arg(line_).arg(what);
+    auto failAt = [&](const QString& what, int line) {
+        error_ = QStringLiteral("line %1: %2").arg(line).arg(what);
         fields.clear();
         return Status::Error;
     };
@@ -155,7 +156,7 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
             if (fill())
                 continue;
             if (state == State::Quoted)
-                return failAt(QStringLiteral("a quoted field is not closed"));
+                return failAt(QStringLiteral("a quoted field is not closed"), quoteLine);
             if (!started)
                 return Status::End;
             push();
@@ -163,13 +164,14 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
         }
         const QChar c = text_[pos_++];
         if (++recordChars > MaxRecordChars)
-            return failAt(QStringLiteral("a record is longer than %1 characters").arg(MaxRecordChars));
+            return failAt(QStringLiteral("a record is longer than %1 characters").arg(MaxRecordChars), recordLine_);
         switch (state) {
         case State::StartField:
             if (c == QLatin1Char('"')) {
                 state = State::Quoted;
                 quoted = true;
                 started = true;
+                quoteLine = line_;
             } else if (c == separator_) {
                 started = true;
                 push();
@@ -220,7 +222,7 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
                 push();
                 return Status::Row;
             } else if (c != QLatin1Char('\r')) {
-                return failAt(QStringLiteral("unexpected character '%1' after a closing quote").arg(c));
+                return failAt(QStringLiteral("unexpected character '%1' after a closing quote").arg(c), line_);
             }
             break;
         }

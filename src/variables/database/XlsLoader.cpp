@@ -76,6 +76,19 @@ bool LoadXls(QSqlDatabase db, const QString& path, std::vector<LoadedTable>* tab
         *error = QStringLiteral("%1: the file does not exist").arg(path);
         return false;
     }
+    {
+        // Checked here because the library reports a file that is no compound file at all as a
+        // read error.
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("%1: %2").arg(path, f.errorString());
+            return false;
+        }
+        if (f.read(8) != QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
+            *error = QStringLiteral("%1: %2").arg(path, freexlMessage(FREEXL_INVALID_CFBF_HEADER));
+            return false;
+        }
+    }
     Workbook book;
     const QByteArray local = QFile::encodeName(path);
     int r = freexl_open(local.constData(), &book.handle);

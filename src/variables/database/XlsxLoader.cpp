@@ -84,6 +84,8 @@ QString resolveTarget(const QString& baseFolder, const QString& target)
 {
     if (target.startsWith(QLatin1Char('/')))
         return target.mid(1);
+    if (baseFolder.isEmpty())
+        return QDir::cleanPath(target);
     return QDir::cleanPath(baseFolder + QLatin1Char('/') + target);
 }
 

@@ -142,7 +142,7 @@ TEST(DelimitedTextReader, MalformedInputNamesTheLine)
         const char* message;
     };
     const Case cases[] = {
-        {"a quote that never closes", "a,b\n\"open,c\nd,e\n", "line 4: a quoted field is not closed"},
+        {"a quote that never closes", "a,b\n\"open,c\nd,e\n", "line 2: a quoted field is not closed"},
         {"text after a closing quote", "a,b\nc,d\n\"x\"y,z\n", "line 3: unexpected character 'y' after a closing quote"},
     };
     for (const Case& c : cases) {
