@@ -19,31 +19,31 @@ using T = TBarCodeType;
 using W = BarcodeWidthChoice;
 using C = BarcodeCheckChoice;
 
-constexpr std::array<BarcodeTypePreset, 23> kPresets = {{
-    {T::bcCodeIndustrial25, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message1"},
-    {T::bcCodeInter25, "0123456789", W::NarrowAndRatio, C::Free, false, "message2"},
-    {T::bcCodeEurMatrix, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message3"},
-    {T::bcCodeJanMatrix, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message4"},
-    {T::bcCode39, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message5"},
-    {T::bcCode39Ex, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message6"},
-    {T::bcCodeHBIC, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message7"},
-    {T::bcCodeCodabar, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message8"},
-    {T::bcCode128, "0123456789", W::ModuleOnly, C::Fixed, true, "message9"},
-    {T::bcCode93, "01234567890", W::ModuleOnly, C::Fixed, true, "message10"},
-    {T::bcCodeEAN13, "012345678901", W::ModuleOnly, C::Fixed, true, "message11"},
-    {T::bcCodeEAN8, "0123456", W::ModuleOnly, C::Fixed, true, "message12"},
-    {T::bcCodeUPCA, "01234567890", W::ModuleOnly, C::Fixed, true, "message13"},
-    {T::bcCodeUPCE, "012345", W::ModuleOnly, C::Fixed, true, "message14"},
-    {T::bcCodeUccEan, "0123456789012345678", W::ModuleOnly, C::Fixed, true, "message15"},
-    {T::bcCodeUPC2, "01", W::ModuleOnly, C::Fixed, true, "message16"},
-    {T::bcCodeUPC5, "01234", W::ModuleOnly, C::Fixed, true, "message17"},
-    {T::bcCodePostnet, "01234", W::ModuleOnly, C::Fixed, true, "message18"},
-    {T::bcCodeCYM, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message19"},
-    {T::bcCodePost25, "01234567890", W::NarrowAndRatio, C::Fixed, false, "message20"},
-    {T::bcCodePDF417, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message21"},
-    {T::bcCodeQR, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message22"},
-    {T::bcCodeUCCEAN128DZJG, "01234567890123456789", W::ModuleOnly, C::Fixed, true, "message29"},
-}};
+constexpr std::array<BarcodeTypePreset, 23> kPresets = { {
+    { T::bcCodeIndustrial25, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message1" },
+    { T::bcCodeInter25, "0123456789", W::NarrowAndRatio, C::Free, false, "message2" },
+    { T::bcCodeEurMatrix, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message3" },
+    { T::bcCodeJanMatrix, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message4" },
+    { T::bcCode39, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message5" },
+    { T::bcCode39Ex, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message6" },
+    { T::bcCodeHBIC, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message7" },
+    { T::bcCodeCodabar, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message8" },
+    { T::bcCode128, "0123456789", W::ModuleOnly, C::Fixed, true, "message9" },
+    { T::bcCode93, "01234567890", W::ModuleOnly, C::Fixed, true, "message10" },
+    { T::bcCodeEAN13, "012345678901", W::ModuleOnly, C::Fixed, true, "message11" },
+    { T::bcCodeEAN8, "0123456", W::ModuleOnly, C::Fixed, true, "message12" },
+    { T::bcCodeUPCA, "01234567890", W::ModuleOnly, C::Fixed, true, "message13" },
+    { T::bcCodeUPCE, "012345", W::ModuleOnly, C::Fixed, true, "message14" },
+    { T::bcCodeUccEan, "0123456789012345678", W::ModuleOnly, C::Fixed, true, "message15" },
+    { T::bcCodeUPC2, "01", W::ModuleOnly, C::Fixed, true, "message16" },
+    { T::bcCodeUPC5, "01234", W::ModuleOnly, C::Fixed, true, "message17" },
+    { T::bcCodePostnet, "01234", W::ModuleOnly, C::Fixed, true, "message18" },
+    { T::bcCodeCYM, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message19" },
+    { T::bcCodePost25, "01234567890", W::NarrowAndRatio, C::Fixed, false, "message20" },
+    { T::bcCodePDF417, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message21" },
+    { T::bcCodeQR, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message22" },
+    { T::bcCodeUCCEAN128DZJG, "01234567890123456789", W::ModuleOnly, C::Fixed, true, "message29" },
+} };
 
 constexpr bool isDigit(char c)
 {
@@ -96,9 +96,9 @@ const BarcodeTypePreset* BarcodeTypePresetOf(TBarCodeType type)
 BarcodeMessageKey BarcodeCommentKey(TBarCodeType type, int code128Subset)
 {
     if (type == T::bcCode128 && code128Subset == 3)
-        return {"Common", "message30", ""};
+        return { "Common", "message30", "" };
     const BarcodeTypePreset* preset = BarcodeTypePresetOf(type);
-    return {"Common", preset ? preset->commentKey : "", ""};
+    return { "Common", preset ? preset->commentKey : "", "" };
 }
 
 BarcodeComment BarcodeCommentTexts(TBarCodeType type, int code128Subset, const BarcodeTextLookup& lookup)
@@ -113,7 +113,7 @@ BarcodeMessageKey BarcodeWidthLabelKey(TBarCodeType type)
 {
     const BarcodeTypePreset* preset = BarcodeTypePresetOf(type);
     const bool moduleOnly = !preset || preset->width == W::ModuleOnly;
-    return {"BarcodePropFormInside", moduleOnly ? "message1" : "message2", ""};
+    return { "BarcodePropFormInside", moduleOnly ? "message1" : "message2", "" };
 }
 
 bool BarcodeIsDigitOnly(TBarCodeType type)
@@ -208,7 +208,7 @@ bool AcceptBarcodeKey(TBarCodeType type, const QByteArray& current, const Barcod
 
 QString BarcodeDataCounterText(const QByteArray& text, const BarcodeTextLookup& lookup)
 {
-    static constexpr BarcodeMessageKey kBytes{"All", "zijie", "Byte"};
+    static constexpr BarcodeMessageKey kBytes { "All", "zijie", "Byte" };
     return QString::number(CodePage::document().CharNum(text)) + LookupBarcodeText(kBytes, lookup);
 }
 
@@ -260,7 +260,7 @@ std::vector<BarcodeRatioChoice> WideRatioList(std::int32_t narrow)
             label = QStringLiteral("1:3");
         else
             label = QStringLiteral("%1:%2").arg(narrow).arg(k);
-        list.push_back({label, k});
+        list.push_back({ label, k });
     }
     return list;
 }
@@ -307,7 +307,7 @@ BarcodeTextOptions BarcodeTextOptionsOffered(TBarCodeType type, bool printerDefa
 {
     BarcodeTextOptions o;
     if (type == T::bcCodePostnet || IsTwoDimensional(type)) {
-        o = {false, false, false, false, false, false, false, type == T::bcCodePostnet};
+        o = { false, false, false, false, false, false, false, type == T::bcCodePostnet };
         return o;
     }
     if (IsEanUpc(type)) {
@@ -325,12 +325,12 @@ BarcodeTextOptions BarcodeTextOptionsOffered(TBarCodeType type, bool printerDefa
     return o;
 }
 
-QByteArray BarcodeCheckedData(TBarCodeType type, const QByteArray& text, int code128Subset, int codabarStart,
-                              int codabarStop)
+QByteArray BarcodeCheckedData(
+    TBarCodeType type, const QByteArray& text, int code128Subset, int codabarStart, int codabarStop)
 {
     switch (type) {
     case T::bcCode128: {
-        static constexpr char letters[] = {'D', 'A', 'B', 'C'};
+        static constexpr char letters[] = { 'D', 'A', 'B', 'C' };
         const char letter = code128Subset >= 0 && code128Subset <= 3 ? letters[code128Subset] : 'D';
         return QByteArray(1, letter) + text;
     }
@@ -348,8 +348,8 @@ QByteArray BarcodeCheckedData(TBarCodeType type, const QByteArray& text, int cod
     }
 }
 
-BarcodeDataVerdict CheckBarcodeDialogData(TBarCodeType type, const QByteArray& text, int code128Subset,
-                                          int codabarStart, int codabarStop)
+BarcodeDataVerdict CheckBarcodeDialogData(
+    TBarCodeType type, const QByteArray& text, int code128Subset, int codabarStart, int codabarStop)
 {
     BarcodeDataVerdict v;
     QByteArray objectText = text;
@@ -422,9 +422,9 @@ BarcodeDialogValues BarcodeDialogValuesOf(const TOABarCode& o, int zoomPercent)
     v.bold = f.has(TextFontStyle::Bold);
     v.italic = f.has(TextFontStyle::Italic);
     v.underline = f.has(TextFontStyle::Underline);
-    v.fontSource = o.LabelWithPrn()     ? BarcodeFontSource::PrinterDefault
-        : o.UsePrnFont() == 1           ? BarcodeFontSource::Printer
-                                        : BarcodeFontSource::Windows;
+    v.fontSource = o.LabelWithPrn() ? BarcodeFontSource::PrinterDefault
+        : o.UsePrnFont() == 1       ? BarcodeFontSource::Printer
+                                    : BarcodeFontSource::Windows;
     v.printerFontPosition = std::max(o.PrnFontIdx() - 1, 0);
     v.pdfBaseWidthPosition = std::max(o.PDFBaseWidth() - 1, 0);
     v.pdfBaseHeightPosition = std::max(o.PDFBaseHeight() - 1, 0);
@@ -441,8 +441,7 @@ BarcodeDialogValues BarcodeDialogValuesOf(const TOABarCode& o, int zoomPercent)
     return v;
 }
 
-void ApplyBarcodeDialogValues(TOABarCode& o, const BarcodeDialogValues& v, int zoomPercent,
-                              const QByteArray* content)
+void ApplyBarcodeDialogValues(TOABarCode& o, const BarcodeDialogValues& v, int zoomPercent, const QByteArray* content)
 {
     o.SetErrFlag(0);
     o.SetCopyFlag(1);

@@ -31,14 +31,14 @@ QString BuiltInBarcodeText(const char* section, const char* key, const QString& 
 QString LookupBarcodeText(const BarcodeMessageKey& key, const BarcodeTextLookup& lookup = BuiltInBarcodeText);
 
 enum class BarcodeWidthChoice : int {
-    ModuleOnly = 0,     ///< one module width (BarWide follows nothing)
+    ModuleOnly = 0, ///< one module width (BarWide follows nothing)
     NarrowAndRatio = 1, ///< narrow width and a wide:narrow ratio
 };
 
 enum class BarcodeCheckChoice : int {
-    Free = 0,  ///< the user chooses; `parity` is the preset
+    Free = 0, ///< the user chooses; `parity` is the preset
     Fixed = 1, ///< disabled and set to `parity`
-    None = 2,  ///< PDF417 and QR Code: no check choice
+    None = 2, ///< PDF417 and QR Code: no check choice
 };
 
 struct BarcodeTypePreset {
@@ -93,7 +93,7 @@ QByteArray AdaptBarcodeDataToType(TBarCodeType type, const QByteArray& text);
 struct BarcodeTypedKey {
     char ch = 0;
     bool deletion = false; ///< backspace or delete: always accepted
-    bool keypad = false;   ///< a key of the numeric keypad: always accepted
+    bool keypad = false; ///< a key of the numeric keypad: always accepted
 };
 /// Whether the data field takes the key with `current` as its present text.
 bool AcceptBarcodeKey(TBarCodeType type, const QByteArray& current, const BarcodeTypedKey& key);
@@ -135,13 +135,13 @@ double BarHeightToMillimetres(std::int32_t barHeight, int dpi, int zoomPercent);
 
 /// Which text options the dialog offers for a type and font source.
 struct BarcodeTextOptions {
-    bool showText = true;  ///< the text switch
+    bool showText = true; ///< the text switch
     bool position = true;
     bool distance = true;
     bool alignment = true;
     bool groupSize = true;
     bool separator = true;
-    bool font = true;      ///< font, font source and check-in-text choices
+    bool font = true; ///< font, font source and check-in-text choices
     bool forceTextOff = false;
 };
 BarcodeTextOptions BarcodeTextOptionsOffered(TBarCodeType type, bool printerDefaultFont);
@@ -151,25 +151,25 @@ BarcodeTextOptions BarcodeTextOptionsOffered(TBarCodeType type, bool printerDefa
 /// The data as the object will use it (Code 128 with its subset letter, Codabar with its letters,
 /// the electronic supervision code behind "21"); `code128Subset` is the subset list position
 /// 0..3 ("Auto", "A", "B", "C").
-QByteArray BarcodeCheckedData(TBarCodeType type, const QByteArray& text, int code128Subset, int codabarStart,
-                              int codabarStop);
+QByteArray BarcodeCheckedData(
+    TBarCodeType type, const QByteArray& text, int code128Subset, int codabarStart, int codabarStop);
 
 struct BarcodeDataVerdict {
     bool ok = false;
     QByteArray reason; ///< "1" a character not allowed, "2" a wrong length or structure
 };
 /// The check on OK. `text` is the fixed data, or the variable's present value.
-BarcodeDataVerdict CheckBarcodeDialogData(TBarCodeType type, const QByteArray& text, int code128Subset,
-                                          int codabarStart, int codabarStop);
+BarcodeDataVerdict CheckBarcodeDialogData(
+    TBarCodeType type, const QByteArray& text, int code128Subset, int codabarStart, int codabarStop);
 
 struct BarcodeMessage {
     QString caption;
     QString text;
 };
-inline constexpr BarcodeMessageKey kBarcodeCaptionKey{"All", "tishi2", "提示"};
-inline constexpr BarcodeMessageKey kBarcodeRejectedKey{"BarcodePropFormInside", "message3", "条码数据不正确"};
-inline constexpr BarcodeMessageKey kBarcodeBadCharacterKey{"All", "message4", "数据中含有该条码不允许的字符"};
-inline constexpr BarcodeMessageKey kBarcodeBadLengthKey{"All", "message5", "数据长度或格式不符合该条码的要求"};
+inline constexpr BarcodeMessageKey kBarcodeCaptionKey { "All", "tishi2", "提示" };
+inline constexpr BarcodeMessageKey kBarcodeRejectedKey { "BarcodePropFormInside", "message3", "条码数据不正确" };
+inline constexpr BarcodeMessageKey kBarcodeBadCharacterKey { "All", "message4", "数据中含有该条码不允许的字符" };
+inline constexpr BarcodeMessageKey kBarcodeBadLengthKey { "All", "message5", "数据长度或格式不符合该条码的要求" };
 /// The message box of a rejected value: caption, then the rejection text, two line breaks, the
 /// caption and the reason's text.
 BarcodeMessage BarcodeRejectionMessage(const QByteArray& reason, const BarcodeTextLookup& lookup = BuiltInBarcodeText);
@@ -181,21 +181,21 @@ enum class BarcodeFontSource : int { Windows = 0, Printer = 1, PrinterDefault = 
 /// The dialog's choices, list positions where the dialog has lists.
 struct BarcodeDialogValues {
     TBarCodeType type = kNewBarcodeType;
-    QByteArray text;           ///< the fixed data (for type 22 without its "21")
-    std::int32_t narrowPosition = 1;  ///< BarNarrow = position + 1
+    QByteArray text; ///< the fixed data (for type 22 without its "21")
+    std::int32_t narrowPosition = 1; ///< BarNarrow = position + 1
     QString ratio = QStringLiteral("1:2");
     bool parity = false;
     double heightMM = 10.0;
     double labelDistance = 0.0;
-    int code128Subset = 0;     ///< 0 Auto, 1..3 A..C (types 8 and 22)
-    int codabarStart = 0;      ///< 0..3 A..D
+    int code128Subset = 0; ///< 0 Auto, 1..3 A..C (types 8 and 22)
+    int codabarStart = 0; ///< 0..3 A..D
     int codabarStop = 0;
     int groupSize = 0;
     QByteArray separator;
     bool showText = true;
     bool showSum = false;
-    int labelPosition = 0;     ///< position in the position list
-    int labelAlignment = 0;    ///< position in the alignment list, stored unchanged in LabelAlign
+    int labelPosition = 0; ///< position in the position list
+    int labelAlignment = 0; ///< position in the alignment list, stored unchanged in LabelAlign
     QString fontName = QStringLiteral("黑体");
     std::int32_t fontSize = 8;
     bool bold = false;
@@ -222,7 +222,7 @@ BarcodeDialogValues BarcodeDialogValuesOf(const TOABarCode& o, int zoomPercent);
 /// Applies confirmed choices: ErrFlag 0, CopyFlag 1, SysPrn 0, then every value; a PDF417 setting
 /// or data that the encoder refuses is put back to its value before the dialog. `content`
 /// replaces the fixed data when the barcode is bound to a variable (its present value).
-void ApplyBarcodeDialogValues(TOABarCode& o, const BarcodeDialogValues& v, int zoomPercent,
-                              const QByteArray* content = nullptr);
+void ApplyBarcodeDialogValues(
+    TOABarCode& o, const BarcodeDialogValues& v, int zoomPercent, const QByteArray* content = nullptr);
 
 } // namespace korvel

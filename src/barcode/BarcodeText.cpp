@@ -218,10 +218,10 @@ void drawPrnGlyph(QImage& img, const PrinterGlyph& g, int x, int baseline, QRgb 
 std::vector<int> eanUpcPositions(TBarCodeType type)
 {
     switch (type) {
-    case T::bcCodeEAN13: return {-1, 12, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, 94};
-    case T::bcCodeEAN8: return {3, 10, 17, 24, 36, 43, 50, 57};
-    case T::bcCodeUPCA: return {-1, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, -2};
-    case T::bcCodeUPCE: return {-1, 12, 19, 26, 33, 40, 47, -2};
+    case T::bcCodeEAN13: return { -1, 12, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, 94 };
+    case T::bcCodeEAN8: return { 3, 10, 17, 24, 36, 43, 50, 57 };
+    case T::bcCodeUPCA: return { -1, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, -2 };
+    case T::bcCodeUPCE: return { -1, 12, 19, 26, 33, 40, 47, -2 };
     default: return {};
     }
 }
@@ -321,7 +321,7 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
         if (!g)
             continue;
         const int advance = g->width + 3;
-        placed.push_back({std::move(*g), x});
+        placed.push_back({ std::move(*g), x });
         x += advance;
     }
     pic.width = x;
@@ -382,8 +382,8 @@ ComposedBarcode drawEanUpcText(const TOABarCode& o, const QImage& bars, bool pri
         p.drawText(x, y, QString(QLatin1Char(digits[i])));
     }
     if (manualUnderline(tf))
-        drawHandUnderline(p, ink, static_cast<int>(Round(fs * 4.0 / 3.0 * 0.048)), out.image.width(),
-                          out.image.height());
+        drawHandUnderline(
+            p, ink, static_cast<int>(Round(fs * 4.0 / 3.0 * 0.048)), out.image.width(), out.image.height());
     return out;
 }
 

@@ -56,7 +56,7 @@ BarcodeTextPicture RenderBarcodeText(const TOABarCode& o, bool printer);
 struct ComposedBarcode {
     QImage image; ///< Format_RGB32
     int showTextHeight = 0;
-    int barTop = 0;        ///< first row of the bar area
+    int barTop = 0; ///< first row of the bar area
     int barAreaHeight = 0; ///< rows of the bar area
     PrinterFontError error = PrinterFontError::None;
     bool ok() const { return error == PrinterFontError::None && !image.isNull(); }

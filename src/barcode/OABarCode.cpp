@@ -24,8 +24,8 @@ constexpr int kMaxImageSide = 30000;
 constexpr qint64 kMaxImagePixels = 60LL * 1000 * 1000;
 
 // PDF417 aspect choices 1..12: height scale, width scale.
-constexpr int kAspectHeight[12] = {1, 1, 1, 1, 1, 2, 2, 3, 3, 3, 4, 4};
-constexpr int kAspectWidth[12] = {1, 2, 3, 4, 5, 1, 3, 1, 2, 4, 1, 3};
+constexpr int kAspectHeight[12] = { 1, 1, 1, 1, 1, 2, 2, 3, 3, 3, 4, 4 };
+constexpr int kAspectWidth[12] = { 1, 2, 3, 4, 5, 1, 3, 1, 2, 4, 1, 3 };
 
 QColor colorOf(std::int32_t tcolor)
 {
@@ -48,7 +48,7 @@ QImage toMono(const QImage& source)
 {
     const QImage src = source.convertToFormat(QImage::Format_RGB32);
     QImage out(src.size(), QImage::Format_Mono);
-    out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    out.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
     out.fill(0);
     for (int y = 0; y < src.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
@@ -98,7 +98,8 @@ void TBarcodeFont::set(TextFontStyle s, bool on)
     Style = on ? static_cast<std::uint8_t>(Style | bit) : static_cast<std::uint8_t>(Style & ~bit);
 }
 
-TOABarCode::TOABarCode() : TOAControl(ObjectKind::BarCode)
+TOABarCode::TOABarCode()
+    : TOAControl(ObjectKind::BarCode)
 {
     setBounds(0, 0, 40, 40);
     ObjBitMode = 1;
@@ -345,12 +346,12 @@ void TOABarCode::SetData(const QByteArray& v)
     rebuildIfChanged(changed);
 }
 
-#define KORVEL_REBUILDING_SETTER(Name, field, Type)                                                                   \
-    void TOABarCode::Set##Name(Type v)                                                                                \
-    {                                                                                                                 \
-        const bool changed = v != field;                                                                              \
-        field = v;                                                                                                    \
-        rebuildIfChanged(changed);                                                                                    \
+#define KORVEL_REBUILDING_SETTER(Name, field, Type)                                                                    \
+    void TOABarCode::Set##Name(Type v)                                                                                 \
+    {                                                                                                                  \
+        const bool changed = v != field;                                                                               \
+        field = v;                                                                                                     \
+        rebuildIfChanged(changed);                                                                                     \
     }
 
 KORVEL_REBUILDING_SETTER(PDFBaseWidth, pdfBaseWidth_, std::int32_t)
@@ -658,7 +659,7 @@ void TOABarCode::setMatrixImage(const QImage& image, int prnFlag)
         size = image.size();
     } else if (prnFlag == 0) {
         size = QSize(static_cast<int>(Round(image.width() * z * ScreenPPI / dpi)),
-                     static_cast<int>(Round(image.height() * z * ScreenPPI / dpi)));
+            static_cast<int>(Round(image.height() * z * ScreenPPI / dpi)));
     } else {
         size = OrgBitmap.isNull() ? image.size() : OrgBitmap.size();
     }
@@ -685,8 +686,7 @@ void TOABarCode::BuildPDF417()
         settings.rows = 0;
     }
     SymbolMatrix matrix;
-    if (EncodePdf417(data_, settings, matrix) < 0
-        || !sizeUsable((matrix.width + 7) / 8 * 8 + 1, matrix.height + 1)) {
+    if (EncodePdf417(data_, settings, matrix) < 0 || !sizeUsable((matrix.width + 7) / 8 * 8 + 1, matrix.height + 1)) {
         errFlag_ = 1;
         lastError_ = BarcodeBuildError::EncoderFailed;
         return;

@@ -33,11 +33,11 @@ struct TBarcodeFont {
 /// Why the last rebuild kept the previous image (or made none).
 enum class BarcodeBuildError : int {
     None = 0,
-    DataRejected = 1,  ///< the symbology's rule refused the data (DataCheck 0)
-    BadSize = 2,       ///< module widths, bar height or the resulting image out of range (DataCheck 0)
+    DataRejected = 1, ///< the symbology's rule refused the data (DataCheck 0)
+    BadSize = 2, ///< module widths, bar height or the resulting image out of range (DataCheck 0)
     EncoderFailed = 3, ///< the 2-D encoder refused the data or the settings
-    NoData = 4,        ///< empty 2-D data: nothing to encode
-    GlyphFile = 5,     ///< the printer-font glyph file could not be used for the text
+    NoData = 4, ///< empty 2-D data: nothing to encode
+    GlyphFile = 5, ///< the printer-font glyph file could not be used for the text
 };
 
 /// The barcode label object (kind 2): one linear symbol, PDF417 or QR Code with its settings and

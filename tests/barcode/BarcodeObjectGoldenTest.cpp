@@ -78,7 +78,7 @@ TEST(BarcodeObjectGolden, Code39GroupedScreenFontAboveAt203)
 
 TEST(BarcodeObjectGolden, QrCodeAt203)
 {
-    const QImage image = printed(TBarCodeType::bcCodeQR, "https://korvel.example/label?id=42",
-                                 [](TOABarCode& o) { o.SetQRcodeElement(4); });
+    const QImage image = printed(
+        TBarCodeType::bcCodeQR, "https://korvel.example/label?id=42", [](TOABarCode& o) { o.SetQRcodeElement(4); });
     ExpectMatchesObjectGolden(image, QStringLiteral("qr_203"));
 }

@@ -92,54 +92,77 @@ TEST(BarcodeObject, WhichSettersRebuild)
     };
     const Row rows[] = {
         // Values equal to the stored ones.
-        {"same BarHeight", [](TOABarCode& o) { o.SetBarHeight(o.BarHeight()); }, false},
-        {"same Text", [](TOABarCode& o) { o.SetText(QByteArray("KOR") + "VEL"); }, false},
-        {"same BarNarrow", [](TOABarCode& o) { o.SetBarNarrow(2); }, false},
-        {"same LabelWithPrn", [](TOABarCode& o) { o.SetLabelWithPrn(false); }, false},
-        {"same Data", [](TOABarCode& o) { o.SetData("1234567890"); }, false},
-        {"same ShowText always rebuilds", [](TOABarCode& o) { o.SetShowText(true); }, true},
-        {"same PrnDPI always rebuilds", [](TOABarCode& o) { o.SetPrnDPI(203); }, true},
-        {"same TextFont rebuilds", [](TOABarCode& o) { o.SetTextFont(o.TextFont()); }, true},
+        { "same BarHeight", [](TOABarCode& o) { o.SetBarHeight(o.BarHeight()); }, false },
+        { "same Text", [](TOABarCode& o) { o.SetText(QByteArray("KOR") + "VEL"); }, false },
+        { "same BarNarrow", [](TOABarCode& o) { o.SetBarNarrow(2); }, false },
+        { "same LabelWithPrn", [](TOABarCode& o) { o.SetLabelWithPrn(false); }, false },
+        { "same Data", [](TOABarCode& o) { o.SetData("1234567890"); }, false },
+        { "same ShowText always rebuilds", [](TOABarCode& o) { o.SetShowText(true); }, true },
+        { "same PrnDPI always rebuilds", [](TOABarCode& o) { o.SetPrnDPI(203); }, true },
+        { "same TextFont rebuilds", [](TOABarCode& o) { o.SetTextFont(o.TextFont()); }, true },
         // New values.
-        {"BarHeight", [](TOABarCode& o) { o.SetBarHeight(60); }, true},
-        {"BarWidth", [](TOABarCode& o) { o.SetBarWidth(5); }, true},
-        {"Parity", [](TOABarCode& o) { o.SetParity(true); }, true},
-        {"StartSign", [](TOABarCode& o) { o.SetStartSign(2); }, true},
-        {"Text", [](TOABarCode& o) { o.SetText("OTHER"); }, true},
-        {"EndSign", [](TOABarCode& o) { o.SetEndSign(2); }, true},
-        {"BarNarrow", [](TOABarCode& o) { o.SetBarNarrow(3); }, true},
-        {"BarWide", [](TOABarCode& o) { o.SetBarWide(6); }, true},
-        {"BarCodeType", [](TOABarCode& o) { o.SetBarCodeType(TBarCodeType::bcCode39); }, true},
-        {"Color", [](TOABarCode& o) { o.SetColor(0xFFFFFF); }, true},
-        {"ColorBar", [](TOABarCode& o) { o.SetColorBar(0x0000FF); }, true},
-        {"UsePrnFont", [](TOABarCode& o) { o.SetUsePrnFont(1); }, true},
-        {"PrnFontIdx", [](TOABarCode& o) { o.SetPrnFontIdx(4); }, true},
-        {"LabelWithPrn", [](TOABarCode& o) { o.SetLabelWithPrn(true); }, true},
-        {"LabelPos", [](TOABarCode& o) { o.SetLabelPos(TLabelPosition::lpAbove); }, true},
-        {"LabelAlign", [](TOABarCode& o) { o.SetLabelAlign(TLabelAlignment::laRight); }, true},
-        {"LabelDistance", [](TOABarCode& o) { o.SetLabelDistance(-0.5); }, true},
-        {"SysPrn", [](TOABarCode& o) { o.SetSysPrn(1); }, true},
-        {"ShowSum with text", [](TOABarCode& o) { o.SetShowSum(true); }, true},
-        {"Data", [](TOABarCode& o) { o.SetData("other"); }, true},
-        {"PDFBaseWidth", [](TOABarCode& o) { o.SetPDFBaseWidth(3); }, true},
-        {"PDF417Trunct", [](TOABarCode& o) { o.SetPDF417Trunct(true); }, true},
-        {"PDF417ASpectType", [](TOABarCode& o) { o.SetPDF417ASpectType(7); }, true},
-        {"QRErrLevel", [](TOABarCode& o) { o.SetQRErrLevel("H"); }, true},
-        {"QRDataInputModel", [](TOABarCode& o) { o.SetQRDataInputModel('M'); }, true},
-        {"QRPrn to 1", [](TOABarCode& o) { o.SetQRPrn(1); }, true},
-        {"DMShape", [](TOABarCode& o) { o.SetDMShape(1); }, true},
+        { "BarHeight", [](TOABarCode& o) { o.SetBarHeight(60); }, true },
+        { "BarWidth", [](TOABarCode& o) { o.SetBarWidth(5); }, true },
+        { "Parity", [](TOABarCode& o) { o.SetParity(true); }, true },
+        { "StartSign", [](TOABarCode& o) { o.SetStartSign(2); }, true },
+        { "Text", [](TOABarCode& o) { o.SetText("OTHER"); }, true },
+        { "EndSign", [](TOABarCode& o) { o.SetEndSign(2); }, true },
+        { "BarNarrow", [](TOABarCode& o) { o.SetBarNarrow(3); }, true },
+        { "BarWide", [](TOABarCode& o) { o.SetBarWide(6); }, true },
+        { "BarCodeType", [](TOABarCode& o) { o.SetBarCodeType(TBarCodeType::bcCode39); }, true },
+        { "Color", [](TOABarCode& o) { o.SetColor(0xFFFFFF); }, true },
+        { "ColorBar", [](TOABarCode& o) { o.SetColorBar(0x0000FF); }, true },
+        { "UsePrnFont", [](TOABarCode& o) { o.SetUsePrnFont(1); }, true },
+        { "PrnFontIdx", [](TOABarCode& o) { o.SetPrnFontIdx(4); }, true },
+        { "LabelWithPrn", [](TOABarCode& o) { o.SetLabelWithPrn(true); }, true },
+        { "LabelPos", [](TOABarCode& o) { o.SetLabelPos(TLabelPosition::lpAbove); }, true },
+        { "LabelAlign", [](TOABarCode& o) { o.SetLabelAlign(TLabelAlignment::laRight); }, true },
+        { "LabelDistance", [](TOABarCode& o) { o.SetLabelDistance(-0.5); }, true },
+        { "SysPrn", [](TOABarCode& o) { o.SetSysPrn(1); }, true },
+        { "ShowSum with text", [](TOABarCode& o) { o.SetShowSum(true); }, true },
+        { "Data", [](TOABarCode& o) { o.SetData("other"); }, true },
+        { "PDFBaseWidth", [](TOABarCode& o) { o.SetPDFBaseWidth(3); }, true },
+        { "PDF417Trunct", [](TOABarCode& o) { o.SetPDF417Trunct(true); }, true },
+        { "PDF417ASpectType", [](TOABarCode& o) { o.SetPDF417ASpectType(7); }, true },
+        { "QRErrLevel", [](TOABarCode& o) { o.SetQRErrLevel("H"); }, true },
+        { "QRDataInputModel", [](TOABarCode& o) { o.SetQRDataInputModel('M'); }, true },
+        { "QRPrn to 1", [](TOABarCode& o) { o.SetQRPrn(1); }, true },
+        { "DMShape", [](TOABarCode& o) { o.SetDMShape(1); }, true },
         // Stored only.
-        {"ShowSum without text", [](TOABarCode& o) { o.SetShowText(false); o.DstBitmap = QImage(); o.SetShowSum(true); }, false},
-        {"QRPrn to 0", [](TOABarCode& o) { o.SetQRPrn(1); o.DstBitmap = QImage(); o.SetQRPrn(0); }, false},
-        {"Howmany", [](TOABarCode& o) { o.SetHowmany(3); }, false},
-        {"FenGeFu", [](TOABarCode& o) { o.SetFenGeFu("-"); }, false},
-        {"PDF417Prn", [](TOABarCode& o) { o.SetPDF417Prn(1); }, false},
-        {"ErrFlag", [](TOABarCode& o) { o.SetErrFlag(1); }, false},
-        {"CopyFlag", [](TOABarCode& o) { o.SetCopyFlag(1); }, false},
-        {"Mode and postal fields", [](TOABarCode& o) { o.SetMode(2); o.SetPost1("1"); o.SetCountry("CN"); }, false},
-        {"AbsLeft", [](TOABarCode& o) { o.SetAbsLeft(12.5); }, false},
-        {"VirTop", [](TOABarCode& o) { o.SetVirTop(33); }, false},
-        {"suspended", [](TOABarCode& o) { o.SetIsRefresh(0); o.SetText("SUSPENDED"); }, false},
+        { "ShowSum without text",
+            [](TOABarCode& o) {
+                o.SetShowText(false);
+                o.DstBitmap = QImage();
+                o.SetShowSum(true);
+            },
+            false },
+        { "QRPrn to 0",
+            [](TOABarCode& o) {
+                o.SetQRPrn(1);
+                o.DstBitmap = QImage();
+                o.SetQRPrn(0);
+            },
+            false },
+        { "Howmany", [](TOABarCode& o) { o.SetHowmany(3); }, false },
+        { "FenGeFu", [](TOABarCode& o) { o.SetFenGeFu("-"); }, false },
+        { "PDF417Prn", [](TOABarCode& o) { o.SetPDF417Prn(1); }, false },
+        { "ErrFlag", [](TOABarCode& o) { o.SetErrFlag(1); }, false },
+        { "CopyFlag", [](TOABarCode& o) { o.SetCopyFlag(1); }, false },
+        { "Mode and postal fields",
+            [](TOABarCode& o) {
+                o.SetMode(2);
+                o.SetPost1("1");
+                o.SetCountry("CN");
+            },
+            false },
+        { "AbsLeft", [](TOABarCode& o) { o.SetAbsLeft(12.5); }, false },
+        { "VirTop", [](TOABarCode& o) { o.SetVirTop(33); }, false },
+        { "suspended",
+            [](TOABarCode& o) {
+                o.SetIsRefresh(0);
+                o.SetText("SUSPENDED");
+            },
+            false },
     };
     for (const Row& row : rows) {
         auto o = built();
@@ -157,14 +180,14 @@ TEST(BarcodeObject, BarHeightIsCappedPerResolutionAndZoom)
         int orgBarHeight;
     };
     const Row rows[] = {
-        {203, 1.0, 900, 800, 800},   // the 203 dpi cap
-        {203, 1.0, 799, 799, 799},
-        {203, 1.0, 800, 800, 800},   // equal to the cap takes the cap branch
-        {203, 2.0, 900, 900, 450},   // the cap grows with the zoom
-        {203, 2.0, 1700, 1600, 800},
-        {300, 1.0, 1300, 1200, 1200}, // every other resolution: 1200 dots
-        {300, 1.5, 1000, 1000, 667},
-        {600, 1.0, 1250, 1200, 1200},
+        { 203, 1.0, 900, 800, 800 }, // the 203 dpi cap
+        { 203, 1.0, 799, 799, 799 },
+        { 203, 1.0, 800, 800, 800 }, // equal to the cap takes the cap branch
+        { 203, 2.0, 900, 900, 450 }, // the cap grows with the zoom
+        { 203, 2.0, 1700, 1600, 800 },
+        { 300, 1.0, 1300, 1200, 1200 }, // every other resolution: 1200 dots
+        { 300, 1.5, 1000, 1000, 667 },
+        { 600, 1.0, 1250, 1200, 1200 },
     };
     for (const Row& r : rows) {
         TOABarCode o;
@@ -249,8 +272,8 @@ TEST(BarcodeObject, UsesScreenFontOnlyForAShownTextInAScreenFont)
         bool labelWithPrn;
         bool expected;
     };
-    const Row rows[] = {{true, 0, false, true}, {false, 0, false, false}, {true, 1, false, false},
-                        {true, 0, true, false}};
+    const Row rows[]
+        = { { true, 0, false, true }, { false, 0, false, false }, { true, 1, false, false }, { true, 0, true, false } };
     for (const Row& r : rows) {
         TOABarCode o;
         o.SetIsRefresh(0);
@@ -269,10 +292,10 @@ TEST(BarcodeObject, ConvertsModuleSizesBetweenResolutions)
         int dpi, narrow2, wide2, height2, pdfWidth2, pdfHeight2;
     };
     const Row rows[] = {
-        {1, 3, 7, 100, 2, 7, 300, 4, 9, 148, 3, 10},
-        {1, 2, 5, 100, 1, 3, 300, 3, 8, 148, 2, 4}, // 7.5 rounds half to even
-        {2, 4, 9, 148, 3, 10, 203, 3, 7, 100, 2, 7},
-        {2, 3, 8, 148, 2, 24, 203, 2, 5, 100, 1, 16},
+        { 1, 3, 7, 100, 2, 7, 300, 4, 9, 148, 3, 10 },
+        { 1, 2, 5, 100, 1, 3, 300, 3, 8, 148, 2, 4 }, // 7.5 rounds half to even
+        { 2, 4, 9, 148, 3, 10, 203, 3, 7, 100, 2, 7 },
+        { 2, 3, 8, 148, 2, 24, 203, 2, 5, 100, 1, 16 },
     };
     for (const Row& r : rows) {
         auto o = built();
@@ -320,11 +343,11 @@ TEST(BarcodeObject, TurnsReturnTheObjectToItsPlace)
         QByteArray text;
         double zoom;
     } rows[] = {
-        {TBarCodeType::bcCode128, "KORVEL", 1.0},
-        {TBarCodeType::bcCodeEAN13, "590123412345", 2.0},
-        {TBarCodeType::bcCode39, "ODD", 1.5},
-        {TBarCodeType::bcCodeQR, "turn me", 2.0},
-        {TBarCodeType::bcCodePDF417, "turn me too", 1.0},
+        { TBarCodeType::bcCode128, "KORVEL", 1.0 },
+        { TBarCodeType::bcCodeEAN13, "590123412345", 2.0 },
+        { TBarCodeType::bcCode39, "ODD", 1.5 },
+        { TBarCodeType::bcCodeQR, "turn me", 2.0 },
+        { TBarCodeType::bcCodePDF417, "turn me too", 1.0 },
     };
     for (const auto& row : rows) {
         auto o = built(row.type, row.text);
@@ -387,15 +410,27 @@ TEST(BarcodeObject, SizesAPrinterCannotDrawAreRefusedLikeBadData)
         F change;
         F setup = {};
     } rows[] = {
-        {"no module", [](TOABarCode& o) { o.SetBarNarrow(0); }},
-        {"negative module", [](TOABarCode& o) { o.SetBarWide(-4); }},
-        {"no bar height", [](TOABarCode& o) { o.SetBarHeight(0); }},
-        {"negative bar height", [](TOABarCode& o) { o.SetBarHeight(-50); }},
-        {"picture too wide", [](TOABarCode& o) { o.SetBarNarrow(900); o.SetText(QByteArray(200, 'x')); }},
-        {"codabar start outside A..D", [](TOABarCode& o) { o.SetStartSign(7); },
-         [](TOABarCode& o) { o.SetBarCodeType(TBarCodeType::bcCodeCodabar); o.SetText("123"); o.SetEndSign(0); }},
-        {"codabar stop outside A..D", [](TOABarCode& o) { o.SetEndSign(-1); },
-         [](TOABarCode& o) { o.SetBarCodeType(TBarCodeType::bcCodeCodabar); o.SetText("123"); o.SetEndSign(0); }},
+        { "no module", [](TOABarCode& o) { o.SetBarNarrow(0); } },
+        { "negative module", [](TOABarCode& o) { o.SetBarWide(-4); } },
+        { "no bar height", [](TOABarCode& o) { o.SetBarHeight(0); } },
+        { "negative bar height", [](TOABarCode& o) { o.SetBarHeight(-50); } },
+        { "picture too wide",
+            [](TOABarCode& o) {
+                o.SetBarNarrow(900);
+                o.SetText(QByteArray(200, 'x'));
+            } },
+        { "codabar start outside A..D", [](TOABarCode& o) { o.SetStartSign(7); },
+            [](TOABarCode& o) {
+                o.SetBarCodeType(TBarCodeType::bcCodeCodabar);
+                o.SetText("123");
+                o.SetEndSign(0);
+            } },
+        { "codabar stop outside A..D", [](TOABarCode& o) { o.SetEndSign(-1); },
+            [](TOABarCode& o) {
+                o.SetBarCodeType(TBarCodeType::bcCodeCodabar);
+                o.SetText("123");
+                o.SetEndSign(0);
+            } },
     };
     for (const auto& row : rows) {
         auto o = built();
@@ -459,8 +494,9 @@ TEST(BarcodeObject, TwoDimensionalImageSizes)
     EXPECT_EQ(pdf->geometry().size(), image);
     pdf->SetPDF417Prn(0);
     pdf->setZoom(2.0);
-    EXPECT_EQ(pdf->geometry().size(), QSize(static_cast<int>(Round(image.width() * 2.0 * ScreenPPI / 203)),
-                                            static_cast<int>(Round(image.height() * 2.0 * ScreenPPI / 203))));
+    EXPECT_EQ(pdf->geometry().size(),
+        QSize(static_cast<int>(Round(image.width() * 2.0 * ScreenPPI / 203)),
+            static_cast<int>(Round(image.height() * 2.0 * ScreenPPI / 203))));
 
     auto qr = built(TBarCodeType::bcCodeQR, "Korvel QR");
     qr->SetQRPrn(1);
@@ -480,8 +516,8 @@ TEST(BarcodeObject, AspectChoiceSetsTheScales)
     struct Row {
         int aspect, height, width;
     };
-    const Row rows[] = {{1, 1, 1}, {2, 1, 2}, {5, 1, 5}, {6, 2, 1}, {7, 2, 3}, {8, 3, 1},
-                        {10, 3, 4}, {11, 4, 1}, {12, 4, 3}};
+    const Row rows[] = { { 1, 1, 1 }, { 2, 1, 2 }, { 5, 1, 5 }, { 6, 2, 1 }, { 7, 2, 3 }, { 8, 3, 1 }, { 10, 3, 4 },
+        { 11, 4, 1 }, { 12, 4, 3 } };
     for (const Row& r : rows) {
         TOABarCode o;
         o.SetIsRefresh(0);
@@ -500,7 +536,7 @@ TEST(BarcodeObject, AspectChoiceSetsTheScales)
 
 TEST(BarcodeObject, SymbolsWithoutTextSwitchItOff)
 {
-    for (TBarCodeType type : {TBarCodeType::bcCodePostnet, TBarCodeType::bcCodePDF417, TBarCodeType::bcCodeQR}) {
+    for (TBarCodeType type : { TBarCodeType::bcCodePostnet, TBarCodeType::bcCodePDF417, TBarCodeType::bcCodeQR }) {
         auto o = built(type, "12345");
         o->SetShowText(true);
         EXPECT_FALSE(o->ShowText()) << static_cast<int>(type);
@@ -533,7 +569,7 @@ TEST(BarcodeObject, DispatchFrameSurroundsTheBarsBelowTheText)
 {
     auto o = built(TBarCodeType::bcCodeCYM, "0123456789");
     o->SetLabelPos(TLabelPosition::lpAbove);
-    for (const QImage& image : {o->renderForPrinter(), o->DstBitmap.convertToFormat(QImage::Format_Mono)}) {
+    for (const QImage& image : { o->renderForPrinter(), o->DstBitmap.convertToFormat(QImage::Format_Mono) }) {
         const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
         auto rowIsInk = [&](int y) {
             for (int x = 0; x < gray.width(); ++x)

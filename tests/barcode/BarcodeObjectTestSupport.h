@@ -20,7 +20,8 @@ namespace korvel::test {
 /// Sets (or unsets) an environment variable for the lifetime of the object.
 class ScopedBarcodeEnv {
 public:
-    ScopedBarcodeEnv(const char* name, const QByteArray& value, bool set = true) : name_(name)
+    ScopedBarcodeEnv(const char* name, const QByteArray& value, bool set = true)
+        : name_(name)
     {
         had_ = qEnvironmentVariableIsSet(name);
         previous_ = qgetenv(name);

@@ -28,20 +28,20 @@ TEST(BarcodeRules, TypeListAndPresets)
         const char* comment;
     };
     const Row rows[] = {
-        {T::bcCodeIndustrial25, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message1"},
-        {T::bcCodeInter25, "0123456789", W::NarrowAndRatio, C::Free, false, "message2"},
-        {T::bcCodeEurMatrix, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message3"},
-        {T::bcCodeHBIC, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message7"},
-        {T::bcCode128, "0123456789", W::ModuleOnly, C::Fixed, true, "message9"},
-        {T::bcCode93, "01234567890", W::ModuleOnly, C::Fixed, true, "message10"},
-        {T::bcCodeEAN13, "012345678901", W::ModuleOnly, C::Fixed, true, "message11"},
-        {T::bcCodeUPCE, "012345", W::ModuleOnly, C::Fixed, true, "message14"},
-        {T::bcCodeUccEan, "0123456789012345678", W::ModuleOnly, C::Fixed, true, "message15"},
-        {T::bcCodeCYM, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message19"},
-        {T::bcCodePost25, "01234567890", W::NarrowAndRatio, C::Fixed, false, "message20"},
-        {T::bcCodePDF417, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message21"},
-        {T::bcCodeQR, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message22"},
-        {T::bcCodeUCCEAN128DZJG, "01234567890123456789", W::ModuleOnly, C::Fixed, true, "message29"},
+        { T::bcCodeIndustrial25, "0123456789", W::NarrowAndRatio, C::Fixed, false, "message1" },
+        { T::bcCodeInter25, "0123456789", W::NarrowAndRatio, C::Free, false, "message2" },
+        { T::bcCodeEurMatrix, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message3" },
+        { T::bcCodeHBIC, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message7" },
+        { T::bcCode128, "0123456789", W::ModuleOnly, C::Fixed, true, "message9" },
+        { T::bcCode93, "01234567890", W::ModuleOnly, C::Fixed, true, "message10" },
+        { T::bcCodeEAN13, "012345678901", W::ModuleOnly, C::Fixed, true, "message11" },
+        { T::bcCodeUPCE, "012345", W::ModuleOnly, C::Fixed, true, "message14" },
+        { T::bcCodeUccEan, "0123456789012345678", W::ModuleOnly, C::Fixed, true, "message15" },
+        { T::bcCodeCYM, "0123456789", W::NarrowAndRatio, C::Fixed, true, "message19" },
+        { T::bcCodePost25, "01234567890", W::NarrowAndRatio, C::Fixed, false, "message20" },
+        { T::bcCodePDF417, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message21" },
+        { T::bcCodeQR, "0123456789ABCDEFG", W::ModuleOnly, C::None, false, "message22" },
+        { T::bcCodeUCCEAN128DZJG, "01234567890123456789", W::ModuleOnly, C::Fixed, true, "message29" },
     };
     for (const Row& r : rows) {
         const BarcodeTypePreset* p = BarcodeTypePresetOf(r.type);
@@ -88,23 +88,23 @@ TEST(BarcodeRules, DataAdaptsToANewType)
         QByteArray adapted;
     };
     const Row rows[] = {
-        {T::bcCodeEAN13, "ABC123", "000123000000"},
-        {T::bcCodeEAN13, "59012341234512345", "590123412345"},
-        {T::bcCodeEAN8, "12", "1200000"},
-        {T::bcCodeUPCE, "1234567", "123456"},
-        {T::bcCodeUPC2, "A", "00"},
-        {T::bcCodeUCCEAN128DZJG, "21", "21000000000000000000"},
-        {T::bcCodePostnet, "123456789", "123456789"},
-        {T::bcCodePostnet, "1234567", "12345"},
-        {T::bcCodePostnet, "12", "12000"},
-        {T::bcCodePostnet, "12345678901", "12345678901"},
-        {T::bcCodeCYM, "12345678901234567", "1234567890123"},
-        {T::bcCodeCYM, "12AB", "1200"},
-        {T::bcCodeIndustrial25, "12-34", "12034"},
-        {T::bcCode39, "AB\xd6\xd0", "AB00"},
-        {T::bcCode39, "ab-1", "ab-1"}, // not digit-only: only bytes from 128 up change
-        {T::bcCode128, "ab\xd6\xd0", "ab\xd6\xd0"},
-        {T::bcCodeQR, "\xd6\xd0\xce\xc4", "\xd6\xd0\xce\xc4"},
+        { T::bcCodeEAN13, "ABC123", "000123000000" },
+        { T::bcCodeEAN13, "59012341234512345", "590123412345" },
+        { T::bcCodeEAN8, "12", "1200000" },
+        { T::bcCodeUPCE, "1234567", "123456" },
+        { T::bcCodeUPC2, "A", "00" },
+        { T::bcCodeUCCEAN128DZJG, "21", "21000000000000000000" },
+        { T::bcCodePostnet, "123456789", "123456789" },
+        { T::bcCodePostnet, "1234567", "12345" },
+        { T::bcCodePostnet, "12", "12000" },
+        { T::bcCodePostnet, "12345678901", "12345678901" },
+        { T::bcCodeCYM, "12345678901234567", "1234567890123" },
+        { T::bcCodeCYM, "12AB", "1200" },
+        { T::bcCodeIndustrial25, "12-34", "12034" },
+        { T::bcCode39, "AB\xd6\xd0", "AB00" },
+        { T::bcCode39, "ab-1", "ab-1" }, // not digit-only: only bytes from 128 up change
+        { T::bcCode128, "ab\xd6\xd0", "ab\xd6\xd0" },
+        { T::bcCodeQR, "\xd6\xd0\xce\xc4", "\xd6\xd0\xce\xc4" },
     };
     for (const Row& r : rows)
         EXPECT_EQ(AdaptBarcodeDataToType(r.type, r.text), r.adapted) << r.text.constData();
@@ -119,34 +119,34 @@ TEST(BarcodeRules, TypingRules)
         bool accepted;
     };
     const Row rows[] = {
-        {T::bcCodeIndustrial25, "12", '3', true},
-        {T::bcCodeInter25, "12", 'A', false},
-        {T::bcCode39, "", 'A', true},
-        {T::bcCode39, "", 'a', false},
-        {T::bcCode39, "", '%', true},
-        {T::bcCode39, "", ':', false},
-        {T::bcCode93, "", ' ', true},
-        {T::bcCodeHBIC, "", '*', false},
-        {T::bcCodeCodabar, "", 'D', true},
-        {T::bcCodeCodabar, "", 'E', false},
-        {T::bcCodeCodabar, "", ':', true},
-        {T::bcCodeCodabar, "", '%', false},
-        {T::bcCodeEAN13, "12345678901", '2', true},
-        {T::bcCodeEAN13, "123456789012", '3', false},
-        {T::bcCodeEAN13, "1", 'x', false},
-        {T::bcCodeEAN8, "1234567", '8', false},
-        {T::bcCodeUPCA, "1234567890", '1', true},
-        {T::bcCodeUPCA, "12345678901", '2', false},
-        {T::bcCodePostnet, "12345678901", '2', false},
-        {T::bcCodePost25, "1234567890", '2', true},
-        {T::bcCodeCYM, "1234567890123", '4', false},
-        {T::bcCodeUPC2, "12", '3', false},
-        {T::bcCodeUCCEAN128DZJG, QByteArray(20, '1'), '2', true},
-        {T::bcCodeUCCEAN128DZJG, QByteArray(21, '1'), '2', false},
-        {T::bcCode128, "", '&', true},
-        {T::bcCode39Ex, "", 'z', true},
-        {T::bcCodeQR, QByteArray(499, 'x'), 'y', true},
-        {T::bcCodeQR, QByteArray(500, 'x'), 'y', false},
+        { T::bcCodeIndustrial25, "12", '3', true },
+        { T::bcCodeInter25, "12", 'A', false },
+        { T::bcCode39, "", 'A', true },
+        { T::bcCode39, "", 'a', false },
+        { T::bcCode39, "", '%', true },
+        { T::bcCode39, "", ':', false },
+        { T::bcCode93, "", ' ', true },
+        { T::bcCodeHBIC, "", '*', false },
+        { T::bcCodeCodabar, "", 'D', true },
+        { T::bcCodeCodabar, "", 'E', false },
+        { T::bcCodeCodabar, "", ':', true },
+        { T::bcCodeCodabar, "", '%', false },
+        { T::bcCodeEAN13, "12345678901", '2', true },
+        { T::bcCodeEAN13, "123456789012", '3', false },
+        { T::bcCodeEAN13, "1", 'x', false },
+        { T::bcCodeEAN8, "1234567", '8', false },
+        { T::bcCodeUPCA, "1234567890", '1', true },
+        { T::bcCodeUPCA, "12345678901", '2', false },
+        { T::bcCodePostnet, "12345678901", '2', false },
+        { T::bcCodePost25, "1234567890", '2', true },
+        { T::bcCodeCYM, "1234567890123", '4', false },
+        { T::bcCodeUPC2, "12", '3', false },
+        { T::bcCodeUCCEAN128DZJG, QByteArray(20, '1'), '2', true },
+        { T::bcCodeUCCEAN128DZJG, QByteArray(21, '1'), '2', false },
+        { T::bcCode128, "", '&', true },
+        { T::bcCode39Ex, "", 'z', true },
+        { T::bcCodeQR, QByteArray(499, 'x'), 'y', true },
+        { T::bcCodeQR, QByteArray(500, 'x'), 'y', false },
     };
     for (const Row& r : rows) {
         BarcodeTypedKey key;
@@ -164,7 +164,9 @@ TEST(BarcodeRules, TypingRules)
 
     EXPECT_FALSE(BarcodeConfirmEnabled(""));
     EXPECT_TRUE(BarcodeConfirmEnabled("1"));
-    EXPECT_EQ(BarcodeDataCounterText("\xd6\xd0" "AB"), QStringLiteral("3Byte"));
+    EXPECT_EQ(BarcodeDataCounterText("\xd6\xd0"
+                                     "AB"),
+        QStringLiteral("3Byte"));
 }
 
 TEST(BarcodeRules, SeparatorAndGroupSize)
@@ -183,20 +185,20 @@ TEST(BarcodeRules, WidthLists)
 {
     const QStringList at203 = NarrowWidthList(203);
     ASSERT_EQ(at203.size(), kNarrowWidthChoices);
-    EXPECT_EQ(at203.mid(0, 5), (QStringList{"0.13", "0.25", "0.38", "0.50", "0.63"}));
-    EXPECT_EQ(NarrowWidthList(300).mid(0, 3), (QStringList{"0.08", "0.17", "0.25"}));
+    EXPECT_EQ(at203.mid(0, 5), (QStringList { "0.13", "0.25", "0.38", "0.50", "0.63" }));
+    EXPECT_EQ(NarrowWidthList(300).mid(0, 3), (QStringList { "0.08", "0.17", "0.25" }));
 
     struct Row {
         int narrow;
         QStringList labels;
     };
     const Row rows[] = {
-        {1, {"1:2", "1:3"}},
-        {4, {"1:2", "4:9", "4:10", "4:11", "1:3"}},
-        {10, {"1:2", "10:21", "10:22", "10:23", "10:24"}},
-        {12, {"1:2"}},
-        {13, {}},
-        {0, {}},
+        { 1, { "1:2", "1:3" } },
+        { 4, { "1:2", "4:9", "4:10", "4:11", "1:3" } },
+        { 10, { "1:2", "10:21", "10:22", "10:23", "10:24" } },
+        { 12, { "1:2" } },
+        { 13, {} },
+        { 0, {} },
     };
     for (const Row& r : rows) {
         QStringList labels;
@@ -226,14 +228,14 @@ TEST(BarcodeRules, TextOptionsOffered)
     };
     const BarcodeTextOptions all;
     const Row rows[] = {
-        {T::bcCode128, false, all},
-        {T::bcCodePostnet, false, {false, false, false, false, false, false, false, true}},
-        {T::bcCodeQR, false, {false, false, false, false, false, false, false, false}},
-        {T::bcCodeEAN13, false, {true, false, true, false, false, false, true, false}},
-        {T::bcCodeUPCE, false, {true, false, false, false, false, false, true, false}},
-        {T::bcCodeCYM, false, {true, false, false, false, true, true, true, false}},
-        {T::bcCode39Ex, false, {true, false, false, false, true, true, true, false}},
-        {T::bcCode39, true, {true, false, false, false, true, true, true, false}},
+        { T::bcCode128, false, all },
+        { T::bcCodePostnet, false, { false, false, false, false, false, false, false, true } },
+        { T::bcCodeQR, false, { false, false, false, false, false, false, false, false } },
+        { T::bcCodeEAN13, false, { true, false, true, false, false, false, true, false } },
+        { T::bcCodeUPCE, false, { true, false, false, false, false, false, true, false } },
+        { T::bcCodeCYM, false, { true, false, false, false, true, true, true, false } },
+        { T::bcCode39Ex, false, { true, false, false, false, true, true, true, false } },
+        { T::bcCode39, true, { true, false, false, false, true, true, true, false } },
     };
     for (const Row& r : rows) {
         const BarcodeTextOptions o = BarcodeTextOptionsOffered(r.type, r.printerDefault);
@@ -262,23 +264,23 @@ TEST(BarcodeRules, CheckOnConfirm)
         char reason;
     };
     const Row rows[] = {
-        {"ean13", T::bcCodeEAN13, "590123412345", 0, 0, 0, true, '0'},
-        {"ean13 short", T::bcCodeEAN13, "59012341234", 0, 0, 0, false, '2'},
-        {"ean13 letter", T::bcCodeEAN13, "59012341234A", 0, 0, 0, false, '1'},
-        {"code128 auto", T::bcCode128, "any text & more", 0, 0, 0, true, '0'},
-        {"code128 auto non-ascii", T::bcCode128, "caf\xe9", 0, 0, 0, false, '1'},
-        {"code128 subset C odd", T::bcCode128, "123", 3, 0, 0, false, '1'},
-        {"code128 subset C", T::bcCode128, "1234", 3, 0, 0, true, '0'},
-        {"code128 subset A", T::bcCode128, "ABC", 1, 0, 0, true, '0'},
-        {"codabar", T::bcCodeCodabar, "12-34", 0, 0, 1, true, '0'},
-        {"codabar inner letter", T::bcCodeCodabar, "12A4", 0, 0, 1, false, '1'},
-        {"supervision", T::bcCodeUCCEAN128DZJG, "12345678901234567890", 0, 0, 0, true, '0'},
-        {"supervision short", T::bcCodeUCCEAN128DZJG, "1234567890123456789", 0, 0, 0, false, '2'},
-        {"supervision non-ascii", T::bcCodeUCCEAN128DZJG, "1234567890123456789\xb0", 0, 0, 0, false, '1'},
-        {"postnet 9", T::bcCodePostnet, "123456789", 0, 0, 0, true, '0'},
-        {"postnet 7", T::bcCodePostnet, "1234567", 0, 0, 0, false, '2'},
-        {"pdf417", T::bcCodePDF417, "\xd6\xd0\xce\xc4 anything", 0, 0, 0, true, '0'},
-        {"qr", T::bcCodeQR, "", 0, 0, 0, true, '0'},
+        { "ean13", T::bcCodeEAN13, "590123412345", 0, 0, 0, true, '0' },
+        { "ean13 short", T::bcCodeEAN13, "59012341234", 0, 0, 0, false, '2' },
+        { "ean13 letter", T::bcCodeEAN13, "59012341234A", 0, 0, 0, false, '1' },
+        { "code128 auto", T::bcCode128, "any text & more", 0, 0, 0, true, '0' },
+        { "code128 auto non-ascii", T::bcCode128, "caf\xe9", 0, 0, 0, false, '1' },
+        { "code128 subset C odd", T::bcCode128, "123", 3, 0, 0, false, '1' },
+        { "code128 subset C", T::bcCode128, "1234", 3, 0, 0, true, '0' },
+        { "code128 subset A", T::bcCode128, "ABC", 1, 0, 0, true, '0' },
+        { "codabar", T::bcCodeCodabar, "12-34", 0, 0, 1, true, '0' },
+        { "codabar inner letter", T::bcCodeCodabar, "12A4", 0, 0, 1, false, '1' },
+        { "supervision", T::bcCodeUCCEAN128DZJG, "12345678901234567890", 0, 0, 0, true, '0' },
+        { "supervision short", T::bcCodeUCCEAN128DZJG, "1234567890123456789", 0, 0, 0, false, '2' },
+        { "supervision non-ascii", T::bcCodeUCCEAN128DZJG, "1234567890123456789\xb0", 0, 0, 0, false, '1' },
+        { "postnet 9", T::bcCodePostnet, "123456789", 0, 0, 0, true, '0' },
+        { "postnet 7", T::bcCodePostnet, "1234567", 0, 0, 0, false, '2' },
+        { "pdf417", T::bcCodePDF417, "\xd6\xd0\xce\xc4 anything", 0, 0, 0, true, '0' },
+        { "qr", T::bcCodeQR, "", 0, 0, 0, true, '0' },
     };
     for (const Row& r : rows) {
         const BarcodeDataVerdict v = CheckBarcodeDialogData(r.type, r.text, r.subset, r.start, r.stop);
@@ -338,7 +340,7 @@ TEST(BarcodeRules, ChoicesBecomeProperties)
     v.text = "1234";
     v.narrowPosition = 3; // 4 dots
     v.ratio = QStringLiteral("4:10");
-    v.parity = true;      // fixed "no" for Codabar
+    v.parity = true; // fixed "no" for Codabar
     v.heightMM = 10.0;
     v.codabarStart = 2;
     v.codabarStop = 3;

@@ -4,8 +4,8 @@
 #include "BarcodeObjectTestSupport.h"
 
 #include "barcode/BarcodeText.h"
-#include "barcode/linear/LinearEncoder.h"
 #include "barcode/OABarCode.h"
+#include "barcode/linear/LinearEncoder.h"
 #include "document/CodePage.h"
 #include "document/PrinterFontFile.h"
 #include "document/Rounding.h"
@@ -24,8 +24,8 @@ using namespace korvel::test;
 
 namespace {
 
-std::unique_ptr<TOABarCode> object(TBarCodeType type, const QByteArray& text,
-                                   const std::function<void(TOABarCode&)>& setup = {})
+std::unique_ptr<TOABarCode> object(
+    TBarCodeType type, const QByteArray& text, const std::function<void(TOABarCode&)>& setup = {})
 {
     auto o = std::make_unique<TOABarCode>();
     o->SetIsRefresh(0);
@@ -59,15 +59,17 @@ TEST(BarcodeText, GroupsCharacters)
         QByteArray shown;
     };
     const Row rows[] = {
-        {"1234567", 3, "-", "123-456-7"},
-        {"123456", 3, "-", "123-456"}, // no separator after the last whole group
-        {"1234567", 7, "-", "1234567"},
-        {"1234567", 0, "-", "1234567"},
-        {"1234567", -2, "-", "1234567"},
-        {"12345", 2, " / ", "12 / 34 / 5"},
-        {"", 3, "-", ""},
+        { "1234567", 3, "-", "123-456-7" },
+        { "123456", 3, "-", "123-456" }, // no separator after the last whole group
+        { "1234567", 7, "-", "1234567" },
+        { "1234567", 0, "-", "1234567" },
+        { "1234567", -2, "-", "1234567" },
+        { "12345", 2, " / ", "12 / 34 / 5" },
+        { "", 3, "-", "" },
         // A two-byte character counts once.
-        {"\xd6\xd0\xce\xc4" "AB", 2, "-", "\xd6\xd0\xce\xc4-AB"},
+        { "\xd6\xd0\xce\xc4"
+          "AB",
+            2, "-", "\xd6\xd0\xce\xc4-AB" },
     };
     for (const Row& r : rows)
         EXPECT_EQ(GroupBarcodeText(r.text, r.size, r.separator), r.shown) << r.text.constData() << " by " << r.size;
@@ -86,16 +88,16 @@ TEST(BarcodeText, DisplayTextByType)
         QByteArray shown;
     };
     const Row rows[] = {
-        {"grouped", TBarCodeType::bcCode39, "1234567", 0, -1, 3, "-", "123-456-7"},
-        {"codabar grouped", TBarCodeType::bcCodeCodabar, "1234", 0, 1, 2, "-", "A12-34B"},
-        {"codabar plain", TBarCodeType::bcCodeCodabar, "1234", 0, 1, 0, "-", "1234"},
-        {"code128 escapes", TBarCodeType::bcCode128, "AB&&C&D12", 2, -1, 0, "", "AB&C12"},
-        {"code128 escapes grouped", TBarCodeType::bcCode128, "AB&&C&D12", 2, -1, 3, ".", "AB&.C12"},
-        {"code128 automatic", TBarCodeType::bcCode128, "AB&&C", 0, -1, 0, "", "AB&&C"},
-        {"supervision code", TBarCodeType::bcCodeUCCEAN128DZJG, "2112345678901234567890", 0, -1, 3, "-",
-         "12345 67890 12345 67890"},
-        {"supervision code short", TBarCodeType::bcCodeUCCEAN128DZJG, "21123456", 0, -1, 0, "", "12345 6"},
-        {"supervision code exact group", TBarCodeType::bcCodeUCCEAN128DZJG, "2112345", 0, -1, 0, "", "12345"},
+        { "grouped", TBarCodeType::bcCode39, "1234567", 0, -1, 3, "-", "123-456-7" },
+        { "codabar grouped", TBarCodeType::bcCodeCodabar, "1234", 0, 1, 2, "-", "A12-34B" },
+        { "codabar plain", TBarCodeType::bcCodeCodabar, "1234", 0, 1, 0, "-", "1234" },
+        { "code128 escapes", TBarCodeType::bcCode128, "AB&&C&D12", 2, -1, 0, "", "AB&C12" },
+        { "code128 escapes grouped", TBarCodeType::bcCode128, "AB&&C&D12", 2, -1, 3, ".", "AB&.C12" },
+        { "code128 automatic", TBarCodeType::bcCode128, "AB&&C", 0, -1, 0, "", "AB&&C" },
+        { "supervision code", TBarCodeType::bcCodeUCCEAN128DZJG, "2112345678901234567890", 0, -1, 3, "-",
+            "12345 67890 12345 67890" },
+        { "supervision code short", TBarCodeType::bcCodeUCCEAN128DZJG, "21123456", 0, -1, 0, "", "12345 6" },
+        { "supervision code exact group", TBarCodeType::bcCodeUCCEAN128DZJG, "2112345", 0, -1, 0, "", "12345" },
     };
     for (const Row& r : rows) {
         TOABarCode o;
@@ -122,27 +124,28 @@ TEST(BarcodeText, DisplayTextWithCheckByType)
         QByteArray shown;
     };
     const Row rows[] = {
-        {"itf, even without the check in the bars", TBarCodeType::bcCodeInter25, "1234", 0, "12348"},
-        {"dispatch", TBarCodeType::bcCodeCYM, "1234", 0, "12348"},
-        {"matrix", TBarCodeType::bcCodeEurMatrix, "123", 0, "123" + LinearCheckText(TBarCodeType::bcCodeEurMatrix, "123")},
-        {"code39", TBarCodeType::bcCode39, "CODE39", 0, "CODE39W"},
-        {"hibc", TBarCodeType::bcCodeHBIC, "CODE39", 0, "CODE39W"},
-        {"full ascii keeps its text", TBarCodeType::bcCode39Ex, "a/", 0, "a/"},
-        {"code93", TBarCodeType::bcCode93, "TEST93", 0, "TEST93" + LinearCheckText(TBarCodeType::bcCode93, "TEST93")},
-        {"ean13", TBarCodeType::bcCodeEAN13, "590123412345", 0, "5901234123457"},
-        {"ean8", TBarCodeType::bcCodeEAN8, "9638507", 0, "96385074"},
-        {"upca", TBarCodeType::bcCodeUPCA, "03600029145", 0, "036000291452"},
-        {"upce", TBarCodeType::bcCodeUPCE, "123456", 0, "1234565"},
-        {"ucc/ean", TBarCodeType::bcCodeUccEan, "0012345678901234567", 0, "00123456789012345675"},
-        {"upc 2", TBarCodeType::bcCodeUPC2, "01", 0, "01"},
-        {"upc 5", TBarCodeType::bcCodeUPC5, "01234", 0, "01234"},
-        {"postnet", TBarCodeType::bcCodePostnet, "12345", 0, "12345"},
-        {"code128 automatic", TBarCodeType::bcCode128, "ABC", 0, "ABC"},
+        { "itf, even without the check in the bars", TBarCodeType::bcCodeInter25, "1234", 0, "12348" },
+        { "dispatch", TBarCodeType::bcCodeCYM, "1234", 0, "12348" },
+        { "matrix", TBarCodeType::bcCodeEurMatrix, "123", 0,
+            "123" + LinearCheckText(TBarCodeType::bcCodeEurMatrix, "123") },
+        { "code39", TBarCodeType::bcCode39, "CODE39", 0, "CODE39W" },
+        { "hibc", TBarCodeType::bcCodeHBIC, "CODE39", 0, "CODE39W" },
+        { "full ascii keeps its text", TBarCodeType::bcCode39Ex, "a/", 0, "a/" },
+        { "code93", TBarCodeType::bcCode93, "TEST93", 0, "TEST93" + LinearCheckText(TBarCodeType::bcCode93, "TEST93") },
+        { "ean13", TBarCodeType::bcCodeEAN13, "590123412345", 0, "5901234123457" },
+        { "ean8", TBarCodeType::bcCodeEAN8, "9638507", 0, "96385074" },
+        { "upca", TBarCodeType::bcCodeUPCA, "03600029145", 0, "036000291452" },
+        { "upce", TBarCodeType::bcCodeUPCE, "123456", 0, "1234565" },
+        { "ucc/ean", TBarCodeType::bcCodeUccEan, "0012345678901234567", 0, "00123456789012345675" },
+        { "upc 2", TBarCodeType::bcCodeUPC2, "01", 0, "01" },
+        { "upc 5", TBarCodeType::bcCodeUPC5, "01234", 0, "01234" },
+        { "postnet", TBarCodeType::bcCodePostnet, "12345", 0, "12345" },
+        { "code128 automatic", TBarCodeType::bcCode128, "ABC", 0, "ABC" },
         // Start B: 104 + 33 + 2 × 34 + 3 × 35 = 310, 310 mod 103 = 1, written as "!".
-        {"code128 B", TBarCodeType::bcCode128, "ABC", 2, "ABC!"},
+        { "code128 B", TBarCodeType::bcCode128, "ABC", 2, "ABC!" },
         // Start C: 105 + 12 + 2 × 34 + 3 × 56 = 353, 353 mod 103 = 44.
-        {"code128 C", TBarCodeType::bcCode128, "123456", 3, "12345644"},
-        {"code128 escapes", TBarCodeType::bcCode128, "A&&B", 2, "A&B" + Code128CheckText("BA&&B")},
+        { "code128 C", TBarCodeType::bcCode128, "123456", 3, "12345644" },
+        { "code128 escapes", TBarCodeType::bcCode128, "A&&B", 2, "A&B" + Code128CheckText("BA&&B") },
     };
     for (const Row& r : rows) {
         TOABarCode o;
@@ -164,9 +167,9 @@ TEST(BarcodeText, Code128CheckValuesAreWrittenReadably)
     EXPECT_EQ(Code128CheckText("C00").size(), 2);
     EXPECT_EQ(Code128CheckText("C00"), "02"); // 105 + 0 = 105, mod 103 = 2
     EXPECT_EQ(Code128CheckText("A\x60"), "64"); // 103 + 64 = 167, mod 103 = 64: a control in A, written as a number
-    EXPECT_EQ(Code128CheckText("A!"), "!");     // 103 + 1 = 104, mod 103 = 1: the character of value 1
-    EXPECT_EQ(Code128CheckText("B~"), "95");    // 104 + 94 = 198, mod 103 = 95: DEL has no face
-    EXPECT_EQ(Code128CheckText("B}"), "~");     // 104 + 93 = 197, mod 103 = 94
+    EXPECT_EQ(Code128CheckText("A!"), "!"); // 103 + 1 = 104, mod 103 = 1: the character of value 1
+    EXPECT_EQ(Code128CheckText("B~"), "95"); // 104 + 94 = 198, mod 103 = 95: DEL has no face
+    EXPECT_EQ(Code128CheckText("B}"), "~"); // 104 + 93 = 197, mod 103 = 94
     EXPECT_TRUE(Code128CheckText("C1").isEmpty()) << "an odd digit in subset C does not parse";
 }
 
@@ -180,10 +183,10 @@ TEST(BarcodeText, GapFollowsTheMode)
         int screen;
     };
     const Row rows[] = {
-        {203, 1.0, 1.0, 8, 4},   // 7.99 dots, 3.78 pixels
-        {300, 2.0, 1.0, 12, 8},  // 11.81 dots, 7.56 pixels
-        {203, 1.0, -0.5, -4, -2},
-        {203, 1.0, 0.0, 0, 0},
+        { 203, 1.0, 1.0, 8, 4 }, // 7.99 dots, 3.78 pixels
+        { 300, 2.0, 1.0, 12, 8 }, // 11.81 dots, 7.56 pixels
+        { 203, 1.0, -0.5, -4, -2 },
+        { 203, 1.0, 0.0, 0, 0 },
     };
     for (const Row& r : rows) {
         TOABarCode o;
@@ -239,11 +242,12 @@ TEST(BarcodeText, EanAndUpcPrinterFontDigitsStandAtTheirModules)
         int width;
     };
     const Row rows[] = {
-        {TBarCodeType::bcCodeEAN13, "590123412345", "5901234123457",
-         {-1, 12, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, 94}, 104},
-        {TBarCodeType::bcCodeEAN8, "9638507", "96385074", {3, 10, 17, 24, 36, 43, 50, 57}, 67},
-        {TBarCodeType::bcCodeUPCA, "03600029145", "036000291452", {-1, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, -2}, 113},
-        {TBarCodeType::bcCodeUPCE, "123456", "01234565", {-1, 12, 19, 26, 33, 40, 47, -2}, 69},
+        { TBarCodeType::bcCodeEAN13, "590123412345", "5901234123457",
+            { -1, 12, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, 94 }, 104 },
+        { TBarCodeType::bcCodeEAN8, "9638507", "96385074", { 3, 10, 17, 24, 36, 43, 50, 57 }, 67 },
+        { TBarCodeType::bcCodeUPCA, "03600029145", "036000291452", { -1, 19, 26, 33, 40, 47, 59, 66, 73, 80, 87, -2 },
+            113 },
+        { TBarCodeType::bcCodeUPCE, "123456", "01234565", { -1, 12, 19, 26, 33, 40, 47, -2 }, 69 },
     };
     for (const Row& r : rows) {
         auto o = object(r.type, r.text, [&](TOABarCode& b) {
@@ -286,7 +290,8 @@ TEST(BarcodeText, PrinterFontLineSkipsCharactersWithoutGlyphs)
     const int expected = file.glyph(2, 'A')->width + 3 + file.glyph(2, 'B')->width + 3;
     EXPECT_EQ(plain.width(), expected);
     o->SetIsRefresh(0);
-    o->SetText("A\xb0\xa1" "B");
+    o->SetText("A\xb0\xa1"
+               "B");
     EXPECT_EQ(o->RenderText(), plain);
     // A space keeps the words apart even where the font has no glyph for it.
     o->SetText("A B");
@@ -311,7 +316,7 @@ TEST(BarcodeText, PrinterFontBaselines)
 {
     ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
     const PrinterFontFile file = PrinterFontFile::standard();
-    for (int font : {3, 5}) {
+    for (int font : { 3, 5 }) {
         PrinterFontHeader header;
         ASSERT_EQ(file.header(font, &header), PrinterFontError::None);
         const auto g = file.glyph(font, '8');
@@ -339,19 +344,19 @@ TEST(BarcodeText, AlignmentPlacesTheNarrowerPart)
         A align;
     };
     const Row rows[] = {
-        {"text below, narrower, left", "", P::lpBelow, A::laLeft},
-        {"text below, narrower, right", "", P::lpBelow, A::laRight},
-        {"text below, narrower, centre", "", P::lpBelow, A::laCenter},
-        {"text below, narrower, auto", "", P::lpBelow, A::laAuto},
-        {"text above, narrower, left", "", P::lpAbove, A::laLeft},
-        {"text above, narrower, right", "", P::lpAbove, A::laRight},
-        {"text above, narrower, centre", "", P::lpAbove, A::laCenter},
-        {"bars below, narrower, left", "==========", P::lpBelow, A::laLeft},
-        {"bars below, narrower, right", "==========", P::lpBelow, A::laRight},
-        {"bars below, narrower, centre", "==========", P::lpBelow, A::laCenter},
-        {"bars above, narrower, right", "==========", P::lpAbove, A::laRight},
-        {"bars above, narrower, centre", "==========", P::lpAbove, A::laCenter},
-        {"bars above, narrower, auto", "==========", P::lpAbove, A::laAuto},
+        { "text below, narrower, left", "", P::lpBelow, A::laLeft },
+        { "text below, narrower, right", "", P::lpBelow, A::laRight },
+        { "text below, narrower, centre", "", P::lpBelow, A::laCenter },
+        { "text below, narrower, auto", "", P::lpBelow, A::laAuto },
+        { "text above, narrower, left", "", P::lpAbove, A::laLeft },
+        { "text above, narrower, right", "", P::lpAbove, A::laRight },
+        { "text above, narrower, centre", "", P::lpAbove, A::laCenter },
+        { "bars below, narrower, left", "==========", P::lpBelow, A::laLeft },
+        { "bars below, narrower, right", "==========", P::lpBelow, A::laRight },
+        { "bars below, narrower, centre", "==========", P::lpBelow, A::laCenter },
+        { "bars above, narrower, right", "==========", P::lpAbove, A::laRight },
+        { "bars above, narrower, centre", "==========", P::lpAbove, A::laCenter },
+        { "bars above, narrower, auto", "==========", P::lpAbove, A::laAuto },
     };
     for (const Row& r : rows) {
         const bool wideText = !r.separator.isEmpty();
