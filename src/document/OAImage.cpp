@@ -1,6 +1,7 @@
 #include "document/OAImage.h"
 
 #include "document/Binary.h"
+#include "document/OAShape.h"
 #include "document/Rounding.h"
 #include "document/Units.h"
 
@@ -350,6 +351,7 @@ void TOAImage::setAbsHeight(double mm)
 
 void TOAImage::setVirLeft(int px)
 {
+    px = ClampPixels(px);
     virLeft_ = px;
     absLeft_ = PixelsToMM(px, Zoom());
     setBounds(px, Top(), Width(), Height());
@@ -357,6 +359,7 @@ void TOAImage::setVirLeft(int px)
 
 void TOAImage::setVirTop(int px)
 {
+    px = ClampPixels(px);
     virTop_ = px;
     absTop_ = PixelsToMM(px, Zoom());
     setBounds(Left(), px, Width(), Height());
@@ -364,6 +367,7 @@ void TOAImage::setVirTop(int px)
 
 void TOAImage::setVirWidth(int px)
 {
+    px = ClampPixels(px);
     virWidth_ = px;
     absWidth_ = PixelsToMM(px, Zoom());
     setBounds(Left(), Top(), px, Height());
@@ -372,6 +376,7 @@ void TOAImage::setVirWidth(int px)
 
 void TOAImage::setVirHeight(int px)
 {
+    px = ClampPixels(px);
     virHeight_ = px;
     absHeight_ = PixelsToMM(px, Zoom());
     setBounds(Left(), Top(), Width(), px);
@@ -380,6 +385,7 @@ void TOAImage::setVirHeight(int px)
 
 void TOAImage::setDragWidth(int w)
 {
+    w = ClampPixels(w);
     if (w == dragWidth_ || Zoom() == 0)
         return;
     dragWidth_ = w;
@@ -394,6 +400,7 @@ void TOAImage::setDragWidth(int w)
 
 void TOAImage::setDragHeight(int h)
 {
+    h = ClampPixels(h);
     if (h == dragHeight_ || Zoom() == 0)
         return;
     dragHeight_ = h;
@@ -407,6 +414,8 @@ void TOAImage::setDragHeight(int h)
 
 void TOAImage::storeDragSize(int w, int h)
 {
+    w = ClampPixels(w);
+    h = ClampPixels(h);
     dragWidth_ = w;
     dragHeight_ = h;
     if (Zoom() != 0) {

@@ -26,6 +26,11 @@ int SafeRound(double v)
     return static_cast<int>(Round(std::clamp(v, -1000000.0, 1000000.0)));
 }
 
+int ClampPixels(int v)
+{
+    return std::clamp(v, -1000000, 1000000);
+}
+
 int SafeMMToPixels(double mm, double zoom)
 {
     constexpr double Limit = 100000.0; // millimetres
@@ -207,6 +212,7 @@ void TOABoxShape::setAbsHeight(double mm)
 
 void TOABoxShape::setVirLeft(int px)
 {
+    px = ClampPixels(px);
     virLeft_ = px;
     absLeft_ = PixelsToMM(px, Zoom());
     setBounds(px, Top(), Width(), Height());
@@ -214,6 +220,7 @@ void TOABoxShape::setVirLeft(int px)
 
 void TOABoxShape::setVirTop(int px)
 {
+    px = ClampPixels(px);
     virTop_ = px;
     absTop_ = PixelsToMM(px, Zoom());
     setBounds(Left(), px, Width(), Height());
@@ -221,6 +228,7 @@ void TOABoxShape::setVirTop(int px)
 
 void TOABoxShape::setVirWidth(int px)
 {
+    px = ClampPixels(px);
     virWidth_ = px;
     absWidth_ = PixelsToMM(px, Zoom());
     setBounds(Left(), Top(), px, Height());
@@ -229,6 +237,7 @@ void TOABoxShape::setVirWidth(int px)
 
 void TOABoxShape::setVirHeight(int px)
 {
+    px = ClampPixels(px);
     virHeight_ = px;
     absHeight_ = PixelsToMM(px, Zoom());
     setBounds(Left(), Top(), Width(), px);
@@ -237,7 +246,7 @@ void TOABoxShape::setVirHeight(int px)
 
 void TOABoxShape::setVirBounds(int left, int top, int width, int height)
 {
-    setBounds(left, top, width, height);
+    setBounds(ClampPixels(left), ClampPixels(top), ClampPixels(width), ClampPixels(height));
     syncAbsFromBounds();
     RebuildImage();
 }

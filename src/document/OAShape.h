@@ -24,6 +24,8 @@ QImage NewWhitePicture(int width, int height);
 int SafeMMToPixels(double mm, double zoom);
 /// round(v) as int, clamped to +-1 000 000 (0 for a value that is not a number).
 int SafeRound(double v);
+/// A pixel position or size from outside, clamped to +-1 000 000 so rectangles never overflow.
+int ClampPixels(int v);
 /// Fills the part of a rectangle that lies inside the picture.
 void FillBox(QImage& picture, const QRect& box, const QColor& color);
 
