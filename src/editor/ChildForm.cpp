@@ -1,0 +1,348 @@
+#include "editor/ChildForm.h"
+
+#include "document/LabelDocument.h"
+#include "editor/HelpWindow.h"
+#include "editor/Language.h"
+#include "editor/OAWorkSpace.h"
+#include "editor/PageLayoutDialogs.h"
+#include "editor/UserPrompts.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace korvel {
+
+namespace {
+QString text(const char* section, const char* key, const QString& fallback)
+{
+    return LookupText(QString::fromLatin1(section), QString::fromLatin1(key), fallback);
+}
+} // namespace
+
+TChildForm::TChildForm(const QString& componentName, QWidget* parent)
+    : QWidget(parent), document_(std::make_unique<LabelDocument>())
+{
+    setObjectName(componentName);
+    setProperty("formSection", componentName);
+    // The caption is the file name; only the hint comes from the language file.
+    setProperty("tag", 2);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    scrollBox_ = new QScrollArea(this);
+    scrollBox_->setObjectName(QStringLiteral("ScrollBox"));
+    scrollBox_->setFrameShape(QFrame::NoFrame);
+    scrollBox_->setBackgroundRole(QPalette::Dark);
+    QPalette pal = scrollBox_->palette();
+    pal.setColor(QPalette::Dark, QColor(0xC8, 0xC8, 0xC8));
+    scrollBox_->setPalette(pal);
+    workspace_ = new TOAWorkspace(*document_);
+    scrollBox_->setWidget(workspace_);
+    scrollBox_->setWidgetResizable(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrollBox_);
+
+    // F1 reaches the window through the main window's help command.
+    setProperty("helpTopic", HelpTopic::MainForm);
+    resize(560, 380);
+}
+
+TChildForm::~TChildForm()
+{
+    // The surface refers to the document; it goes first.
+    delete scrollBox_;
+    scrollBox_ = nullptr;
+    workspace_ = nullptr;
+}
+
+QString TChildForm::section() const
+{
+    return objectName();
+}
+
+bool TChildForm::isBuilt(Command command)
+{
+    switch (command) {
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+    case Command::FitToWindow:
+    case Command::Refit:
+    case Command::ActualSize:
+    case Command::PageSetup:
+    case Command::SaveAs:
+    case Command::Save:
+    case Command::Retranslate:
+    case Command::DrawingMode:
+    case Command::RepaintSurface:
+    case Command::RedrawHandles:
+    case Command::FinishOpening:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TChildForm::isAvailable(Command command) const
+{
+    if (!isBuilt(command))
+        return false;
+    switch (command) {
+    case Command::ZoomIn:
+        return document_->canZoomIn();
+    case Command::ZoomOut:
+        return document_->canZoomOut();
+    case Command::Save:
+        return document_->modified;
+    case Command::FinishOpening:
+        return !fileToOpen_.isEmpty();
+    default:
+        return true;
+    }
+}
+
+int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
+{
+    if (!isAvailable(command))
+        return 0;
+    bool done = true;
+    switch (command) {
+    case Command::ZoomIn:
+        document_->zoomIn();
+        zoomChanged();
+        break;
+    case Command::ZoomOut:
+        document_->zoomOut();
+        zoomChanged();
+        break;
+    case Command::FitToWindow: {
+        const QSize client = scrollBox_->viewport()->size();
+        document_->fitZoom(client.width(), client.height());
+        document_->FitMode = 1;
+        zoomChanged();
+        break;
+    }
+    case Command::Refit:
+        if (document_->FitMode == 1) {
+            const QSize client = scrollBox_->viewport()->size();
+            if (document_->fitZoom(client.width(), client.height()))
+                zoomChanged();
+        }
+        break;
+    case Command::ActualSize:
+        document_->setZoom(100);
+        zoomChanged();
+        break;
+    case Command::PageSetup:
+        done = runPageSetup();
+        break;
+    case Command::SaveAs:
+        done = saveAs();
+        break;
+    case Command::Save:
+        done = save();
+        break;
+    case Command::Retranslate:
+        TranslateWindow(this);
+        break;
+    case Command::DrawingMode:
+        workspace_->setDrawingMode(wParam);
+        break;
+    case Command::RepaintSurface:
+    case Command::RedrawHandles:
+        workspace_->update();
+        break;
+    case Command::FinishOpening:
+        done = finishOpening();
+        break;
+    default:
+        done = false;
+        break;
+    }
+    emit stateChanged();
+    return done ? 1 : 0;
+}
+
+void TChildForm::zoomChanged()
+{
+    workspace_->refresh();
+}
+
+bool TChildForm::finishOpening()
+{
+    const QString path = fileToOpen_;
+    fileToOpen_.clear();
+    // Reading goes into a fresh document so a failed read leaves nothing half-filled behind.
+    auto fresh = std::make_unique<LabelDocument>();
+    openResult_ = ReadLabelFile(path, *fresh, readOptions_);
+    if (!openResult_.opened())
+        return false;
+    delete scrollBox_->takeWidget();
+    document_ = std::move(fresh);
+    workspace_ = new TOAWorkspace(*document_);
+    scrollBox_->setWidget(workspace_);
+    document_->fileName = QFileInfo(path).absoluteFilePath();
+    document_->untitled = false;
+    document_->modified = false;
+    document_->setZoom(document_->zoom());
+    workspace_->refresh();
+    fitPending_ = document_->FitMode == 1;
+    refreshCaption();
+    emit pageAdopted(true);
+    return true;
+}
+
+QString TChildForm::CaptionOf(const QString& fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return name;
+    return name.left(dot);
+}
+
+void TChildForm::refreshCaption()
+{
+    setWindowTitle(CaptionOf(document_->fileName));
+}
+
+QString TChildForm::documentBaseName() const
+{
+    return QFileInfo(document_->fileName).fileName();
+}
+
+bool TChildForm::writeTo(const QString& path)
+{
+    const LabelFileResult r = WriteLabelFile(path, *document_);
+    if (r.status != LabelFileResult::Status::Ok) {
+        // A failed write is told: the document stays modified, nothing is lost silently.
+        Prompts().message(this, text("All", "tishi", QStringLiteral("提示")),
+                          FormatText(text("ChildFormInside", "SaveFailed", QStringLiteral("保存标签文件%s失败。")), path)
+                              + QStringLiteral("\n") + r.message,
+                          UserPrompts::Icon::Warning);
+        return false;
+    }
+    emit fileWritten(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+namespace {
+QString labelFilter()
+{
+    return LookupText(QStringLiteral("MainFormInside"), QStringLiteral("OpenDialogFilter"), QStringLiteral("标签文件 (*.kvl)"));
+}
+
+QString withExtension(QString path)
+{
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".kvl");
+    return path;
+}
+} // namespace
+
+bool TChildForm::save()
+{
+    if (!document_->modified)
+        return true;
+    QString path = document_->fileName;
+    if (document_->untitled) {
+        path = Prompts().saveFileName(this, text("ChildFormInside", "SaveLabelFileDialogTitle1", QStringLiteral("save")),
+                                      QString(), documentBaseName(), QStringLiteral("kvl"), labelFilter());
+        if (path.trimmed().isEmpty())
+            return false;
+        path = withExtension(path);
+    }
+    if (!writeTo(path))
+        return false;
+    document_->fileName = QFileInfo(path).absoluteFilePath();
+    document_->untitled = false;
+    document_->modified = false;
+    refreshCaption();
+    emit stateChanged();
+    return true;
+}
+
+bool TChildForm::saveAs()
+{
+    const QString directory = document_->untitled ? QString() : QFileInfo(document_->fileName).absolutePath();
+    QString path = Prompts().saveFileName(this, text("ChildFormInside", "SaveLabelFileDialogTitle2", QStringLiteral("Save as")),
+                                          directory, documentBaseName(), QStringLiteral("kvl"), labelFilter());
+    if (path.trimmed().isEmpty())
+        return false;
+    path = withExtension(path);
+    if (!writeTo(path))
+        return false;
+    document_->fileName = QFileInfo(path).absoluteFilePath();
+    // Once written under a name the label has a file: the next Save writes there.
+    document_->untitled = false;
+    document_->modified = false;
+    refreshCaption();
+    emit stateChanged();
+    return true;
+}
+
+bool TChildForm::queryClose()
+{
+    if (!document_->modified)
+        return true;
+    const QString name = text("All", "wenjian", QStringLiteral("file")) + QStringLiteral("\"") + documentBaseName()
+                         + QStringLiteral("\"");
+    const QString question = FormatText(text("ChildFormInside", "message10", QStringLiteral("error")), name);
+    switch (Prompts().askYesNoCancel(this, text("All", "tishi", QStringLiteral("error")), question)) {
+    case UserPrompts::Answer::Yes:
+        // A save that was cancelled or failed keeps the window, and the label, open.
+        return save();
+    case UserPrompts::Answer::No:
+        return true;
+    case UserPrompts::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool TChildForm::runPageSetup()
+{
+    TPageSetupForm dialog(document_->page(), this);
+    if (!Prompts().runDialog(&dialog))
+        return false;
+    document_->setPage(dialog.page());
+    const QSize client = scrollBox_->viewport()->size();
+    if (document_->fitZoom(client.width(), client.height()))
+        document_->FitZoom = document_->zoom();
+    document_->FitMode = 1;
+    document_->refreshPixels();
+    document_->markModified();
+    workspace_->refresh();
+    emit pageAdopted(false);
+    return true;
+}
+
+void TChildForm::closeEvent(QCloseEvent* event)
+{
+    if (!queryClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+void TChildForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    dispatch(Command::Refit);
+}
+
+void TChildForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (fitPending_) {
+        fitPending_ = false;
+        dispatch(Command::Refit);
+    }
+}
+
+} // namespace korvel

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace korvel {
+
+/// The toolbar pictures, drawn by the program itself ("new", "open", "save", "text", "barcode",
+/// "alignleft" …); a null icon for an unknown name.
+QIcon ToolIcon(const QString& name);
+
+} // namespace korvel
