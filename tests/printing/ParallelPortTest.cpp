@@ -29,7 +29,10 @@ struct FakeState {
 
 class FakeIo : public ParallelIo {
 public:
-    explicit FakeIo(FakeState& s) : s_(s) {}
+    explicit FakeIo(FakeState& s)
+        : s_(s)
+    {
+    }
     bool open(const QString& device, QString* error) override
     {
         s_.log << QStringLiteral("open %1").arg(device);
@@ -89,7 +92,8 @@ TEST(ParallelPort, ReadyMeansNotBusyNoErrorAndPaper)
         std::uint8_t status;
         bool ready;
     };
-    const Row rows[] = {{0x88, true}, {0xFF & ~0x20, true}, {0x08, false}, {0x80, false}, {0xA8, false}, {0x00, false}};
+    const Row rows[] = { { 0x88, true }, { 0xFF & ~0x20, true }, { 0x08, false }, { 0x80, false }, { 0xA8, false },
+        { 0x00, false } };
     for (const Row& r : rows)
         EXPECT_EQ(ParallelReady(r.status), r.ready) << int(r.status);
     EXPECT_EQ(ParallelStatusText(0x20), QStringLiteral("busy, error, paper out"));
@@ -105,7 +109,7 @@ TEST(ParallelPort, BytesGoOutWithOneStrobeEach)
     ASSERT_TRUE(port.SendPiece(QByteArray()));
     EXPECT_FALSE(port.SetSerialWriteTimeout(10000));
     EXPECT_EQ(state.printed, QByteArray("\x02m\r\x00\xff", 5));
-    EXPECT_EQ(state.log.mid(2, 2), (QStringList{"ctl 0d", "ctl 0c"}));
+    EXPECT_EQ(state.log.mid(2, 2), (QStringList { "ctl 0d", "ctl 0c" }));
     EXPECT_TRUE(port.ClosePort());
     EXPECT_FALSE(state.claimed);
     EXPECT_EQ(state.log.first(), QStringLiteral("open /dev/parport1"));
@@ -200,7 +204,7 @@ TEST(ParallelPort, RetryQuestionRepeatsTheSameByteOrAbandonsThePiece)
 TEST(ParallelPort, CancelFlagStopsBetweenBytes)
 {
     FakeState state;
-    std::atomic<bool> cancel{false};
+    std::atomic<bool> cancel { false };
     PortLimits limits;
     limits.cancel = &cancel;
     ParallelPort port(quickOptions(), std::make_unique<FakeIo>(state), limits);

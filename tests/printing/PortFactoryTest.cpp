@@ -25,20 +25,20 @@ TEST(PortFactory, ComPortKinds)
         const char* describe;
     };
     const Row rows[] = {
-        {0, PortCategory::Parallel, 0, "parallel /dev/parport0"},
-        {3, PortCategory::Parallel, 3, "parallel /dev/parport3"},
-        {4, PortCategory::None, 0, "none"},
-        {5, PortCategory::Serial, 1, "serial /dev/ttyS0"},
-        {7, PortCategory::Serial, 3, "serial /dev/ttyS2"}, // "Com3"
-        {12, PortCategory::Serial, 8, "serial /dev/ttyS7"},
-        {13, PortCategory::UsbDirect, 1, "usb 1"},
-        {20, PortCategory::UsbDirect, 8, "usb 8"},
-        {21, PortCategory::UsbAccumulating, 1, "usb 1"},
-        {28, PortCategory::UsbAccumulating, 8, "usb 8"},
-        {99, PortCategory::Queue, 0, "queue VTX-Relay"},
-        {29, PortCategory::Invalid, 0, "none"},
-        {98, PortCategory::Invalid, 0, "none"},
-        {255, PortCategory::Invalid, 0, "none"},
+        { 0, PortCategory::Parallel, 0, "parallel /dev/parport0" },
+        { 3, PortCategory::Parallel, 3, "parallel /dev/parport3" },
+        { 4, PortCategory::None, 0, "none" },
+        { 5, PortCategory::Serial, 1, "serial /dev/ttyS0" },
+        { 7, PortCategory::Serial, 3, "serial /dev/ttyS2" }, // "Com3"
+        { 12, PortCategory::Serial, 8, "serial /dev/ttyS7" },
+        { 13, PortCategory::UsbDirect, 1, "usb 1" },
+        { 20, PortCategory::UsbDirect, 8, "usb 8" },
+        { 21, PortCategory::UsbAccumulating, 1, "usb 1" },
+        { 28, PortCategory::UsbAccumulating, 8, "usb 8" },
+        { 99, PortCategory::Queue, 0, "queue VTX-Relay" },
+        { 29, PortCategory::Invalid, 0, "none" },
+        { 98, PortCategory::Invalid, 0, "none" },
+        { 255, PortCategory::Invalid, 0, "none" },
     };
     const PortSettings settings;
     for (const Row& r : rows) {
@@ -90,11 +90,11 @@ TEST(PortFactory, SettingsMapDevicesAndOverrideTheRecord)
     EXPECT_EQ(params.BaudRate, 9600);
     EXPECT_EQ(params.FlowControl, s.FlowControl);
     EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("parallel:1")).spec, s, settings)->describe(),
-              QStringLiteral("parallel /dev/parport7"));
+        QStringLiteral("parallel /dev/parport7"));
     EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("queue:")).spec, s, settings)->describe(),
-              QStringLiteral("queue Label-Queue"));
+        QStringLiteral("queue Label-Queue"));
     EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("none")).spec, s, settings)->OpenPort().code,
-              PortError::NoPort);
+        PortError::NoPort);
 }
 
 TEST(PortFactory, WriteToFileAndOutputFile)
@@ -138,7 +138,7 @@ TEST(PortFactory, SerialKindOpensTheMappedDevice)
     EXPECT_TRUE(port->SetSerialWriteTimeout(10000));
     ASSERT_TRUE(port->SendPiece("\x02m"));
     char buf[8] = {};
-    pollfd p{master, POLLIN, 0};
+    pollfd p { master, POLLIN, 0 };
     ASSERT_EQ(::poll(&p, 1, 5000), 1);
     EXPECT_EQ(::read(master, buf, sizeof buf), 2);
     EXPECT_EQ(QByteArray(buf, 2), "\x02m");

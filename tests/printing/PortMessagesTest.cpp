@@ -14,11 +14,11 @@ TEST(PortMessages, RetryQuestionFollowsTheLanguageIndex)
         const char* caption;
     };
     const Row rows[] = {
-        {0, "发送出错，需要重新发送吗？", "提示"},
-        {1, "Send data error,send again?", "error"},
-        {2, "髮送錯誤，需要重新髮送嗎？", "提示"},
-        {3, "髮送錯誤，需要重新髮送嗎？", "提示"},
-        {-1, "髮送錯誤，需要重新髮送嗎？", "提示"},
+        { 0, "发送出错，需要重新发送吗？", "提示" },
+        { 1, "Send data error,send again?", "error" },
+        { 2, "髮送錯誤，需要重新髮送嗎？", "提示" },
+        { 3, "髮送錯誤，需要重新髮送嗎？", "提示" },
+        { -1, "髮送錯誤，需要重新髮送嗎？", "提示" },
     };
     for (const Row& r : rows) {
         const RetryQuestionText q = RetryQuestion(r.language);
@@ -43,7 +43,9 @@ TEST(PortMessages, EveryErrorHasItsOwnKeyAndText)
     EXPECT_EQ(UsbNotOpenCaption(), QStringLiteral("端口设置"));
     // A language file's text replaces the built-in one; a missing key keeps it.
     const auto english = [](const QString& section, const QString& key, const QString& fallback) {
-        return section == QLatin1String("PortInside") && key == QLatin1String("message1") ? QStringLiteral("USB port not open!") : fallback;
+        return section == QLatin1String("PortInside") && key == QLatin1String("message1")
+            ? QStringLiteral("USB port not open!")
+            : fallback;
     };
     EXPECT_EQ(usb.text(english), QStringLiteral("USB port not open! (usb 3)"));
     EXPECT_EQ(PortStatus::failure(PortError::Timeout, {}).text(english), QStringLiteral("打印机没有响应"));

@@ -75,7 +75,7 @@ public:
 
 private:
     std::thread thread_;
-    std::atomic<bool> stop_{false};
+    std::atomic<bool> stop_ { false };
     quint16 port_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -88,8 +88,10 @@ class LocalPrintServer {
 public:
     LocalPrintServer()
     {
-        const QString cupsd = QStandardPaths::findExecutable(QStringLiteral("cupsd"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin")});
-        const QString lpadmin = QStandardPaths::findExecutable(QStringLiteral("lpadmin"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+        const QString cupsd = QStandardPaths::findExecutable(
+            QStringLiteral("cupsd"), { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin") });
+        const QString lpadmin = QStandardPaths::findExecutable(
+            QStringLiteral("lpadmin"), { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin") });
         if (cupsd.isEmpty() || lpadmin.isEmpty()) {
             why_ = QStringLiteral("cupsd or lpadmin is not installed");
             return;
@@ -101,23 +103,23 @@ public:
         // The scheduler's helpers run as another user and must reach the spool below.
         ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
         const QString root = dir_.path();
-        for (const char* sub : {"spool", "cache", "state", "log", "ppd"})
+        for (const char* sub : { "spool", "cache", "state", "log", "ppd" })
             QDir(root).mkpath(QString::fromLatin1(sub));
         socket_ = root + QStringLiteral("/cups.sock");
         writeText(root + QStringLiteral("/cupsd.conf"),
-                  QStringLiteral("Listen %1\nLogLevel warn\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
-                                 "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-                      .arg(socket_));
+            QStringLiteral("Listen %1\nLogLevel warn\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
+                           "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                           "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+                .arg(socket_));
         writeText(root + QStringLiteral("/cups-files.conf"),
-                  QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
-                                 "TempDir %1/spool\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
-                                 "PageLog %1/log/page_log\nPrintcap %1/printcap\nServerBin /usr/lib/cups\n"
-                                 "DataDir /usr/share/cups\nFileDevice Yes\n")
-                      .arg(root));
+            QStringLiteral("ServerRoot %1\nRequestRoot %1/spool\nCacheDir %1/cache\nStateDir %1/state\n"
+                           "TempDir %1/spool\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
+                           "PageLog %1/log/page_log\nPrintcap %1/printcap\nServerBin /usr/lib/cups\n"
+                           "DataDir /usr/share/cups\nFileDevice Yes\n")
+                .arg(root));
         daemon_.setProgram(cupsd);
-        daemon_.setArguments({QStringLiteral("-f"), QStringLiteral("-c"), root + QStringLiteral("/cupsd.conf"),
-                              QStringLiteral("-s"), root + QStringLiteral("/cups-files.conf")});
+        daemon_.setArguments({ QStringLiteral("-f"), QStringLiteral("-c"), root + QStringLiteral("/cupsd.conf"),
+            QStringLiteral("-s"), root + QStringLiteral("/cups-files.conf") });
         daemon_.setProcessChannelMode(QProcess::MergedChannels);
         daemon_.start();
         if (!daemon_.waitForStarted(5000)) {
@@ -133,10 +135,10 @@ public:
             return;
         }
         QProcess admin;
-        admin.start(lpadmin, {QStringLiteral("-h"), socket_, QStringLiteral("-p"), QStringLiteral("VTX-Test"),
-                              QStringLiteral("-E"), QStringLiteral("-v"),
-                              QStringLiteral("socket://127.0.0.1:%1").arg(printer_.port()), QStringLiteral("-m"),
-                              QStringLiteral("raw")});
+        admin.start(lpadmin,
+            { QStringLiteral("-h"), socket_, QStringLiteral("-p"), QStringLiteral("VTX-Test"), QStringLiteral("-E"),
+                QStringLiteral("-v"), QStringLiteral("socket://127.0.0.1:%1").arg(printer_.port()),
+                QStringLiteral("-m"), QStringLiteral("raw") });
         if (!admin.waitForFinished(15000) || admin.exitCode() != 0) {
             why_ = QStringLiteral("lpadmin failed: %1").arg(QString::fromLocal8Bit(admin.readAllStandardError()));
             return;
@@ -218,8 +220,8 @@ TEST_F(QueuePortTest, RawDocumentReachesThePrinterUnchanged)
     ASSERT_TRUE(port.OpenPort()) << port.OpenPort().text().toStdString();
     ASSERT_TRUE(port.StartDocument(QString::fromLatin1(kQueueDocumentName)));
     EXPECT_GT(port.jobId(), 0);
-    const QList<QByteArray> pieces = {everyByteValue(), QByteArray(), QByteArray("\x02m\r\n", 4),
-                                      QByteArray(100 * 1024, '\xA5'), everyByteValue()};
+    const QList<QByteArray> pieces = { everyByteValue(), QByteArray(), QByteArray("\x02m\r\n", 4),
+        QByteArray(100 * 1024, '\xA5'), everyByteValue() };
     QByteArray expected;
     for (const QByteArray& p : pieces) {
         ASSERT_TRUE(port.SendPiece(p));

@@ -46,7 +46,7 @@ public:
         QByteArray out;
         char buf[4096];
         while (out.size() < n) {
-            pollfd p{master_, POLLIN, 0};
+            pollfd p { master_, POLLIN, 0 };
             if (::poll(&p, 1, 2000) <= 0)
                 break;
             const ssize_t got = ::read(master_, buf, sizeof buf);
@@ -85,12 +85,12 @@ QByteArray everyByteValue()
 
 TEST(SerialPort, EveryByteArrivesUnchangedWithEachFlowControl)
 {
-    for (int flow : {0, 1, 2}) {
+    for (int flow : { 0, 1, 2 }) {
         Pty pty;
         ASSERT_TRUE(pty.ok());
         SerialPort port(params(pty.slave(), flow));
         ASSERT_TRUE(port.OpenPort()) << port.OpenPort().text().toStdString();
-        const QList<QByteArray> pieces = {everyByteValue(), QByteArray(), "\r\n\x11\x13\x7f\r", everyByteValue()};
+        const QList<QByteArray> pieces = { everyByteValue(), QByteArray(), "\r\n\x11\x13\x7f\r", everyByteValue() };
         QByteArray expected;
         for (const QByteArray& p : pieces) {
             const PortStatus s = port.SendPiece(p);
@@ -109,16 +109,16 @@ TEST(SerialPort, LineSettingsFollowTheProfile)
         tcflag_t iflagSet, iflagClear, cflagSet, cflagClear;
     };
     const Row rows[] = {
-        {0, IXON | IXOFF, IXANY, 0, CRTSCTS},
-        {1, 0, IXON | IXOFF, CRTSCTS, 0},
-        {7, 0, IXON | IXOFF, 0, CRTSCTS},
+        { 0, IXON | IXOFF, IXANY, 0, CRTSCTS },
+        { 1, 0, IXON | IXOFF, CRTSCTS, 0 },
+        { 7, 0, IXON | IXOFF, 0, CRTSCTS },
     };
     for (const Row& r : rows) {
         Pty pty;
         ASSERT_TRUE(pty.ok());
         SerialPort port(params(pty.slave(), r.flow));
         ASSERT_TRUE(port.OpenPort());
-        termios tio{};
+        termios tio {};
         ASSERT_EQ(::tcgetattr(port.nativeHandle(), &tio), 0);
         EXPECT_EQ(tio.c_iflag & r.iflagSet, r.iflagSet) << r.flow;
         EXPECT_EQ(tio.c_iflag & r.iflagClear, 0u) << r.flow;
@@ -134,10 +134,10 @@ TEST(SerialPort, LineSettingsFollowTheProfile)
 
 TEST(SerialPort, StopBitsOtherThanZeroKeepTheDeviceSetting)
 {
-    for (int stopBits : {0, 1}) {
+    for (int stopBits : { 0, 1 }) {
         Pty pty;
         ASSERT_TRUE(pty.ok());
-        termios tio{};
+        termios tio {};
         ASSERT_EQ(::tcgetattr(pty.slaveFd(), &tio), 0);
         tio.c_cflag |= CSTOPB;
         ASSERT_EQ(::tcsetattr(pty.slaveFd(), TCSANOW, &tio), 0);
@@ -165,12 +165,13 @@ TEST(SerialPort, OpeningFailuresAreReported)
     struct Row {
         int parity, byteSize, baud;
     };
-    for (const Row& r : {Row{5, 8, 9600}, Row{0, 9, 9600}, Row{0, 4, 9600}, Row{0, 8, 0}}) {
+    for (const Row& r : { Row { 5, 8, 9600 }, Row { 0, 9, 9600 }, Row { 0, 4, 9600 }, Row { 0, 8, 0 } }) {
         SerialParams p = params(pty.slave());
         p.Parity = r.parity;
         p.ByteSize = std::uint8_t(r.byteSize);
         p.BaudRate = r.baud;
-        EXPECT_EQ(SerialPort(p).OpenPort().code, PortError::ConfigureFailed) << r.parity << " " << r.byteSize << " " << r.baud;
+        EXPECT_EQ(SerialPort(p).OpenPort().code, PortError::ConfigureFailed)
+            << r.parity << " " << r.byteSize << " " << r.baud;
     }
 }
 
@@ -229,7 +230,7 @@ TEST(SerialPort, CancelFlagEndsAStalledWrite)
 {
     Pty pty;
     ASSERT_TRUE(pty.ok());
-    std::atomic<bool> cancel{false};
+    std::atomic<bool> cancel { false };
     PortLimits limits;
     limits.stallMs = 60000;
     limits.cancel = &cancel;

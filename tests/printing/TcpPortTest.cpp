@@ -79,7 +79,7 @@ TEST(TcpPort, StreamArrivesUnchanged)
     QByteArray every;
     for (int i = 0; i < 256; ++i)
         every.append(char(i));
-    const QList<QByteArray> pieces = {every, QByteArray(), QByteArray(300 * 1024, '\x0D'), every};
+    const QList<QByteArray> pieces = { every, QByteArray(), QByteArray(300 * 1024, '\x0D'), every };
     for (const QByteArray& p : pieces) {
         ASSERT_TRUE(port.SendPiece(p));
         expected += p;
@@ -132,7 +132,7 @@ TEST(TcpPort, CancelFlagEndsAStalledWrite)
 {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    std::atomic<bool> cancel{false};
+    std::atomic<bool> cancel { false };
     PortLimits limits;
     limits.stallMs = 60000;
     limits.cancel = &cancel;

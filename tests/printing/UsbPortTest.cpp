@@ -1,5 +1,5 @@
-#include "printing/ports/PortMessages.h"
 #include "printing/ports/UsbPort.h"
+#include "printing/ports/PortMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,8 @@ namespace {
 /// A FIFO standing in for a printer device file; the test holds the read end.
 class FifoPrinter {
 public:
-    explicit FifoPrinter(const QString& path) : path_(path)
+    explicit FifoPrinter(const QString& path)
+        : path_(path)
     {
         if (::mkfifo(path.toLocal8Bit().constData(), 0600) == 0)
             fd_ = ::open(path.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
@@ -37,7 +38,7 @@ public:
         QByteArray out;
         char buf[4096];
         for (;;) {
-            pollfd p{fd_, POLLIN, 0};
+            pollfd p { fd_, POLLIN, 0 };
             if (::poll(&p, 1, 200) <= 0)
                 break;
             const ssize_t n = ::read(fd_, buf, sizeof buf);
@@ -66,7 +67,7 @@ UsbOptions filesOnly(const QString& dir)
 TEST(UsbPort, DeviceFilesAreNumberedInOrder)
 {
     QTemporaryDir dir;
-    for (const char* name : {"lp10", "lp2", "lp0", "lpx", "printer"})
+    for (const char* name : { "lp10", "lp2", "lp0", "lpx", "printer" })
         QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
     const QList<UsbPrinterInfo> found = EnumUsbPrinters(filesOnly(dir.path()));
     ASSERT_EQ(found.size(), 3);
@@ -91,11 +92,11 @@ TEST(UsbPort, AccumulatingModeSendsEveryByteOnce)
     ASSERT_TRUE(port.OpenPort());
     const QByteArray a(10, 'a'), b(20, 'b'), c(5, 'c');
     QList<qint64> spans;
-    for (const QByteArray& piece : {a, b, c}) {
+    for (const QByteArray& piece : { a, b, c }) {
         ASSERT_TRUE(port.SendPiece(piece));
         spans << port.accumulatedBytes();
     }
-    EXPECT_EQ(spans, (QList<qint64>{10, 30, 35}));
+    EXPECT_EQ(spans, (QList<qint64> { 10, 30, 35 }));
     EXPECT_EQ(printer.readAvailable(), a + b + c);
     EXPECT_FALSE(port.SetSerialWriteTimeout(90000));
     port.ClearAccumulation();
@@ -125,7 +126,7 @@ TEST(UsbPort, DirectModeWritesToTheDeviceFile)
 TEST(UsbPort, MissingPrinterIsReportedWithTheUsbMessage)
 {
     QTemporaryDir dir;
-    for (int number : {0, 1, 9}) {
+    for (int number : { 0, 1, 9 }) {
         UsbPort port(number, UsbPort::Mode::Direct, filesOnly(dir.path()));
         const PortStatus s = port.OpenPort();
         EXPECT_EQ(s.code, PortError::UsbNotOpen) << number;
@@ -168,7 +169,7 @@ TEST(UsbPort, CancelFlagStopsTheWrite)
     QTemporaryDir dir;
     FifoPrinter printer(dir.filePath("lp0"));
     ASSERT_TRUE(printer.ok());
-    std::atomic<bool> cancel{true};
+    std::atomic<bool> cancel { true };
     PortLimits limits;
     limits.cancel = &cancel;
     UsbPort port(1, UsbPort::Mode::Direct, filesOnly(dir.path()), limits);

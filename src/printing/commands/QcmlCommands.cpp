@@ -157,7 +157,7 @@ CommandPieces BuildJobSetup(const CommandContext& ctx, const TPrinterSetting& s,
 
 CommandPieces BuildGraphicsClear(const CommandContext&)
 {
-    return of({QByteArray(1, STX) + "qA"});
+    return of({ QByteArray(1, STX) + "qA" });
 }
 
 CommandPieces BuildGraphicDownload(const CommandContext& ctx, const QImage& bitmap, int graphicNumber)
@@ -208,11 +208,11 @@ CommandPieces BuildLabelEnd(const CommandContext& ctx, int quantity, int cutCoun
 {
     if (!graphicSet(ctx))
         return {};
-    return of({line(":" + D(cutCount, 4)), line("Q" + D(quantity, 4)), line("E")});
+    return of({ line(":" + D(cutCount, 4)), line("Q" + D(quantity, 4)), line("E") });
 }
 
 CommandPieces BuildTextField(const CommandContext& ctx, const QByteArray& text, int angle, int row, int column,
-                             std::uint8_t fontNumber, int zoomX, int zoomY, int invert)
+    std::uint8_t fontNumber, int zoomX, int zoomY, int invert)
 {
     if (!fullSet(ctx))
         return {};
@@ -225,7 +225,7 @@ CommandPieces BuildTextField(const CommandContext& ctx, const QByteArray& text, 
             return invalid(badMultiplier("width", zoomX));
         if (!y)
             return invalid(badMultiplier("height", zoomY));
-        static const char* const scalable[] = {"P06", "P08", "P10", "P12", "P14", "P18"};
+        static const char* const scalable[] = { "P06", "P08", "P10", "P12", "P14", "P18" };
         if (f <= 8)
             font = QByteArray::number(f) + *x + *y + "000";
         else if (f <= 14)
@@ -236,7 +236,7 @@ CommandPieces BuildTextField(const CommandContext& ctx, const QByteArray& text, 
     QByteArray piece = R(angle) + font + D(row, 4) + D(column, 4) + text + CR;
     if (invert == 1)
         piece += QByteArray("A1") + CR;
-    return of({piece});
+    return of({ piece });
 }
 
 CommandPieces BuildLineField(const CommandContext& ctx, int row, int column, int width, int height)
@@ -247,8 +247,8 @@ CommandPieces BuildLineField(const CommandContext& ctx, int row, int column, int
         width = 1;
     if (height == 0)
         height = 1;
-    return of({DrawingModePrefix(ctx.DrawingMode) + "1X11000" + D(row, 4) + D(column, 4) + "l" + D(width, 4) +
-               D(height, 4) + CR});
+    return of({ DrawingModePrefix(ctx.DrawingMode) + "1X11000" + D(row, 4) + D(column, 4) + "l" + D(width, 4)
+        + D(height, 4) + CR });
 }
 
 CommandPieces BuildBoxField(const CommandContext& ctx, int row, int column, int width, int height, int thickness)
@@ -257,12 +257,12 @@ CommandPieces BuildBoxField(const CommandContext& ctx, int row, int column, int 
         return {};
     // An inverse area is a box so thick that it fills, always drawn in XOR.
     const QByteArray prefix = thickness == 9998 ? QByteArray("A1") + CR : DrawingModePrefix(ctx.DrawingMode);
-    return of({prefix + "1X11000" + D(row, 4) + D(column, 4) + "b" + D(width, 4) + D(height, 4) + D(thickness, 4) +
-               D(thickness, 4) + CR});
+    return of({ prefix + "1X11000" + D(row, 4) + D(column, 4) + "b" + D(width, 4) + D(height, 4) + D(thickness, 4)
+        + D(thickness, 4) + CR });
 }
 
 CommandPieces BuildBarcodeField(const CommandContext& ctx, int barCodeType, const QByteArray& data, int angle, int row,
-                                int column, int barHeight, int wide, int narrow, bool humanReadable)
+    int column, int barHeight, int wide, int narrow, bool humanReadable)
 {
     if (!fullSet(ctx))
         return {};
@@ -272,12 +272,13 @@ CommandPieces BuildBarcodeField(const CommandContext& ctx, int barCodeType, cons
         return invalid(badMultiplier("wide element", wide));
     if (!n)
         return invalid(badMultiplier("narrow element", narrow));
-    return of({QByteArray(), R(angle) + BarcodeLetter(barCodeType, humanReadable) + *w + *n + D(barHeight, 3) +
-                                 D(row, 4) + D(column, 4) + data + CR});
+    return of({ QByteArray(),
+        R(angle) + BarcodeLetter(barCodeType, humanReadable) + *w + *n + D(barHeight, 3) + D(row, 4) + D(column, 4)
+            + data + CR });
 }
 
-CommandPieces BuildPdf417Field(const CommandContext& ctx, const QByteArray& data, int angle, int row, int column,
-                               const Pdf417Params& pdf)
+CommandPieces BuildPdf417Field(
+    const CommandContext& ctx, const QByteArray& data, int angle, int row, int column, const Pdf417Params& pdf)
 {
     if (!graphicSet(ctx))
         return {};
@@ -289,17 +290,17 @@ CommandPieces BuildPdf417Field(const CommandContext& ctx, const QByteArray& data
         return invalid(badMultiplier("module height", pdf.PDFBaseHeight));
     const QByteArray size = pdf.PDF417RowCol ? "00" + D(pdf.PDF417Rols, 2) + D(pdf.PDF417Cels, 2)
                                              : D(pdf.PDF417HeightScale, 1) + D(pdf.PDF417WidthScale, 1) + "0000";
-    return of({DrawingModePrefix(ctx.DrawingMode), R(angle) + "z" + *bw + *bh + "000" + D(row, 4) + D(column, 4) +
-                                                       (pdf.PDF417Trunct ? "T" : "F") + D(pdf.PDF417ECClevel, 1) +
-                                                       size + data + CR});
+    return of({ DrawingModePrefix(ctx.DrawingMode),
+        R(angle) + "z" + *bw + *bh + "000" + D(row, 4) + D(column, 4) + (pdf.PDF417Trunct ? "T" : "F")
+            + D(pdf.PDF417ECClevel, 1) + size + data + CR });
 }
 
 CommandPieces BuildGraphicField(const CommandContext& ctx, int graphicNumber, int row, int column)
 {
     if (!graphicSet(ctx))
         return {};
-    return of({DrawingModePrefix(ctx.DrawingMode),
-               "1Y11000" + D(row, 4) + D(column, 4) + "F" + D(graphicNumber, 7) + CR});
+    return of(
+        { DrawingModePrefix(ctx.DrawingMode), "1Y11000" + D(row, 4) + D(column, 4) + "F" + D(graphicNumber, 7) + CR });
 }
 
 CommandPieces BuildInlineGraphic(const CommandContext& ctx, const QImage& bitmap, int row, int column)
@@ -318,7 +319,7 @@ CommandPieces BuildInlineGraphic(const CommandContext& ctx, const QImage& bitmap
 
 CommandPieces BuildFeedModeCommand(FeedModeCommand command)
 {
-    return of({stxLine("j23" + D(int(command), 3))});
+    return of({ stxLine("j23" + D(int(command), 3)) });
 }
 
 PortStatus SendPieces(const CommandPieces& command, PieceSink& sink)
@@ -333,8 +334,8 @@ PortStatus SendPieces(const CommandPieces& command, PieceSink& sink)
     return PortStatus::success();
 }
 
-PortStatus SendJobSetup(const CommandContext& ctx, const TPrinterSetting& setting, std::int32_t positionAdjustment,
-                        PieceSink& sink)
+PortStatus SendJobSetup(
+    const CommandContext& ctx, const TPrinterSetting& setting, std::int32_t positionAdjustment, PieceSink& sink)
 {
     sink.SetSerialWriteTimeout(kJobSetupWriteTimeout);
     sink.ClearAccumulation();
@@ -354,8 +355,8 @@ PortStatus SendGraphicDownload(const CommandContext& ctx, const QImage& bitmap, 
     return SendPieces(c, sink);
 }
 
-PortStatus SendLabelStart(const CommandContext& ctx, const TPrinterSetting& setting, const TPageRecord& page,
-                          PieceSink& sink)
+PortStatus SendLabelStart(
+    const CommandContext& ctx, const TPrinterSetting& setting, const TPageRecord& page, PieceSink& sink)
 {
     const CommandPieces c = BuildLabelStart(ctx, setting, page);
     if (!c.pieces.isEmpty())
@@ -373,7 +374,7 @@ PortStatus SendLabelEnd(const CommandContext& ctx, int quantity, int cutCount, P
 }
 
 PortStatus SendTextField(const CommandContext& ctx, const QByteArray& text, int angle, int row, int column,
-                         std::uint8_t fontNumber, int zoomX, int zoomY, int invert, PieceSink& sink)
+    std::uint8_t fontNumber, int zoomX, int zoomY, int invert, PieceSink& sink)
 {
     return SendPieces(BuildTextField(ctx, text, angle, row, column, fontNumber, zoomX, zoomY, invert), sink);
 }
@@ -383,21 +384,21 @@ PortStatus SendLineField(const CommandContext& ctx, int row, int column, int wid
     return SendPieces(BuildLineField(ctx, row, column, width, height), sink);
 }
 
-PortStatus SendBoxField(const CommandContext& ctx, int row, int column, int width, int height, int thickness,
-                        PieceSink& sink)
+PortStatus SendBoxField(
+    const CommandContext& ctx, int row, int column, int width, int height, int thickness, PieceSink& sink)
 {
     return SendPieces(BuildBoxField(ctx, row, column, width, height, thickness), sink);
 }
 
 PortStatus SendBarcodeField(const CommandContext& ctx, int barCodeType, const QByteArray& data, int angle, int row,
-                            int column, int barHeight, int wide, int narrow, bool humanReadable, PieceSink& sink)
+    int column, int barHeight, int wide, int narrow, bool humanReadable, PieceSink& sink)
 {
     return SendPieces(
         BuildBarcodeField(ctx, barCodeType, data, angle, row, column, barHeight, wide, narrow, humanReadable), sink);
 }
 
 PortStatus SendPdf417Field(const CommandContext& ctx, const QByteArray& data, int angle, int row, int column,
-                           const Pdf417Params& pdf, PieceSink& sink)
+    const Pdf417Params& pdf, PieceSink& sink)
 {
     return SendPieces(BuildPdf417Field(ctx, data, angle, row, column, pdf), sink);
 }

@@ -57,7 +57,7 @@ struct Pdf417Params {
 enum class FeedModeCommand : int {
     LastPagePeelOff = 50, ///< STX "j23050" CR
     LastPageTearOff = 60, ///< STX "j23060" CR
-    MorePages = 70,       ///< STX "j23070" CR
+    MorePages = 70, ///< STX "j23070" CR
 };
 
 // Builders: bytes only, no port. Values are in printer units (dots; page geometry in 0.1 mm).
@@ -68,15 +68,15 @@ CommandPieces BuildLabelStart(const CommandContext& ctx, const TPrinterSetting& 
 CommandPieces BuildLabelEnd(const CommandContext& ctx, int quantity, int cutCount);
 /// fontNumber is the object's PrnFontIdx − 1 taken as a byte; zoomX/zoomY are 1-24.
 CommandPieces BuildTextField(const CommandContext& ctx, const QByteArray& text, int angle, int row, int column,
-                             std::uint8_t fontNumber, int zoomX, int zoomY, int invert);
+    std::uint8_t fontNumber, int zoomX, int zoomY, int invert);
 CommandPieces BuildLineField(const CommandContext& ctx, int row, int column, int width, int height);
 /// A thickness of 9998 prints the filled XOR box of an inverse area.
 CommandPieces BuildBoxField(const CommandContext& ctx, int row, int column, int width, int height, int thickness);
 /// The data go out unchanged (Code 128 escape data included).
 CommandPieces BuildBarcodeField(const CommandContext& ctx, int barCodeType, const QByteArray& data, int angle, int row,
-                                int column, int barHeight, int wide, int narrow, bool humanReadable);
-CommandPieces BuildPdf417Field(const CommandContext& ctx, const QByteArray& data, int angle, int row, int column,
-                               const Pdf417Params& pdf);
+    int column, int barHeight, int wide, int narrow, bool humanReadable);
+CommandPieces BuildPdf417Field(
+    const CommandContext& ctx, const QByteArray& data, int angle, int row, int column, const Pdf417Params& pdf);
 CommandPieces BuildGraphicField(const CommandContext& ctx, int graphicNumber, int row, int column);
 CommandPieces BuildInlineGraphic(const CommandContext& ctx, const QImage& bitmap, int row, int column);
 CommandPieces BuildFeedModeCommand(FeedModeCommand command);
@@ -86,22 +86,22 @@ PortStatus SendPieces(const CommandPieces& command, PieceSink& sink);
 
 // Builders that write to a port: the pieces above plus the port-side effects (serial write
 // allowance, accumulation span). Each returns the first failure.
-PortStatus SendJobSetup(const CommandContext& ctx, const TPrinterSetting& setting, std::int32_t positionAdjustment,
-                        PieceSink& sink);
+PortStatus SendJobSetup(
+    const CommandContext& ctx, const TPrinterSetting& setting, std::int32_t positionAdjustment, PieceSink& sink);
 PortStatus SendGraphicsClear(const CommandContext& ctx, PieceSink& sink);
 PortStatus SendGraphicDownload(const CommandContext& ctx, const QImage& bitmap, int graphicNumber, PieceSink& sink);
-PortStatus SendLabelStart(const CommandContext& ctx, const TPrinterSetting& setting, const TPageRecord& page,
-                          PieceSink& sink);
+PortStatus SendLabelStart(
+    const CommandContext& ctx, const TPrinterSetting& setting, const TPageRecord& page, PieceSink& sink);
 PortStatus SendLabelEnd(const CommandContext& ctx, int quantity, int cutCount, PieceSink& sink);
 PortStatus SendTextField(const CommandContext& ctx, const QByteArray& text, int angle, int row, int column,
-                         std::uint8_t fontNumber, int zoomX, int zoomY, int invert, PieceSink& sink);
+    std::uint8_t fontNumber, int zoomX, int zoomY, int invert, PieceSink& sink);
 PortStatus SendLineField(const CommandContext& ctx, int row, int column, int width, int height, PieceSink& sink);
-PortStatus SendBoxField(const CommandContext& ctx, int row, int column, int width, int height, int thickness,
-                        PieceSink& sink);
+PortStatus SendBoxField(
+    const CommandContext& ctx, int row, int column, int width, int height, int thickness, PieceSink& sink);
 PortStatus SendBarcodeField(const CommandContext& ctx, int barCodeType, const QByteArray& data, int angle, int row,
-                            int column, int barHeight, int wide, int narrow, bool humanReadable, PieceSink& sink);
+    int column, int barHeight, int wide, int narrow, bool humanReadable, PieceSink& sink);
 PortStatus SendPdf417Field(const CommandContext& ctx, const QByteArray& data, int angle, int row, int column,
-                           const Pdf417Params& pdf, PieceSink& sink);
+    const Pdf417Params& pdf, PieceSink& sink);
 PortStatus SendGraphicField(const CommandContext& ctx, int graphicNumber, int row, int column, PieceSink& sink);
 PortStatus SendInlineGraphic(const CommandContext& ctx, const QImage& bitmap, int row, int column, PieceSink& sink);
 PortStatus SendFeedModeCommand(FeedModeCommand command, PieceSink& sink);

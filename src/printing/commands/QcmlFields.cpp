@@ -28,28 +28,20 @@ std::optional<char> M(int k)
 QByteArray R(int angle)
 {
     switch (angle) {
-    case 0:
-        return "1";
-    case 90:
-        return "2";
-    case 180:
-        return "3";
-    case 270:
-        return "4";
-    default:
-        return {};
+    case 0: return "1";
+    case 90: return "2";
+    case 180: return "3";
+    case 270: return "4";
+    default: return {};
     }
 }
 
 QByteArray DrawingModePrefix(int drawingMode)
 {
     switch (drawingMode) {
-    case 0:
-        return QByteArray("A2") + CR;
-    case 1:
-        return QByteArray("A1") + CR;
-    default:
-        return {};
+    case 0: return QByteArray("A2") + CR;
+    case 1: return QByteArray("A1") + CR;
+    default: return {};
     }
 }
 
@@ -62,18 +54,11 @@ std::uint8_t MediaFlags(const TPrinterSetting& setting)
         f |= 0x40;
     switch (setting.FeedType) {
     case 1:
-    case 4:
-        f |= 0x10;
-        break;
+    case 4: f |= 0x10; break;
     case 2:
-    case 5:
-        f |= 0x20;
-        break;
-    case 3:
-        f |= 0x30;
-        break;
-    default:
-        break;
+    case 5: f |= 0x20; break;
+    case 3: f |= 0x30; break;
+    default: break;
     }
     return f;
 }
@@ -81,8 +66,8 @@ std::uint8_t MediaFlags(const TPrinterSetting& setting)
 QByteArray BarcodeLetter(int barCodeType, bool humanReadable)
 {
     // Index = BarCodeType 0-19; Code 39 and its full-ASCII form share one printer symbology.
-    static constexpr std::array<char, 20> letters = {'K', 'D', 'R', 'S', 'A', 'A', 'H', 'I', 'E', 'O',
-                                                     'F', 'G', 'B', 'C', 'Q', 'M', 'N', 'P', 'L', 'T'};
+    static constexpr std::array<char, 20> letters
+        = { 'K', 'D', 'R', 'S', 'A', 'A', 'H', 'I', 'E', 'O', 'F', 'G', 'B', 'C', 'Q', 'M', 'N', 'P', 'L', 'T' };
     if (barCodeType < 0 || barCodeType >= int(letters.size()))
         return {};
     const char upper = letters[std::size_t(barCodeType)];

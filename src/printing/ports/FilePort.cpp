@@ -6,7 +6,9 @@
 namespace korvel {
 
 FilePort::FilePort(const QString& path, Mode mode, const PortLimits& limits)
-    : PrinterPort(limits), path_(path), mode_(mode)
+    : PrinterPort(limits)
+    , path_(path)
+    , mode_(mode)
 {
 }
 
@@ -27,11 +29,11 @@ PortStatus FilePort::OpenPort()
     if (path_.isEmpty())
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("no output file named"));
     auto file = std::make_unique<QFile>(path_);
-    const QIODevice::OpenMode how =
-        mode_ == Mode::Append || truncated_ ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate;
+    const QIODevice::OpenMode how = mode_ == Mode::Append || truncated_ ? QIODevice::WriteOnly | QIODevice::Append
+                                                                        : QIODevice::WriteOnly | QIODevice::Truncate;
     if (!file->open(how))
-        return PortStatus::failure(PortError::OpenFailed,
-                                   QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), file->errorString()));
+        return PortStatus::failure(
+            PortError::OpenFailed, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), file->errorString()));
     file_ = std::move(file);
     truncated_ = true;
     return PortStatus::success();

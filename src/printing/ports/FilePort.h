@@ -13,7 +13,7 @@ class FilePort : public PrinterPort {
 public:
     enum class Mode {
         Append, ///< the write-to-file switch: every piece is added to the end of the file
-        Fresh,  ///< `korvel-cli print -o FILE`: the file is emptied when the port opens
+        Fresh, ///< `korvel-cli print -o FILE`: the file is emptied when the port opens
     };
 
     FilePort(const QString& path, Mode mode, const PortLimits& limits = {});

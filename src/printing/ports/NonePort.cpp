@@ -3,7 +3,8 @@
 namespace korvel {
 
 NonePort::NonePort(const PortLimits& limits, PortStatus openFailure)
-    : PrinterPort(limits), openFailure_(std::move(openFailure))
+    : PrinterPort(limits)
+    , openFailure_(std::move(openFailure))
 {
     if (openFailure_.ok())
         openFailure_ = PortStatus::failure(PortError::NoPort, QStringLiteral("no printer port is configured"));

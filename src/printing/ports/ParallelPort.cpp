@@ -14,7 +14,9 @@ constexpr int kBusyPollsBeforeSleeping = 200;
 } // namespace
 
 ParallelPort::ParallelPort(const ParallelOptions& options, std::unique_ptr<ParallelIo> io, const PortLimits& limits)
-    : PrinterPort(limits), options_(options), io_(io ? std::move(io) : CreatePpdevIo())
+    : PrinterPort(limits)
+    , options_(options)
+    , io_(io ? std::move(io) : CreatePpdevIo())
 {
 }
 
@@ -69,7 +71,8 @@ PortStatus ParallelPort::OpenPort()
     }
     io_->release();
     io_->close();
-    return PortStatus::failure(PortError::NotReady, QStringLiteral("%1: %2").arg(options_.device, ParallelStatusText(status)));
+    return PortStatus::failure(
+        PortError::NotReady, QStringLiteral("%1: %2").arg(options_.device, ParallelStatusText(status)));
 }
 
 PortStatus ParallelPort::SendPiece(const QByteArray& piece)
@@ -85,16 +88,13 @@ PortStatus ParallelPort::SendPiece(const QByteArray& piece)
         const int wait = int(std::min<qint64>(std::max(0, options_.readyTimeoutMs), leftInPiece));
         std::uint8_t status = 0;
         switch (waitReady(wait, &status)) {
-        case Wait::Ready:
-            break;
-        case Wait::Cancelled:
-            return PortStatus::failure(PortError::Cancelled, describe());
+        case Wait::Ready: break;
+        case Wait::Cancelled: return PortStatus::failure(PortError::Cancelled, describe());
         case Wait::Unreadable:
-            return PortStatus::failure(PortError::WriteFailed,
-                                       QStringLiteral("%1: status register unreadable").arg(options_.device));
+            return PortStatus::failure(
+                PortError::WriteFailed, QStringLiteral("%1: status register unreadable").arg(options_.device));
         case Wait::TimedOut: {
-            const PortStatus why = PortStatus::failure(
-                PortError::Timeout,
+            const PortStatus why = PortStatus::failure(PortError::Timeout,
                 QStringLiteral("%1: %2 after %3 ms; %4 of %5 bytes sent")
                     .arg(options_.device, ParallelStatusText(status))
                     .arg(wait)
@@ -109,7 +109,8 @@ PortStatus ParallelPort::SendPiece(const QByteArray& piece)
         }
         // Data, then the strobe pulse: control 0x0D asserts it, 0x0C releases it.
         if (!io_->writeData(std::uint8_t(piece[i])) || !io_->writeControl(0x0D) || !io_->writeControl(0x0C))
-            return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: register write failed").arg(options_.device));
+            return PortStatus::failure(
+                PortError::WriteFailed, QStringLiteral("%1: register write failed").arg(options_.device));
         ++i;
     }
     return PortStatus::success();

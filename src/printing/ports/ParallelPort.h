@@ -15,7 +15,7 @@ using RetryQuestionFn = std::function<bool(const PortStatus& why)>;
 struct ParallelOptions {
     QString device = QStringLiteral("/dev/parport0");
     int readyTimeoutMs = 20000; ///< longest wait for ready before one byte
-    int probeWindowMs = 20;     ///< one readiness probe at opening
+    int probeWindowMs = 20; ///< one readiness probe at opening
     int probeAttempts = 3;
     int probePauseMs = 100;
     RetryQuestionFn retryQuestion; ///< none: a printer not ready in time fails the piece
@@ -26,8 +26,8 @@ struct ParallelOptions {
 class ParallelPort : public PrinterPort {
 public:
     /// io defaults to Linux ppdev.
-    explicit ParallelPort(const ParallelOptions& options, std::unique_ptr<ParallelIo> io = {},
-                          const PortLimits& limits = {});
+    explicit ParallelPort(
+        const ParallelOptions& options, std::unique_ptr<ParallelIo> io = {}, const PortLimits& limits = {});
     ~ParallelPort() override;
 
     PortCategory category() const override { return PortCategory::Parallel; }

@@ -23,7 +23,7 @@ public:
     }
     /// Marks the start of a new accumulation span of the accumulating USB mode (job setup and
     /// after every label end).
-    virtual void ClearAccumulation() {}
+    virtual void ClearAccumulation() { }
 };
 
 /// A sink that keeps every piece; it can be told to refuse the n-th piece (0-based).

@@ -36,8 +36,8 @@ std::unique_ptr<PrinterPort> parallelPort(const QString& device, const PortSetti
     return std::make_unique<ParallelPort>(options, nullptr, settings.limits);
 }
 
-std::unique_ptr<PrinterPort> serialPort(const QString& device, int baudRate, const TPrinterSetting& setting,
-                                        const PortSettings& settings)
+std::unique_ptr<PrinterPort> serialPort(
+    const QString& device, int baudRate, const TPrinterSetting& setting, const PortSettings& settings)
 {
     SerialParams params = SerialParams::fromSetting(setting, device);
     if (baudRate > 0)
@@ -47,20 +47,19 @@ std::unique_ptr<PrinterPort> serialPort(const QString& device, int baudRate, con
 
 } // namespace
 
-std::unique_ptr<PrinterPort> CreatePortFromSpec(const PortSpec& spec, const TPrinterSetting& setting,
-                                                const PortSettings& settings)
+std::unique_ptr<PrinterPort> CreatePortFromSpec(
+    const PortSpec& spec, const TPrinterSetting& setting, const PortSettings& settings)
 {
     switch (spec.kind) {
-    case PortSpecKind::None:
-        return std::make_unique<NonePort>(settings.limits);
-    case PortSpecKind::File:
-        return CreateOutputFilePort(spec.path, settings.limits);
+    case PortSpecKind::None: return std::make_unique<NonePort>(settings.limits);
+    case PortSpecKind::File: return CreateOutputFilePort(spec.path, settings.limits);
     case PortSpecKind::Serial: {
         const QString device = spec.path.isEmpty() ? SerialDevice(settings, spec.number) : spec.path;
         return serialPort(device, spec.baudRate, setting, settings);
     }
     case PortSpecKind::Parallel: {
-        const bool numbered = spec.path.isEmpty() && spec.number >= 0 && spec.number < int(settings.parallelDevices.size());
+        const bool numbered
+            = spec.path.isEmpty() && spec.number >= 0 && spec.number < int(settings.parallelDevices.size());
         return parallelPort(numbered ? settings.parallelDevices[std::size_t(spec.number)] : spec.path, settings);
     }
     case PortSpecKind::Usb: {
@@ -75,8 +74,7 @@ std::unique_ptr<PrinterPort> CreatePortFromSpec(const PortSpec& spec, const TPri
             queue.name = spec.name;
         return std::make_unique<QueuePort>(queue, settings.limits);
     }
-    case PortSpecKind::Tcp:
-        return std::make_unique<TcpPort>(spec.host, spec.port, settings.limits);
+    case PortSpecKind::Tcp: return std::make_unique<TcpPort>(spec.host, spec.port, settings.limits);
     }
     return std::make_unique<NonePort>(settings.limits);
 }
@@ -91,21 +89,16 @@ std::unique_ptr<PrinterPort> CreatePort(const TPrinterSetting& setting, const Po
     }
     const int n = DeviceNumberOfComPort(setting.ComPort);
     switch (CategoryOfComPort(setting.ComPort)) {
-    case PortCategory::Parallel:
-        return parallelPort(settings.parallelDevices[std::size_t(n)], settings);
-    case PortCategory::Serial:
-        return serialPort(SerialDevice(settings, n), 0, setting, settings);
+    case PortCategory::Parallel: return parallelPort(settings.parallelDevices[std::size_t(n)], settings);
+    case PortCategory::Serial: return serialPort(SerialDevice(settings, n), 0, setting, settings);
     case PortCategory::UsbDirect:
         return std::make_unique<UsbPort>(n, UsbPort::Mode::Direct, settings.usb, settings.limits);
     case PortCategory::UsbAccumulating:
         return std::make_unique<UsbPort>(n, UsbPort::Mode::Accumulating, settings.usb, settings.limits);
-    case PortCategory::Queue:
-        return std::make_unique<QueuePort>(settings.queue, settings.limits);
-    case PortCategory::None:
-        return std::make_unique<NonePort>(settings.limits);
+    case PortCategory::Queue: return std::make_unique<QueuePort>(settings.queue, settings.limits);
+    case PortCategory::None: return std::make_unique<NonePort>(settings.limits);
     default:
-        return std::make_unique<NonePort>(
-            settings.limits,
+        return std::make_unique<NonePort>(settings.limits,
             PortStatus::failure(PortError::NoPort, QStringLiteral("port kind %1 names no port").arg(setting.ComPort)));
     }
 }

@@ -17,16 +17,16 @@ namespace korvel {
 struct PortSettings {
     PortSettings();
 
-    std::array<QString, 8> serialDevices;   ///< "Com1" … "Com8"; default /dev/ttyS0 … /dev/ttyS7
+    std::array<QString, 8> serialDevices; ///< "Com1" … "Com8"; default /dev/ttyS0 … /dev/ttyS7
     std::array<QString, 4> parallelDevices; ///< port kinds 0-3; default /dev/parport0 … 3
     UsbOptions usb;
-    QueueOptions queue;                     ///< default queue "VTX-Relay" on the default server
-    QString writeToFilePath;                ///< default temp.txt in the settings folder
+    QueueOptions queue; ///< default queue "VTX-Relay" on the default server
+    QString writeToFilePath; ///< default temp.txt in the settings folder
     /// A port description that replaces the record's port kind (a network printer, say), so
     /// that the 40-byte record keeps its meaning for existing files. Empty: use the record.
     QString overrideSpec;
     PortLimits limits;
-    ParallelOptions parallel;               ///< waits and the retry question; the device comes from above
+    ParallelOptions parallel; ///< waits and the retry question; the device comes from above
 };
 
 /// The device of serial port "ComN" (n = 1-8); empty for other numbers.
@@ -37,8 +37,8 @@ QString SerialDevice(const PortSettings& settings, int n);
 std::unique_ptr<PrinterPort> CreatePort(const TPrinterSetting& setting, const PortSettings& settings);
 /// The port of a parsed description; serial line parameters other than the speed come from
 /// the record.
-std::unique_ptr<PrinterPort> CreatePortFromSpec(const PortSpec& spec, const TPrinterSetting& setting,
-                                                const PortSettings& settings);
+std::unique_ptr<PrinterPort> CreatePortFromSpec(
+    const PortSpec& spec, const TPrinterSetting& setting, const PortSettings& settings);
 /// The write-to-file switch's target: every piece is appended to the file.
 std::unique_ptr<PrinterPort> CreateWriteToFilePort(const PortSettings& settings);
 /// An output file made fresh for this job (`korvel-cli print -o FILE`).

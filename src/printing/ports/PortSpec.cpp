@@ -151,12 +151,11 @@ PortSpecParse ParsePortSpec(const QString& text)
 QString FormatPortSpec(const PortSpec& spec)
 {
     switch (spec.kind) {
-    case PortSpecKind::None:
-        return QStringLiteral("none");
-    case PortSpecKind::File:
-        return QStringLiteral("file:") + spec.path;
+    case PortSpecKind::None: return QStringLiteral("none");
+    case PortSpecKind::File: return QStringLiteral("file:") + spec.path;
     case PortSpecKind::Serial: {
-        QString s = QStringLiteral("serial:") + (spec.path.isEmpty() ? QStringLiteral("COM%1").arg(spec.number) : spec.path);
+        QString s
+            = QStringLiteral("serial:") + (spec.path.isEmpty() ? QStringLiteral("COM%1").arg(spec.number) : spec.path);
         if (spec.baudRate > 0)
             s += QStringLiteral(":%1").arg(spec.baudRate);
         return s;
@@ -165,8 +164,7 @@ QString FormatPortSpec(const PortSpec& spec)
         return QStringLiteral("parallel:") + (spec.path.isEmpty() ? QString::number(spec.number) : spec.path);
     case PortSpecKind::Usb:
         return QStringLiteral("usb:") + (spec.path.isEmpty() ? QString::number(spec.number) : spec.path);
-    case PortSpecKind::Queue:
-        return QStringLiteral("queue:") + spec.name;
+    case PortSpecKind::Queue: return QStringLiteral("queue:") + spec.name;
     case PortSpecKind::Tcp: {
         const QString host = spec.host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(spec.host) : spec.host;
         return QStringLiteral("tcp:%1:%2").arg(host).arg(spec.port);

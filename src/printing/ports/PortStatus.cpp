@@ -9,8 +9,7 @@ QString PortStatus::text() const
     return text([](const QString&, const QString&, const QString& fallback) { return fallback; });
 }
 
-QString PortStatus::text(
-    const std::function<QString(const QString&, const QString&, const QString&)>& lookup) const
+QString PortStatus::text(const std::function<QString(const QString&, const QString&, const QString&)>& lookup) const
 {
     if (ok())
         return {};

@@ -10,18 +10,18 @@ namespace korvel {
 /// log lines and test expectations stable.
 enum class PortError : int {
     None = 0,
-    NoPort = 1,          ///< port kind "none" or a kind that names no port
-    OpenFailed = 2,      ///< the device, file, queue or host could not be opened
+    NoPort = 1, ///< port kind "none" or a kind that names no port
+    OpenFailed = 2, ///< the device, file, queue or host could not be opened
     ConfigureFailed = 3, ///< opened, but the line parameters were refused
-    NotOpen = 4,         ///< a write to a port that is not open
-    WriteFailed = 5,     ///< the device reported an error or accepted fewer bytes than given
-    Timeout = 6,         ///< the printer stopped taking bytes within the allowed time
-    Cancelled = 7,       ///< the job's cancel flag was raised
-    NotReady = 8,        ///< the parallel printer never reported ready (and no retry was wanted)
-    InvalidInput = 9,    ///< a command value the printer language cannot express
-    QueueFailed = 10,    ///< a print queue (spooler) call failed
-    BadSpec = 11,        ///< a port description string that does not parse
-    UsbNotOpen = 12,     ///< no USB printer with that number or path
+    NotOpen = 4, ///< a write to a port that is not open
+    WriteFailed = 5, ///< the device reported an error or accepted fewer bytes than given
+    Timeout = 6, ///< the printer stopped taking bytes within the allowed time
+    Cancelled = 7, ///< the job's cancel flag was raised
+    NotReady = 8, ///< the parallel printer never reported ready (and no retry was wanted)
+    InvalidInput = 9, ///< a command value the printer language cannot express
+    QueueFailed = 10, ///< a print queue (spooler) call failed
+    BadSpec = 11, ///< a port description string that does not parse
+    UsbNotOpen = 12, ///< no USB printer with that number or path
 };
 
 /// A user-visible text: looked up in the language file by section and key, with the built-in

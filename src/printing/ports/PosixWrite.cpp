@@ -27,9 +27,8 @@ SigpipeGuard::~SigpipeGuard()
         sigset_t pipeOnly;
         sigemptyset(&pipeOnly);
         sigaddset(&pipeOnly, SIGPIPE);
-        const timespec zero{0, 0};
-        while (sigtimedwait(&pipeOnly, nullptr, &zero) == SIGPIPE) {
-        }
+        const timespec zero { 0, 0 };
+        while (sigtimedwait(&pipeOnly, nullptr, &zero) == SIGPIPE) { }
     }
     pthread_sigmask(SIG_SETMASK, &old_, nullptr);
 }
@@ -38,7 +37,7 @@ qint64 WriteSomeToFd(int fd, const char* data, qint64 size, int waitMs, QString*
 {
     if (size <= 0)
         return 0;
-    pollfd p{fd, POLLOUT, 0};
+    pollfd p { fd, POLLOUT, 0 };
     const int ready = ::poll(&p, 1, waitMs);
     if (ready < 0) {
         if (errno == EINTR)

@@ -24,16 +24,11 @@ PortCategory CategoryOfComPort(std::uint8_t comPort)
 int DeviceNumberOfComPort(std::uint8_t comPort)
 {
     switch (CategoryOfComPort(comPort)) {
-    case PortCategory::Parallel:
-        return comPort;
-    case PortCategory::Serial:
-        return comPort - 4;
-    case PortCategory::UsbDirect:
-        return comPort - 12;
-    case PortCategory::UsbAccumulating:
-        return comPort - 20;
-    default:
-        return 0;
+    case PortCategory::Parallel: return comPort;
+    case PortCategory::Serial: return comPort - 4;
+    case PortCategory::UsbDirect: return comPort - 12;
+    case PortCategory::UsbAccumulating: return comPort - 20;
+    default: return 0;
     }
 }
 
@@ -41,7 +36,7 @@ int WriteClock::nextWait(int slice) const
 {
     const qint64 leftBudget = budgetMs_ - total_.elapsed();
     const qint64 leftStall = stallMs_ - progress_.elapsed();
-    const qint64 left = std::min({leftBudget, leftStall, qint64(slice)});
+    const qint64 left = std::min({ leftBudget, leftStall, qint64(slice) });
     return int(std::max<qint64>(1, left));
 }
 

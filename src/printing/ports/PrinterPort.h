@@ -13,15 +13,15 @@ namespace korvel {
 
 /// What a `ComPort` byte of the printer settings record names.
 enum class PortCategory : int {
-    Parallel = 0,        ///< 0-3
-    None = 4,            ///< 4
-    Serial = 5,          ///< 5-12, "Com1" … "Com8"
-    UsbDirect = 13,      ///< 13-20, USB device 1-8 (writes must be taken whole)
-    UsbAccumulating = 21,///< 21-28, USB device 1-8 (accumulation spans between label ends)
-    Queue = 99,          ///< 99, the raw print queue
-    File = 100,          ///< not a `ComPort` value: the write-to-file target
-    Tcp = 101,           ///< not a `ComPort` value: a network printer's raw socket
-    Invalid = -1,        ///< any other `ComPort` value
+    Parallel = 0, ///< 0-3
+    None = 4, ///< 4
+    Serial = 5, ///< 5-12, "Com1" … "Com8"
+    UsbDirect = 13, ///< 13-20, USB device 1-8 (writes must be taken whole)
+    UsbAccumulating = 21, ///< 21-28, USB device 1-8 (accumulation spans between label ends)
+    Queue = 99, ///< 99, the raw print queue
+    File = 100, ///< not a `ComPort` value: the write-to-file target
+    Tcp = 101, ///< not a `ComPort` value: a network printer's raw socket
+    Invalid = -1, ///< any other `ComPort` value
 };
 
 /// Category of a `ComPort` byte.
@@ -45,7 +45,10 @@ struct PortLimits {
 /// stream in order, and is closed at the end of the job or at its first error.
 class PrinterPort : public PieceSink {
 public:
-    explicit PrinterPort(const PortLimits& limits) : limits_(limits) {}
+    explicit PrinterPort(const PortLimits& limits)
+        : limits_(limits)
+    {
+    }
 
     virtual PortCategory category() const = 0;
     /// Short technical name for messages ("serial /dev/ttyS0", "tcp 10.0.0.5:9100").
@@ -74,7 +77,9 @@ protected:
 /// Keeps the clock of one piece: its overall budget and the time since the last progress.
 class WriteClock {
 public:
-    WriteClock(int budgetMs, int stallMs) : budgetMs_(budgetMs), stallMs_(stallMs)
+    WriteClock(int budgetMs, int stallMs)
+        : budgetMs_(budgetMs)
+        , stallMs_(stallMs)
     {
         total_.start();
         progress_.start();

@@ -61,7 +61,8 @@ struct QueueCallbacks {
 
 /// Gives a blocking print-server call its clock for the duration of the call.
 struct QueuePort::Wait {
-    Wait(QueuePort& port, WriteClock& clock) : port_(port)
+    Wait(QueuePort& port, WriteClock& clock)
+        : port_(port)
     {
         port_.clock_ = &clock;
         port_.timedOut_ = false;
@@ -70,7 +71,9 @@ struct QueuePort::Wait {
     QueuePort& port_;
 };
 
-QueuePort::QueuePort(const QueueOptions& options, const PortLimits& limits) : PrinterPort(limits), options_(options)
+QueuePort::QueuePort(const QueueOptions& options, const PortLimits& limits)
+    : PrinterPort(limits)
+    , options_(options)
 {
     if (options_.name.isEmpty())
         options_.name = QString::fromLatin1(kDefaultQueueName);
@@ -99,13 +102,14 @@ PortStatus QueuePort::queueFailure(PortError code, const QString& what) const
         return PortStatus::failure(PortError::Cancelled, describe());
     if (timedOut_)
         code = PortError::Timeout;
-    return PortStatus::failure(code, QStringLiteral("%1: %2: %3").arg(options_.name, what, QString::fromUtf8(cupsLastErrorString())));
+    return PortStatus::failure(
+        code, QStringLiteral("%1: %2: %3").arg(options_.name, what, QString::fromUtf8(cupsLastErrorString())));
 }
 
 void* QueuePort::connect(int* cancel) const
 {
     http_t* http = httpConnect2(serverHost_.constData(), serverPort_, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                std::max(1, limits_.connectMs), cancel);
+        std::max(1, limits_.connectMs), cancel);
     if (http)
         httpSetTimeout(http, kWaitSliceSeconds, &QueueCallbacks::onTimeout, const_cast<QueuePort*>(this));
     return http;
@@ -120,9 +124,9 @@ PortStatus QueuePort::OpenPort()
     int cancel = 0;
     http_t* http = static_cast<http_t*>(connect(&cancel));
     if (!http)
-        return PortStatus::failure(PortError::OpenFailed, QStringLiteral("print server %1: %2")
-                                                              .arg(QString::fromLocal8Bit(server.host),
-                                                                   QString::fromUtf8(cupsLastErrorString())));
+        return PortStatus::failure(PortError::OpenFailed,
+            QStringLiteral("print server %1: %2")
+                .arg(QString::fromLocal8Bit(server.host), QString::fromUtf8(cupsLastErrorString())));
     http_ = http;
     WriteClock clock(limits_.connectMs, limits_.connectMs);
     Wait wait(*this, clock);
@@ -152,8 +156,8 @@ PortStatus QueuePort::StartDocument(const QString& title)
     jobId_ = cupsCreateJob(asHttp(http_), name.constData(), doc.constData(), 0, nullptr);
     if (jobId_ == 0)
         return queueFailure(PortError::QueueFailed, QStringLiteral("job not created"));
-    if (cupsStartDocument(asHttp(http_), name.constData(), jobId_, doc.constData(), CUPS_FORMAT_RAW, 1) !=
-        HTTP_STATUS_CONTINUE) {
+    if (cupsStartDocument(asHttp(http_), name.constData(), jobId_, doc.constData(), CUPS_FORMAT_RAW, 1)
+        != HTTP_STATUS_CONTINUE) {
         const PortStatus s = queueFailure(PortError::QueueFailed, QStringLiteral("document not started"));
         cupsCancelJob2(asHttp(http_), name.constData(), jobId_, 0);
         jobId_ = 0;
@@ -182,8 +186,8 @@ PortStatus QueuePort::SendPiece(const QByteArray& piece)
             return PortStatus::failure(PortError::Cancelled, describe());
         const qint64 n = std::min(kChunk, piece.size() - at);
         if (cupsWriteRequestData(asHttp(http_), piece.constData() + at, size_t(n)) != HTTP_STATUS_CONTINUE)
-            return queueFailure(PortError::WriteFailed,
-                                QStringLiteral("write failed after %1 of %2 bytes").arg(at).arg(piece.size()));
+            return queueFailure(
+                PortError::WriteFailed, QStringLiteral("write failed after %1 of %2 bytes").arg(at).arg(piece.size()));
         clock.progressed();
     }
     return PortStatus::success();

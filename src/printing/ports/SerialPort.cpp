@@ -24,7 +24,7 @@ bool deviceUsesTwoStopBits(const QString& device)
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    termios tio{};
+    termios tio {};
     const bool two = ::tcgetattr(fd, &tio) == 0 && (tio.c_cflag & CSTOPB) != 0;
     ::close(fd);
     return two;
@@ -49,7 +49,11 @@ SerialParams SerialParams::fromSetting(const TPrinterSetting& setting, const QSt
     return p;
 }
 
-SerialPort::SerialPort(const SerialParams& params, const PortLimits& limits) : PrinterPort(limits), params_(params) {}
+SerialPort::SerialPort(const SerialParams& params, const PortLimits& limits)
+    : PrinterPort(limits)
+    , params_(params)
+{
+}
 
 SerialPort::~SerialPort()
 {
@@ -73,28 +77,21 @@ PortStatus SerialPort::OpenPort()
     if (where.isEmpty())
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("no serial device configured"));
     if (params_.BaudRate <= 0)
-        return PortStatus::failure(PortError::ConfigureFailed, QStringLiteral("%1: baud rate %2").arg(where).arg(params_.BaudRate));
+        return PortStatus::failure(
+            PortError::ConfigureFailed, QStringLiteral("%1: baud rate %2").arg(where).arg(params_.BaudRate));
     if (params_.ByteSize < 5 || params_.ByteSize > 8)
-        return PortStatus::failure(PortError::ConfigureFailed, QStringLiteral("%1: byte size %2").arg(where).arg(params_.ByteSize));
+        return PortStatus::failure(
+            PortError::ConfigureFailed, QStringLiteral("%1: byte size %2").arg(where).arg(params_.ByteSize));
     QSerialPort::Parity parity = QSerialPort::NoParity;
     switch (params_.Parity) {
-    case 0:
-        parity = QSerialPort::NoParity;
-        break;
-    case 1:
-        parity = QSerialPort::OddParity;
-        break;
-    case 2:
-        parity = QSerialPort::EvenParity;
-        break;
-    case 3:
-        parity = QSerialPort::MarkParity;
-        break;
-    case 4:
-        parity = QSerialPort::SpaceParity;
-        break;
+    case 0: parity = QSerialPort::NoParity; break;
+    case 1: parity = QSerialPort::OddParity; break;
+    case 2: parity = QSerialPort::EvenParity; break;
+    case 3: parity = QSerialPort::MarkParity; break;
+    case 4: parity = QSerialPort::SpaceParity; break;
     default:
-        return PortStatus::failure(PortError::ConfigureFailed, QStringLiteral("%1: parity %2").arg(where).arg(params_.Parity));
+        return PortStatus::failure(
+            PortError::ConfigureFailed, QStringLiteral("%1: parity %2").arg(where).arg(params_.Parity));
     }
     const bool twoStop = params_.StopBits != 0 && deviceUsesTwoStopBits(where);
     QSerialPort::FlowControl flow = QSerialPort::NoFlowControl;
@@ -107,10 +104,9 @@ PortStatus SerialPort::OpenPort()
     port->setPortName(where);
     if (!port->open(QIODevice::ReadWrite))
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("%1: %2").arg(where, errorText(*port)));
-    const bool configured = port->setBaudRate(params_.BaudRate) &&
-                            port->setDataBits(QSerialPort::DataBits(params_.ByteSize)) && port->setParity(parity) &&
-                            port->setStopBits(twoStop ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-                            port->setFlowControl(flow);
+    const bool configured = port->setBaudRate(params_.BaudRate)
+        && port->setDataBits(QSerialPort::DataBits(params_.ByteSize)) && port->setParity(parity)
+        && port->setStopBits(twoStop ? QSerialPort::TwoStop : QSerialPort::OneStop) && port->setFlowControl(flow);
     if (!configured) {
         const QString why = errorText(*port);
         port->close();
@@ -118,7 +114,7 @@ PortStatus SerialPort::OpenPort()
     }
     if (flow == QSerialPort::SoftwareControl) {
         // XON 0x11 / XOFF 0x13, and only XON resumes output.
-        termios tio{};
+        termios tio {};
         const int fd = int(port->handle());
         if (::tcgetattr(fd, &tio) == 0) {
             tio.c_cc[VSTART] = 0x11;
@@ -173,18 +169,20 @@ PortStatus SerialPort::SendPiece(const QByteArray& piece)
 
     WriteClock clock(pieceBudgetMs(piece.size()), allowanceMs());
     if (port_->write(piece) != piece.size())
-        return abortWrite(PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(params_.device, errorText(*port_))));
+        return abortWrite(PortStatus::failure(
+            PortError::WriteFailed, QStringLiteral("%1: %2").arg(params_.device, errorText(*port_))));
     qint64 pending = port_->bytesToWrite();
     while (pending > 0) {
         if (limits_.cancelled())
             return abortWrite(PortStatus::failure(PortError::Cancelled, describe()));
         if (clock.expired())
-            return abortWrite(PortStatus::failure(
-                PortError::Timeout, QStringLiteral("%1: %2").arg(params_.device, clock.reason(piece.size() - pending, piece.size()))));
+            return abortWrite(PortStatus::failure(PortError::Timeout,
+                QStringLiteral("%1: %2").arg(params_.device, clock.reason(piece.size() - pending, piece.size()))));
         port_->waitForBytesWritten(clock.nextWait(kWaitSlice));
         const QSerialPort::SerialPortError error = port_->error();
         if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
-            return abortWrite(PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(params_.device, errorText(*port_))));
+            return abortWrite(PortStatus::failure(
+                PortError::WriteFailed, QStringLiteral("%1: %2").arg(params_.device, errorText(*port_))));
         port_->clearError();
         // Nobody reads the printer's answers; keep them from piling up.
         if (port_->bytesAvailable() > 0)
@@ -211,7 +209,7 @@ PortStatus SerialPort::ClosePort()
             if (limits_.cancelled() || clock.expired()) {
                 ::tcflush(fd, TCOFLUSH);
                 result = PortStatus::failure(PortError::Timeout,
-                                             QStringLiteral("%1: %2 bytes not sent at close").arg(params_.device).arg(queued));
+                    QStringLiteral("%1: %2 bytes not sent at close").arg(params_.device).arg(queued));
                 break;
             }
             ::usleep(2000);

@@ -14,9 +14,9 @@ struct SerialParams {
     QString device;
     std::int32_t BaudRate = 38400;
     std::uint8_t ByteSize = 8;
-    std::uint8_t StopBits = 0;     ///< 0 one stop bit; anything else keeps the device's own setting
-    std::int32_t Parity = 0;       ///< 0 none, 1 odd, 2 even, 3 mark, 4 space
-    std::uint8_t FlowControl = 1;  ///< 0 XON/XOFF, 1 RTS/CTS, other values none
+    std::uint8_t StopBits = 0; ///< 0 one stop bit; anything else keeps the device's own setting
+    std::int32_t Parity = 0; ///< 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t FlowControl = 1; ///< 0 XON/XOFF, 1 RTS/CTS, other values none
 
     static SerialParams fromSetting(const TPrinterSetting& setting, const QString& device);
 };

@@ -15,7 +15,9 @@ constexpr int kWaitSlice = 50;
 } // namespace
 
 TcpPort::TcpPort(const QString& host, quint16 port, const PortLimits& limits)
-    : PrinterPort(limits), host_(host), port_(port)
+    : PrinterPort(limits)
+    , host_(host)
+    , port_(port)
 {
 }
 
@@ -61,8 +63,8 @@ PortStatus TcpPort::OpenPort()
     }
     if (socket_->state() != QAbstractSocket::ConnectedState) {
         const QString why = socket_->state() == QAbstractSocket::UnconnectedState
-                                ? socket_->errorString()
-                                : QStringLiteral("no connection within %1 ms").arg(limits_.connectMs);
+            ? socket_->errorString()
+            : QStringLiteral("no connection within %1 ms").arg(limits_.connectMs);
         socket_->abort();
         socket_.reset();
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("%1: %2").arg(where(), why));
@@ -78,10 +80,11 @@ PortStatus TcpPort::flush(qint64 sentBefore, qint64 pieceSize, WriteClock& clock
         if (limits_.cancelled())
             return PortStatus::failure(PortError::Cancelled, describe());
         if (socket_->state() != QAbstractSocket::ConnectedState)
-            return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(where(), socket_->errorString()));
+            return PortStatus::failure(
+                PortError::WriteFailed, QStringLiteral("%1: %2").arg(where(), socket_->errorString()));
         if (clock.expired())
             return PortStatus::failure(PortError::Timeout,
-                                       QStringLiteral("%1: %2").arg(where(), clock.reason(sentBefore + queued - pending, pieceSize)));
+                QStringLiteral("%1: %2").arg(where(), clock.reason(sentBefore + queued - pending, pieceSize)));
         socket_->waitForBytesWritten(clock.nextWait(kWaitSlice));
         // A printer may talk back; nobody listens.
         if (socket_->bytesAvailable() > 0)
@@ -101,12 +104,14 @@ PortStatus TcpPort::SendPiece(const QByteArray& piece)
     if (limits_.cancelled())
         return PortStatus::failure(PortError::Cancelled, describe());
     if (socket_->state() != QAbstractSocket::ConnectedState)
-        return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(where(), socket_->errorString()));
+        return PortStatus::failure(
+            PortError::WriteFailed, QStringLiteral("%1: %2").arg(where(), socket_->errorString()));
     WriteClock clock(limits_.pieceCapMs, limits_.stallMs);
     for (qint64 at = 0; at < piece.size(); at += kChunk) {
         const qint64 n = std::min(kChunk, piece.size() - at);
         if (socket_->write(piece.constData() + at, n) != n)
-            return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(where(), socket_->errorString()));
+            return PortStatus::failure(
+                PortError::WriteFailed, QStringLiteral("%1: %2").arg(where(), socket_->errorString()));
         PortStatus s = flush(at, piece.size(), clock);
         if (!s) {
             socket_->abort();

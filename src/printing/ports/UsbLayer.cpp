@@ -19,7 +19,11 @@ namespace {
 
 class DeviceFileConnection : public UsbConnection {
 public:
-    DeviceFileConnection(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+    DeviceFileConnection(int fd, QString path)
+        : fd_(fd)
+        , path_(std::move(path))
+    {
+    }
     ~DeviceFileConnection() override { ::close(fd_); }
     QString name() const override { return path_; }
     qint64 writeSome(const char* data, qint64 size, int waitMs, QString* error) override
@@ -63,8 +67,7 @@ private:
 bool findPrinterInterface(libusb_device* dev, LibusbTarget* target)
 {
     libusb_config_descriptor* config = nullptr;
-    if (libusb_get_active_config_descriptor(dev, &config) != 0 &&
-        libusb_get_config_descriptor(dev, 0, &config) != 0)
+    if (libusb_get_active_config_descriptor(dev, &config) != 0 && libusb_get_config_descriptor(dev, 0, &config) != 0)
         return false;
     bool found = false;
     for (int i = 0; i < config->bNumInterfaces && !found; ++i) {
@@ -107,7 +110,7 @@ QList<LibusbTarget> libusbPrinters(libusb_context* ctx)
         if (libusb_open(dev, &h) != 0)
             continue;
         const bool kernelHeld = libusb_kernel_driver_active(h, t.interfaceNumber) == 1;
-        libusb_device_descriptor desc{};
+        libusb_device_descriptor desc {};
         libusb_get_device_descriptor(dev, &desc);
         libusb_close(h);
         if (kernelHeld)
@@ -129,7 +132,9 @@ QList<LibusbTarget> libusbPrinters(libusb_context* ctx)
 class LibusbConnection : public UsbConnection {
 public:
     LibusbConnection(std::unique_ptr<LibusbContext> ctx, libusb_device_handle* h, LibusbTarget t)
-        : ctx_(std::move(ctx)), handle_(h), target_(std::move(t))
+        : ctx_(std::move(ctx))
+        , handle_(h)
+        , target_(std::move(t))
     {
     }
     ~LibusbConnection() override
@@ -142,9 +147,9 @@ public:
     {
         int transferred = 0;
         const int chunk = int(std::min<qint64>(size, 64 * 1024));
-        const int rc = libusb_bulk_transfer(handle_, target_.endpoint,
-                                            reinterpret_cast<unsigned char*>(const_cast<char*>(data)), chunk,
-                                            &transferred, static_cast<unsigned int>(std::max(1, waitMs)));
+        const int rc
+            = libusb_bulk_transfer(handle_, target_.endpoint, reinterpret_cast<unsigned char*>(const_cast<char*>(data)),
+                chunk, &transferred, static_cast<unsigned int>(std::max(1, waitMs)));
         // A timed-out transfer may still have moved part of the data; that part counts.
         if (rc == 0 || rc == LIBUSB_ERROR_TIMEOUT)
             return transferred;
@@ -159,8 +164,8 @@ private:
     LibusbTarget target_;
 };
 
-std::unique_ptr<UsbConnection> openLibusb(const LibusbTarget& target, std::unique_ptr<LibusbContext> ctx,
-                                          PortStatus* status)
+std::unique_ptr<UsbConnection> openLibusb(
+    const LibusbTarget& target, std::unique_ptr<LibusbContext> ctx, PortStatus* status)
 {
     libusb_device** list = nullptr;
     const ssize_t n = libusb_get_device_list(ctx->get(), &list);
@@ -182,7 +187,7 @@ std::unique_ptr<UsbConnection> openLibusb(const LibusbTarget& target, std::uniqu
         if (h)
             libusb_close(h);
         *status = PortStatus::failure(PortError::UsbNotOpen,
-                                      QStringLiteral("%1: %2").arg(target.description, QLatin1String(libusb_error_name(rc))));
+            QStringLiteral("%1: %2").arg(target.description, QLatin1String(libusb_error_name(rc))));
         return nullptr;
     }
     return std::make_unique<LibusbConnection>(std::move(ctx), h, target);
@@ -196,7 +201,7 @@ QStringList deviceFiles(const QString& dir)
     for (const QString& name : names) {
         const QRegularExpressionMatch m = lpName.match(name);
         if (m.hasMatch())
-            found.append({m.captured(1).toInt(), QDir(dir).filePath(name)});
+            found.append({ m.captured(1).toInt(), QDir(dir).filePath(name) });
     }
     std::sort(found.begin(), found.end());
     QStringList out;
@@ -235,8 +240,8 @@ std::unique_ptr<UsbConnection> OpenUsbDeviceFile(const QString& path, PortStatus
 {
     const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        *status = PortStatus::failure(PortError::UsbNotOpen,
-                                      QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        *status = PortStatus::failure(
+            PortError::UsbNotOpen, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         return nullptr;
     }
     *status = PortStatus::success();

@@ -17,8 +17,8 @@ struct UsbOptions {
 
 /// One attached USB printer, in enumeration order.
 struct UsbPrinterInfo {
-    QString path;        ///< the device file, or empty for a libusb device
-    int bus = 0;         ///< libusb devices: bus number and address
+    QString path; ///< the device file, or empty for a libusb device
+    int bus = 0; ///< libusb devices: bus number and address
     int address = 0;
     QString description; ///< for lists and messages
 };

@@ -9,12 +9,17 @@ constexpr int kWaitSlice = 50;
 } // namespace
 
 UsbPort::UsbPort(int number, Mode mode, const UsbOptions& options, const PortLimits& limits)
-    : PrinterPort(limits), number_(number), mode_(mode), options_(options)
+    : PrinterPort(limits)
+    , number_(number)
+    , mode_(mode)
+    , options_(options)
 {
 }
 
 UsbPort::UsbPort(const QString& devicePath, Mode mode, const PortLimits& limits)
-    : PrinterPort(limits), path_(devicePath), mode_(mode)
+    : PrinterPort(limits)
+    , path_(devicePath)
+    , mode_(mode)
 {
 }
 
@@ -54,12 +59,16 @@ PortStatus UsbPort::SendPiece(const QByteArray& piece)
             return PortStatus::failure(PortError::Cancelled, describe());
         if (clock.expired())
             return PortStatus::failure(PortError::Timeout,
-                                       QStringLiteral("%1: %2").arg(connection_->name(), clock.reason(sent, piece.size())));
+                QStringLiteral("%1: %2").arg(connection_->name(), clock.reason(sent, piece.size())));
         QString error;
-        const qint64 n = connection_->writeSome(piece.constData() + sent, piece.size() - sent, clock.nextWait(kWaitSlice), &error);
+        const qint64 n
+            = connection_->writeSome(piece.constData() + sent, piece.size() - sent, clock.nextWait(kWaitSlice), &error);
         if (n < 0)
             return PortStatus::failure(PortError::WriteFailed,
-                                       QStringLiteral("%1: %2; %3 of %4 bytes sent").arg(connection_->name(), error).arg(sent).arg(piece.size()));
+                QStringLiteral("%1: %2; %3 of %4 bytes sent")
+                    .arg(connection_->name(), error)
+                    .arg(sent)
+                    .arg(piece.size()));
         if (n > 0) {
             sent += n;
             clock.progressed();

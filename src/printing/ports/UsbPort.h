@@ -11,7 +11,7 @@ namespace korvel {
 class UsbPort : public PrinterPort {
 public:
     enum class Mode {
-        Direct,       ///< port kinds 13-20
+        Direct, ///< port kinds 13-20
         Accumulating, ///< port kinds 21-28: the stream since the last job setup or label end
                       ///< forms one span, but every byte still goes out once
     };
