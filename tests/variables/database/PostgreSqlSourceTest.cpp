@@ -1,0 +1,311 @@
+#include "document/CodePage.h"
+#include "variables/database/DatabaseSource.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+using namespace korvel;
+
+namespace {
+
+QByteArray gbk(const QString& s)
+{
+    return CodePage(936).fromUnicode(s);
+}
+
+/// A loopback port nobody listens on at the moment of asking.
+int freePort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    ::close(fd);
+    return port;
+}
+
+/// A throw-away PostgreSQL server on a temporary data directory and a free loopback port,
+/// started once for the suite. As root the server runs as the "postgres" account, which the
+/// server insists on.
+class TestServer {
+public:
+    bool start(QString* why)
+    {
+        QString bin;
+        for (const char* v : {"15", "16", "17", "14", "13"}) {
+            const QString candidate = QStringLiteral("/usr/lib/postgresql/%1/bin").arg(QString::fromLatin1(v));
+            if (QFileInfo::exists(candidate + QStringLiteral("/initdb")) && QFileInfo::exists(candidate + QStringLiteral("/pg_ctl"))) {
+                bin = candidate;
+                break;
+            }
+        }
+        if (bin.isEmpty())
+            return fail(why, QStringLiteral("the PostgreSQL server programs (initdb, pg_ctl) are not installed"));
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            return fail(why, QStringLiteral("the PostgreSQL driver of Qt (package libqt6sql6-psql) is not installed"));
+        if (!dir_.isValid())
+            return fail(why, QStringLiteral("no temporary folder"));
+        if (::geteuid() == 0) {
+            const passwd* pw = ::getpwnam("postgres");
+            if (!pw)
+                return fail(why, QStringLiteral("running as root and there is no \"postgres\" account to run the server as"));
+            runAs_ = QStringLiteral("postgres");
+            if (::chown(QFile::encodeName(dir_.path()).constData(), pw->pw_uid, pw->pw_gid) != 0)
+                return fail(why, QStringLiteral("cannot hand the temporary folder to the postgres account"));
+        }
+        bin_ = bin;
+        data_ = dir_.filePath(QStringLiteral("data"));
+        port_ = freePort();
+        if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), data_, QStringLiteral("-U"), QStringLiteral("korvel"),
+                                            QStringLiteral("--auth=trust"), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                                            QStringLiteral("--no-locale"), QStringLiteral("--no-sync")},
+                 why))
+            return false;
+        const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off").arg(port_).arg(dir_.path());
+        if (!run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data_, QStringLiteral("-l"), dir_.filePath(QStringLiteral("server.log")),
+                                            QStringLiteral("-w"), QStringLiteral("-o"), options, QStringLiteral("start")},
+                 why))
+            return false;
+        started_ = true;
+        return true;
+    }
+
+    void stop()
+    {
+        if (!started_)
+            return;
+        QString ignored;
+        run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), data_, QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")},
+            &ignored);
+        started_ = false;
+    }
+
+    int port() const { return port_; }
+    QString uri(const QString& database = QStringLiteral("postgres")) const
+    {
+        return QStringLiteral("postgresql://korvel@127.0.0.1:%1/%2").arg(port_).arg(database);
+    }
+
+private:
+    static bool fail(QString* why, const QString& message)
+    {
+        *why = message;
+        return false;
+    }
+
+    bool run(const QString& program, const QStringList& arguments, QString* why)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        const QString path = bin_ + QLatin1Char('/') + program;
+        if (runAs_.isEmpty())
+            p.start(path, arguments);
+        else
+            p.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), runAs_, QStringLiteral("--"), path} + arguments);
+        if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            return fail(why, QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(p.readAll())));
+        return true;
+    }
+
+    QTemporaryDir dir_;
+    QString bin_;
+    QString data_;
+    QString runAs_;
+    int port_ = 0;
+    bool started_ = false;
+};
+
+class PostgreSqlSource : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server_ = new TestServer;
+        if (!server_->start(&skipReason_))
+            return;
+        if (!fill(&skipReason_))
+            server_->stop();
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (server_)
+            server_->stop();
+        delete server_;
+        server_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!skipReason_.isEmpty())
+            GTEST_SKIP() << skipReason_.toStdString();
+    }
+
+    static bool fill(QString* why)
+    {
+        bool ok = true;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("fill-pg"));
+            db.setHostName(QStringLiteral("127.0.0.1"));
+            db.setPort(server_->port());
+            db.setUserName(QStringLiteral("korvel"));
+            db.setDatabaseName(QStringLiteral("postgres"));
+            if (!db.open()) {
+                *why = QStringLiteral("cannot reach the test server: ") + db.lastError().text();
+                ok = false;
+            } else {
+                QSqlQuery q(db);
+                const char* statements[] = {
+                    "CREATE TABLE goods (code varchar(8), name text, qty integer, price numeric(10,2), made date, fragile boolean)",
+                    "INSERT INTO goods SELECT lpad(i::text, 5, '0'), CASE WHEN i = 100 THEN 'O''Brien \"Q\"; --' ELSE '商品' || i END, "
+                    "i % 17, i * 0.5, date '2024-01-01' + i, i % 2 = 0 FROM generate_series(1, 3000) AS i",
+                    "CREATE SCHEMA sales",
+                    "CREATE TABLE sales.orders (\"Order No\" integer, customer text)",
+                    "INSERT INTO sales.orders VALUES (1, '甲'), (2, '乙')",
+                };
+                for (const char* s : statements) {
+                    if (!q.exec(QString::fromUtf8(s))) {
+                        *why = QStringLiteral("cannot fill the test server: ") + q.lastError().text();
+                        ok = false;
+                        break;
+                    }
+                }
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fill-pg"));
+        return ok;
+    }
+
+    static TestServer* server_;
+    static QString skipReason_;
+};
+
+TestServer* PostgreSqlSource::server_ = nullptr;
+QString PostgreSqlSource::skipReason_;
+
+} // namespace
+
+TEST_F(PostgreSqlSource, TableStepsThroughEveryRecord)
+{
+    const SpecResult spec = ParseDataArgument(server_->uri() + QStringLiteral("#goods"));
+    ASSERT_TRUE(spec.spec);
+    DatabaseSource s;
+    ASSERT_TRUE(s.open(*spec.spec)) << s.errorString().toStdString();
+    EXPECT_TRUE(s.tables().contains(QStringLiteral("goods")));
+    ASSERT_TRUE(s.openTable()) << s.errorString().toStdString();
+    ASSERT_EQ(s.recordCount(), 3000);
+    ASSERT_EQ(s.fieldCount(), 6);
+    EXPECT_EQ(FieldTypeName(s.fields()[2].typeNumber), u"longint");
+    EXPECT_EQ(FieldTypeName(s.fields()[4].typeNumber), u"date");
+    EXPECT_EQ(FieldTypeName(s.fields()[5].typeNumber), u"Bool");
+    EXPECT_EQ(s.fields()[0].size, 8);
+
+    // The server returns the rows in insertion order for a freshly filled table.
+    s.first();
+    for (int i = 1; i <= 3000; ++i) {
+        ASSERT_EQ(s.valueAt(0), QByteArray::number(i).rightJustified(5, '0')) << i;
+        ASSERT_EQ(s.valueAt(1), i == 100 ? QByteArray("O'Brien \"Q\"; --") : gbk(QStringLiteral("商品%1").arg(i))) << i;
+        ASSERT_EQ(s.valueAt(2), QByteArray::number(i % 17)) << i;
+        ASSERT_EQ(s.valueAt(3), QString::number(i * 0.5, 'f', 2).toLatin1()) << i; // numeric keeps its scale
+        ASSERT_EQ(s.valueAt(4), QDate(2024, 1, 1).addDays(i).toString(Qt::ISODate).toLatin1()) << i;
+        ASSERT_EQ(s.valueAt(5), i % 2 == 0 ? QByteArray("True") : QByteArray("False")) << i;
+        s.next();
+    }
+    EXPECT_TRUE(s.eof());
+}
+
+TEST_F(PostgreSqlSource, QueriesWithFiltersSortAndSchemas)
+{
+    DatabaseSource s;
+    ASSERT_TRUE(s.open(ParseDataArgument(server_->uri()).spec.value())) << s.errorString().toStdString();
+
+    QueryParts p;
+    p.table = "goods";
+    p.fields = {"code", "price"};
+    p.filters = {{FilterJoin::And, "qty", 5, "15"}, {FilterJoin::And, "price", 2, "100.5"}};
+    p.sort = {{"price", true}};
+    ASSERT_TRUE(s.openQuery(p)) << s.errorString().toStdString();
+    int expected = 0;
+    int largest = 0;
+    for (int i = 1; i <= 3000; ++i)
+        if (i % 17 >= 15 && i * 0.5 < 100.5) {
+            ++expected;
+            largest = i;
+        }
+    ASSERT_EQ(s.recordCount(), expected);
+    EXPECT_EQ(s.valueAt(1, 1), QString::number(largest * 0.5, 'f', 2).toLatin1()); // sorted descending
+
+    // Hostile values are bound: each finds its own row or nothing.
+    p.fields = {"code"};
+    p.sort.clear();
+    p.filters = {{FilterJoin::And, "name", 0, StoredFilterValue("O'Brien \"Q\"; --")}};
+    ASSERT_TRUE(s.openQuery(p)) << s.errorString().toStdString();
+    ASSERT_EQ(s.recordCount(), 1);
+    EXPECT_EQ(s.valueAt(0), "00100");
+    for (const char* hostile : {"\" OR 1=1 --", "x'; DROP TABLE goods; --", "\\'; SELECT 1; --"}) {
+        p.filters = {{FilterJoin::And, "name", 0, StoredFilterValue(hostile)}};
+        ASSERT_TRUE(s.openQuery(p)) << hostile << ": " << s.errorString().toStdString();
+        EXPECT_EQ(s.recordCount(), 0) << hostile;
+    }
+    ASSERT_TRUE(s.openTable(QStringLiteral("goods")));
+    EXPECT_EQ(s.recordCount(), 3000);
+
+    // A table in another schema, a name with a space, and a column that is not there.
+    p = {};
+    p.table = "sales.orders";
+    p.fields = {"Order No", "customer"};
+    p.sort = {{"Order No", true}};
+    ASSERT_TRUE(s.openQuery(p)) << s.errorString().toStdString();
+    ASSERT_EQ(s.recordCount(), 2);
+    EXPECT_EQ(s.valueAt(1), gbk(QStringLiteral("乙")));
+    p.fields = {"Order No", "amount"};
+    EXPECT_FALSE(s.openQuery(p));
+    EXPECT_TRUE(s.errorString().contains(QStringLiteral("\"amount\""))) << s.errorString().toStdString();
+
+    // Hand-written text in the stored dialect.
+    ASSERT_TRUE(s.openSql("Select [customer] From [sales.orders] Where (customer = \"" + gbk(QStringLiteral("甲")) + "\")"))
+        << s.errorString().toStdString();
+    EXPECT_EQ(s.recordCount(), 1);
+}
+
+TEST_F(PostgreSqlSource, ServerThatRefusesIsReported)
+{
+    struct Case {
+        const char* what;
+        QString uri;
+        const char* message;
+    };
+    const int closed = freePort();
+    const Case cases[] = {
+        {"no such database", server_->uri(QStringLiteral("nosuchdb")), "nosuchdb"},
+        {"no such role", QStringLiteral("postgresql://nobody@127.0.0.1:%1/postgres").arg(server_->port()), "nobody"},
+        {"nothing listens", QStringLiteral("postgresql://korvel@127.0.0.1:%1/postgres").arg(closed), "cannot connect to"},
+    };
+    for (const Case& c : cases) {
+        DatabaseSource s;
+        EXPECT_FALSE(s.open(ParseDataArgument(c.uri).spec.value())) << c.what;
+        EXPECT_TRUE(s.errorString().startsWith(QStringLiteral("cannot connect to postgresql://"))) << c.what << ": " << s.errorString().toStdString();
+        EXPECT_TRUE(s.errorString().contains(QString::fromLatin1(c.message))) << c.what << ": " << s.errorString().toStdString();
+        EXPECT_FALSE(s.isConnected());
+    }
+}
