@@ -14,8 +14,10 @@ QImage RenderDesignView(const LabelDocument& document, int zoomPercent, int draw
     if (zoomPercent <= 0)
         return {};
     const double factor = zoomPercent / 100.0;
-    const int labelRight = static_cast<int>(Round(zoomPercent * static_cast<double>(document.pixels().labelWidth) / 100.0)) + 1;
-    const int labelBottom = static_cast<int>(Round(zoomPercent * static_cast<double>(document.pixels().labelHeight) / 100.0)) + 1;
+    const int labelRight
+        = static_cast<int>(Round(zoomPercent * static_cast<double>(document.pixels().labelWidth) / 100.0)) + 1;
+    const int labelBottom
+        = static_cast<int>(Round(zoomPercent * static_cast<double>(document.pixels().labelHeight) / 100.0)) + 1;
 
     // Objects at another zoom are painted from copies, which keeps the document untouched.
     std::vector<std::unique_ptr<TOAControl>> copies;
@@ -37,7 +39,8 @@ QImage RenderDesignView(const LabelDocument& document, int zoomPercent, int draw
     // asking for an enormous picture.
     const long long surfaceWidth = std::max<long long>(labelRight, Round(zoomPercent * 2700 / 100.0));
     const long long surfaceHeight = std::max<long long>(labelBottom, Round(zoomPercent * 1700 / 100.0));
-    QImage view(static_cast<int>(std::min(right, surfaceWidth)), static_cast<int>(std::min(bottom, surfaceHeight)), QImage::Format_RGB32);
+    QImage view(static_cast<int>(std::min(right, surfaceWidth)), static_cast<int>(std::min(bottom, surfaceHeight)),
+        QImage::Format_RGB32);
     if (view.isNull())
         return {};
     view.fill(QColor::fromRgb(DesignSurfaceColor));

@@ -16,8 +16,8 @@ inline constexpr unsigned DesignSurfaceColor = 0xC8C8C8;
 ///
 /// The picture spans the label and every object's rectangle that lies right of or below the
 /// origin (at least the label), at most the surface's scroll range (zoom x 2700 / 100 across,
-/// zoom x 1700 / 100 down); parts outside are cut off, as the surface does. Objects whose zoom differs from the one asked for are painted from copies at that
-/// zoom, so the document is left as it is. Format_RGB32.
+/// zoom x 1700 / 100 down); parts outside are cut off, as the surface does. Objects whose zoom differs from the one
+/// asked for are painted from copies at that zoom, so the document is left as it is. Format_RGB32.
 QImage RenderDesignView(const LabelDocument& document, int zoomPercent, int drawingMode);
 
 } // namespace korvel

@@ -9,20 +9,20 @@ namespace korvel {
 
 namespace {
 
-constexpr std::array<std::array<int, 8>, 8> kBayer{{
-    {0, 32, 8, 40, 2, 34, 10, 42},
-    {48, 16, 56, 24, 50, 18, 58, 26},
-    {12, 44, 4, 36, 14, 46, 6, 38},
-    {60, 28, 52, 20, 62, 30, 54, 22},
-    {3, 35, 11, 43, 1, 33, 9, 41},
-    {51, 19, 59, 27, 49, 17, 57, 25},
-    {15, 47, 7, 39, 13, 45, 5, 37},
-    {63, 31, 55, 23, 61, 29, 53, 21},
-}};
+constexpr std::array<std::array<int, 8>, 8> kBayer { {
+    { 0, 32, 8, 40, 2, 34, 10, 42 },
+    { 48, 16, 56, 24, 50, 18, 58, 26 },
+    { 12, 44, 4, 36, 14, 46, 6, 38 },
+    { 60, 28, 52, 20, 62, 30, 54, 22 },
+    { 3, 35, 11, 43, 1, 33, 9, 41 },
+    { 51, 19, 59, 27, 49, 17, 57, 25 },
+    { 15, 47, 7, 39, 13, 45, 5, 37 },
+    { 63, 31, 55, 23, 61, 29, 53, 21 },
+} };
 
 constexpr std::array<std::array<int, 16>, 16> makeThreshold()
 {
-    std::array<std::array<int, 16>, 16> t{};
+    std::array<std::array<int, 16>, 16> t {};
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 8; ++j) {
             const int b = 4 * kBayer[i][j];
@@ -73,7 +73,7 @@ QImage NewMonoImage(int width, int height)
     QImage mono(width, height, QImage::Format_Mono);
     if (mono.isNull())
         return {};
-    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    mono.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
     mono.fill(1);
     return mono;
 }
@@ -229,7 +229,8 @@ QImage StretchNearest(const QImage& picture, int width, int height)
     const std::int64_t sh = src.height();
     std::vector<int> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
-        columns[static_cast<size_t>(x)] = static_cast<int>(std::min<std::int64_t>(sw - 1, ((2 * x + 1) * sw) / (2 * width)));
+        columns[static_cast<size_t>(x)]
+            = static_cast<int>(std::min<std::int64_t>(sw - 1, ((2 * x + 1) * sw) / (2 * width)));
     for (int y = 0; y < height; ++y) {
         const int sy = static_cast<int>(std::min<std::int64_t>(sh - 1, ((2 * y + 1) * sh) / (2 * height)));
         const uchar* in = src.constScanLine(sy);

@@ -50,7 +50,8 @@ double ImagePercentFromMM(double mm, double sourceMM)
     return sourceMM > 0 ? mm / sourceMM * 100.0 : 0.0;
 }
 
-void ImageWidthPercentChanged(ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM)
+void ImageWidthPercentChanged(
+    ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM)
 {
     fields.widthPercent = percent;
     fields.widthMM = ImageMMFromPercent(percent, sourceWidthMM);
@@ -60,7 +61,8 @@ void ImageWidthPercentChanged(ImageSizeFields& fields, double percent, bool keep
     }
 }
 
-void ImageHeightPercentChanged(ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM)
+void ImageHeightPercentChanged(
+    ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM)
 {
     fields.heightPercent = percent;
     fields.heightMM = ImageMMFromPercent(percent, sourceHeightMM);

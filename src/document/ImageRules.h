@@ -42,8 +42,10 @@ struct ImageSizeFields {
     double widthPercent = 100;
     double heightPercent = 100;
 };
-void ImageWidthPercentChanged(ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM);
-void ImageHeightPercentChanged(ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM);
+void ImageWidthPercentChanged(
+    ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM);
+void ImageHeightPercentChanged(
+    ImageSizeFields& fields, double percent, bool keepProportion, double sourceWidthMM, double sourceHeightMM);
 
 /// Drag size in pixels of a size in millimetres at a zoom in percent: round(mm x 960 x zoom / 25400).
 int ImageDragPixels(double mm, int zoomPercent);

@@ -29,7 +29,7 @@ SpanRow drawnRow(int width, int height, int lineWidth, bool fill, int y)
         int l = 0;
         int r = 0;
         if (EllipseRowSpan(outerBox(width, height), y, l, r))
-            row = {l, -1, r, -1};
+            row = { l, -1, r, -1 };
     } else {
         RingRowSpans(outerBox(width, height), innerBox(width, height, lineWidth), y, row);
     }
@@ -80,7 +80,8 @@ PsRec EllipsePrnArea(int width, int height, int lineWidth, bool fill)
     return area;
 }
 
-TOAEllipse::TOAEllipse() : TOABoxShape(ObjectKind::Ellipse, 100, 100, 2)
+TOAEllipse::TOAEllipse()
+    : TOABoxShape(ObjectKind::Ellipse, 100, 100, 2)
 {
     Brush = QBrush(Qt::NoBrush);
     RebuildImage();

@@ -39,7 +39,7 @@ protected:
     void Render() override;
 
 private:
-    QColor color_{Qt::black};
+    QColor color_ { Qt::black };
     int fill_ = 0;
     PsRec prnArea_;
 };

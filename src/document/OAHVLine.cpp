@@ -2,7 +2,10 @@
 
 namespace korvel {
 
-TOAHVLine::TOAHVLine() : TOALineShape(ObjectKind::HVLine, false, 30, 1) {}
+TOAHVLine::TOAHVLine()
+    : TOALineShape(ObjectKind::HVLine, false, 30, 1)
+{
+}
 
 std::unique_ptr<TOAControl> TOAHVLine::clone() const
 {

@@ -45,7 +45,7 @@ QImage monoWithPalette(const QImage& image)
 {
     QImage mono = image.convertToFormat(QImage::Format_Mono);
     if (mono.colorCount() < 2)
-        mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        mono.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
     return mono;
 }
 
@@ -96,7 +96,8 @@ QByteArray EncodeBitmapFile(const QImage& picture)
     for (int y = h - 1; y >= 0; --y) {
         std::memcpy(row.data(), src.constScanLine(y), static_cast<size_t>(used));
         if (oneBit && w % 8 != 0) // clear the padding bits of the last byte
-            row[used - 1] = static_cast<char>(static_cast<uchar>(row[used - 1]) & static_cast<uchar>(0xFF << (8 - w % 8)));
+            row[used - 1]
+                = static_cast<char>(static_cast<uchar>(row[used - 1]) & static_cast<uchar>(0xFF << (8 - w % 8)));
         out.bytes(row);
     }
     return out.take();
@@ -163,7 +164,7 @@ SourcePicture DecodeSourcePicture(const QByteArray& bytes)
 
 std::array<std::uint8_t, 256> ContrastBrightnessTable(int ctr, int brt)
 {
-    std::array<std::uint8_t, 256> table{};
+    std::array<std::uint8_t, 256> table {};
     const int c = ctr;
     for (int a = 0; a < 256; ++a) {
         long long d;
@@ -208,7 +209,7 @@ QImage DerivePicture(const QImage& source, const ImageAdjustments& adjust, QSize
         }
     }
     if (adjust.red != 0 || adjust.green != 0 || adjust.blue != 0) {
-        const int offsets[3] = {adjust.red, adjust.green, adjust.blue};
+        const int offsets[3] = { adjust.red, adjust.green, adjust.blue };
         for (int y = 0; y < h; ++y) {
             uchar* line = picture.scanLine(y);
             for (int x = 0; x < w; ++x)
@@ -228,7 +229,8 @@ QImage DerivePicture(const QImage& source, const ImageAdjustments& adjust, QSize
 
 // --- TOAImage --------------------------------------------------------------------------------
 
-TOAImage::TOAImage() : TOAControl(ObjectKind::Image)
+TOAImage::TOAImage()
+    : TOAControl(ObjectKind::Image)
 {
     setBounds(0, 0, 50, 50);
     syncVirAbsFromBounds();
@@ -290,17 +292,50 @@ void TOAImage::setSetting(bool& field, bool value)
     RenderImage();
 }
 
-void TOAImage::setBW(int v) { setSetting(bw_, v); }
-void TOAImage::setCtr(int v) { setSetting(ctr_, v); }
-void TOAImage::setBrt(int v) { setSetting(brt_, v); }
-void TOAImage::setRed(int v) { setSetting(red_, v); }
-void TOAImage::setGreen(int v) { setSetting(green_, v); }
-void TOAImage::setBlue(int v) { setSetting(blue_, v); }
-void TOAImage::setInvert(bool v) { setSetting(invert_, v); }
-void TOAImage::setHorizontal(bool v) { setSetting(horizontal_, v); }
-void TOAImage::setVertical(bool v) { setSetting(vertical_, v); }
-void TOAImage::setOriginalSize(int v) { setSetting(originalSize_, v); }
-void TOAImage::setHeightWidthRatio(int v) { setSetting(heightWidthRatio_, v); }
+void TOAImage::setBW(int v)
+{
+    setSetting(bw_, v);
+}
+void TOAImage::setCtr(int v)
+{
+    setSetting(ctr_, v);
+}
+void TOAImage::setBrt(int v)
+{
+    setSetting(brt_, v);
+}
+void TOAImage::setRed(int v)
+{
+    setSetting(red_, v);
+}
+void TOAImage::setGreen(int v)
+{
+    setSetting(green_, v);
+}
+void TOAImage::setBlue(int v)
+{
+    setSetting(blue_, v);
+}
+void TOAImage::setInvert(bool v)
+{
+    setSetting(invert_, v);
+}
+void TOAImage::setHorizontal(bool v)
+{
+    setSetting(horizontal_, v);
+}
+void TOAImage::setVertical(bool v)
+{
+    setSetting(vertical_, v);
+}
+void TOAImage::setOriginalSize(int v)
+{
+    setSetting(originalSize_, v);
+}
+void TOAImage::setHeightWidthRatio(int v)
+{
+    setSetting(heightWidthRatio_, v);
+}
 
 int TOAImage::pixelsOf(double mm) const
 {

@@ -16,9 +16,9 @@ namespace korvel {
 /// Why a picture was not accepted.
 enum class PictureError : int {
     None = 0,
-    Empty = 1,       ///< no bytes, or a null image
+    Empty = 1, ///< no bytes, or a null image
     NotAPicture = 2, ///< no decoder understood the bytes
-    TooLarge = 3,    ///< more than MaxPictureSide pixels across or down
+    TooLarge = 3, ///< more than MaxPictureSide pixels across or down
 };
 
 /// Largest width or height of a source picture.
@@ -52,9 +52,9 @@ struct ImageAdjustments {
     int bw = 0;
     int ctr = 0;
     int brt = 0;
-    int red = 0;   ///< added to the first byte of each pixel
+    int red = 0; ///< added to the first byte of each pixel
     int green = 0; ///< added to the second byte
-    int blue = 0;  ///< added to the third byte
+    int blue = 0; ///< added to the third byte
     bool invert = false;
     bool horizontal = false;
     bool vertical = false;
@@ -66,7 +66,8 @@ std::array<std::uint8_t, 256> ContrastBrightnessTable(int ctr, int brt);
 /// The picture derived from a source for a given size, in RenderImage's order: rotation,
 /// stretch, contrast and brightness, channel offsets, mirroring, halftoning, inversion. The
 /// 24-bit picture before halftoning is also handed back through beforeHalftone.
-QImage DerivePicture(const QImage& source, const ImageAdjustments& adjust, QSize size, QImage* beforeHalftone = nullptr);
+QImage DerivePicture(
+    const QImage& source, const ImageAdjustments& adjust, QSize size, QImage* beforeHalftone = nullptr);
 
 /// A picture on the label (kind 3).
 class TOAImage : public TOAControl {

@@ -2,7 +2,8 @@
 
 namespace korvel {
 
-TOAInvertArea::TOAInvertArea() : TOABoxShape(ObjectKind::InvertArea, 5, 5, 1)
+TOAInvertArea::TOAInvertArea()
+    : TOABoxShape(ObjectKind::InvertArea, 5, 5, 1)
 {
     ObjBitMode = 3;
     hasLineWidth_ = false;
@@ -30,7 +31,7 @@ void TOAInvertArea::Render()
     FillBox(DstBitmap, QRect(w - 1, 0, 1, h), Qt::black);
     area_ = EmptySpanTable(h);
     for (SpanRow& row : area_)
-        row = {-5, -1, w + 5, -1};
+        row = { -5, -1, w + 5, -1 };
 }
 
 } // namespace korvel

@@ -49,7 +49,8 @@ int LineFlagOfHVStyle(int style)
     }
 }
 
-LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen)
+LineLayout LayOutLine(
+    bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen)
 {
     LineLayout out;
     // Outside input may carry any coordinates; keep the arithmetic below well inside int.
@@ -144,7 +145,7 @@ LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, in
     out.area = EmptySpanTable(h);
     if (dx < 2 || dy < 2 || !isDiagonal(style) || !freeLine) {
         for (SpanRow& row : out.area)
-            row = {-5, -1, w + 5, -1};
+            row = { -5, -1, w + 5, -1 };
         return out;
     }
     // The same diagonal with a pen 12 pixels wider gives the rows' reach.
@@ -175,7 +176,7 @@ LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, in
                 last = x;
             }
         if (first >= 0)
-            out.area[static_cast<size_t>(row + SpanRowOffset)] = {first + shiftX, -1, last + shiftX, -1};
+            out.area[static_cast<size_t>(row + SpanRowOffset)] = { first + shiftX, -1, last + shiftX, -1 };
     }
     return out;
 }
@@ -224,7 +225,9 @@ void TurnLineQuarter(QPoint& start, QPoint& end)
 // --- TOALineShape --------------------------------------------------------------------------
 
 TOALineShape::TOALineShape(ObjectKind kind, bool freeLine, int size, int lineWidth)
-    : TOAControl(kind), freeLine_(freeLine), lineWidth_(lineWidth)
+    : TOAControl(kind)
+    , freeLine_(freeLine)
+    , lineWidth_(lineWidth)
 {
     setBounds(0, 0, size, size);
     DstBitmap = NewWhitePicture(size, size);
@@ -387,7 +390,10 @@ void TOALineShape::RebuildImage()
 
 // --- TOALine -------------------------------------------------------------------------------
 
-TOALine::TOALine() : TOALineShape(ObjectKind::Line, true, 20, 2) {}
+TOALine::TOALine()
+    : TOALineShape(ObjectKind::Line, true, 20, 2)
+{
+}
 
 std::unique_ptr<TOAControl> TOALine::clone() const
 {

@@ -10,9 +10,9 @@ namespace korvel {
 
 /// Line styles; the numbers are stored in label files. Only 0, 2, 4 and 5 are drawn.
 enum TLineStyle : int {
-    lsLeft = 0,                 ///< vertical
+    lsLeft = 0, ///< vertical
     lsRight = 1,
-    lsTop = 2,                  ///< horizontal
+    lsTop = 2, ///< horizontal
     lsBottom = 3,
     lsLeftTopToRightBottom = 4, ///< down-right diagonal
     lsLeftBottomToRightTop = 5, ///< up-right diagonal
@@ -23,17 +23,18 @@ enum LineDirection : int { ldDownRight = 0, ldUpRight = 1, ldVertical = 2, ldHor
 
 /// Where a line stands and what it looks like, for end points in pixels (or printer dots).
 struct LineLayout {
-    QRect bounds;        ///< the control rectangle
-    QImage picture;      ///< 24-bit, one row taller than bounds (the extra row is white)
+    QRect bounds; ///< the control rectangle
+    QImage picture; ///< 24-bit, one row taller than bounds (the extra row is white)
     int style = lsLeftTopToRightBottom;
     int lineFlag = ldDownRight;
-    PsRec area;          ///< hit spans, entry r + 5 for row r
+    PsRec area; ///< hit spans, entry r + 5 for row r
 };
 
 /// Places and draws a line. A free line classifies its direction from the end points (style
 /// and LineFlag); a horizontal/vertical line keeps its style and takes LineFlag from it
 /// (0 -> 2 vertical, 2 -> 3 horizontal; other styles keep `lineFlag` and draw nothing).
-LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen);
+LineLayout LayOutLine(
+    bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen);
 
 /// A quarter turn of a segment about its midpoint (both ends in pixels).
 void TurnLineQuarter(QPoint& start, QPoint& end);
@@ -106,8 +107,8 @@ protected:
     int lineFlag_ = ldDownRight;
     QPoint start_;
     QPoint end_;
-    double absStart_[2]{0, 0};
-    double absEnd_[2]{0, 0};
+    double absStart_[2] { 0, 0 };
+    double absEnd_[2] { 0, 0 };
     PsRec area_;
 };
 

@@ -32,15 +32,15 @@ QImage DrawRectanglePicture(int width, int height, int lineWidth, const QColor& 
 PsRec RectangleArea(int width, int height, int lineWidth, bool fill)
 {
     PsRec area = EmptySpanTable(height);
-    const SpanRow whole{-5, -1, width + 5, -1};
-    const SpanRow sides{-5, width - lineWidth - 5, lineWidth + 5, width + 5};
+    const SpanRow whole { -5, -1, width + 5, -1 };
+    const SpanRow sides { -5, width - lineWidth - 5, lineWidth + 5, width + 5 };
     const int topBand = std::min(lineWidth + 5, height / 2);
     const int bottomBand = std::min(lineWidth + 4, height / 2);
     for (int r = -SpanRowOffset; r <= height + SpanRowOffset; ++r) {
         SpanRow& row = area[static_cast<size_t>(r + SpanRowOffset)];
         if (fill) {
             if (r >= 0 && r < height)
-                row = {0, -1, width, -1};
+                row = { 0, -1, width, -1 };
         } else if (r < topBand || r >= height - bottomBand) {
             row = whole;
         } else {
@@ -50,7 +50,8 @@ PsRec RectangleArea(int width, int height, int lineWidth, bool fill)
     return area;
 }
 
-TOARectangle::TOARectangle() : TOABoxShape(ObjectKind::Rectangle, 1, 1, 3)
+TOARectangle::TOARectangle()
+    : TOABoxShape(ObjectKind::Rectangle, 1, 1, 3)
 {
     RebuildImage();
 }

@@ -71,7 +71,7 @@ bool EllipseRowSpan(const QRect& box, int y, int& left, int& right)
     // Work in doubled offsets from the centre so both halves round alike.
     const long long sumX = static_cast<long long>(box.left()) + box.right();
     const long long sumY = static_cast<long long>(box.top()) + box.bottom();
-    const double ax2 = box.width();  // twice the horizontal semi-axis
+    const double ax2 = box.width(); // twice the horizontal semi-axis
     const double ay2 = box.height(); // twice the vertical semi-axis
     const double t = static_cast<double>(2LL * y - sumY) / ay2;
     if (std::abs(t) >= 1.0)
@@ -97,10 +97,10 @@ bool RingRowSpans(const QRect& outer, const QRect& inner, int y, SpanRow& spans)
     int il = 0;
     int ir = 0;
     if (inner.width() > 0 && inner.height() > 0 && EllipseRowSpan(inner, y, il, ir) && il > l && ir < r) {
-        spans = {l, ir + 1, il - 1, r};
+        spans = { l, ir + 1, il - 1, r };
         return true;
     }
-    spans = {l, -1, r, -1};
+    spans = { l, -1, r, -1 };
     return true;
 }
 
@@ -160,7 +160,9 @@ PsRec EmptySpanTable(int height)
 
 // --- TOABoxShape ---------------------------------------------------------------------------
 
-TOABoxShape::TOABoxShape(ObjectKind kind, int width, int height, int lineWidth) : TOAControl(kind), lineWidth_(lineWidth)
+TOABoxShape::TOABoxShape(ObjectKind kind, int width, int height, int lineWidth)
+    : TOAControl(kind)
+    , lineWidth_(lineWidth)
 {
     setBounds(0, 0, width, height);
     virWidth_ = width;
@@ -303,7 +305,8 @@ void TOABoxShape::setZoom(double zoom)
     if (zoom == Zoom())
         return;
     TOAControl::setZoom(zoom);
-    setBounds(SafeMMToPixels(absLeft_, zoom), SafeMMToPixels(absTop_, zoom), SafeMMToPixels(absWidth_, zoom), SafeMMToPixels(absHeight_, zoom));
+    setBounds(SafeMMToPixels(absLeft_, zoom), SafeMMToPixels(absTop_, zoom), SafeMMToPixels(absWidth_, zoom),
+        SafeMMToPixels(absHeight_, zoom));
     if (hasLineWidth_)
         lineWidth_ = lineWidthAtZoom(zoom);
     virLeft_ = Left();

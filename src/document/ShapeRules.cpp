@@ -17,12 +17,13 @@ namespace korvel {
 ShapeDialogRanges ShapeRanges(ShapeDialog dialog)
 {
     switch (dialog) {
-    case ShapeDialog::HVLine: return {{{0, 107}, {0, 500}, {0.1, 500}, {0, 0}}, 3, {0.1, 107}, 9};
-    case ShapeDialog::Line: return {{{0, 107}, {0, 500}, {0, 500}, {0, 500}}, 4, {0.1, 107}, 1};
-    case ShapeDialog::Ellipse: return {{{0, 107}, {0, 500}, {0.1, 107}, {0.1, 500}}, 4, {0.1, 107}, 5};
-    case ShapeDialog::Rectangle: return {{{0, 107}, {0, 500}, {0.1, 107}, {0.1, 500}}, 4, {0.1, 106}, 106};
+    case ShapeDialog::HVLine: return { { { 0, 107 }, { 0, 500 }, { 0.1, 500 }, { 0, 0 } }, 3, { 0.1, 107 }, 9 };
+    case ShapeDialog::Line: return { { { 0, 107 }, { 0, 500 }, { 0, 500 }, { 0, 500 } }, 4, { 0.1, 107 }, 1 };
+    case ShapeDialog::Ellipse: return { { { 0, 107 }, { 0, 500 }, { 0.1, 107 }, { 0.1, 500 } }, 4, { 0.1, 107 }, 5 };
+    case ShapeDialog::Rectangle:
+        return { { { 0, 107 }, { 0, 500 }, { 0.1, 107 }, { 0.1, 500 } }, 4, { 0.1, 106 }, 106 };
     }
-    return {{}, 0, {0, 0}, 0};
+    return { {}, 0, { 0, 0 }, 0 };
 }
 
 double ShapeDialogMM(double mm)
@@ -46,11 +47,11 @@ ShapeDialogCheck check(ShapeDialog dialog, std::initializer_list<double> values,
     int i = 0;
     for (double v : values) {
         if (!ranges.fields[i].accepts(v))
-            return {false, i};
+            return { false, i };
         ++i;
     }
     if (!ranges.lineWidth.accepts(lineWidthMM))
-        return {false, ranges.count};
+        return { false, ranges.count };
     return {};
 }
 
@@ -63,14 +64,15 @@ HVLineDialogValues OpenHVLineDialog(const TOAHVLine& line)
     const bool startFirst = vertical ? line.AbsStartY() <= line.AbsEndY() : line.AbsStartX() <= line.AbsEndX();
     v.startX = ShapeDialogMM(startFirst ? line.AbsStartX() : line.AbsEndX());
     v.startY = ShapeDialogMM(startFirst ? line.AbsStartY() : line.AbsEndY());
-    v.length = ShapeDialogMM(vertical ? std::abs(line.AbsEndY() - line.AbsStartY()) : std::abs(line.AbsEndX() - line.AbsStartX()));
+    v.length = ShapeDialogMM(
+        vertical ? std::abs(line.AbsEndY() - line.AbsStartY()) : std::abs(line.AbsEndX() - line.AbsStartX()));
     v.lineWidthMM = ShapeDialogMM(line.MMLineWidth());
     return v;
 }
 
 ShapeDialogCheck ApplyHVLineDialog(TOAHVLine& line, const HVLineDialogValues& v)
 {
-    const ShapeDialogCheck result = check(ShapeDialog::HVLine, {v.startX, v.startY, v.length}, v.lineWidthMM);
+    const ShapeDialogCheck result = check(ShapeDialog::HVLine, { v.startX, v.startY, v.length }, v.lineWidthMM);
     if (!result.ok)
         return result;
     const bool vertical = line.LineFlag() == ldVertical;
@@ -85,13 +87,13 @@ ShapeDialogCheck ApplyHVLineDialog(TOAHVLine& line, const HVLineDialogValues& v)
 
 LineDialogValues OpenLineDialog(const TOALine& line)
 {
-    return {ShapeDialogMM(line.AbsStartX()), ShapeDialogMM(line.AbsStartY()), ShapeDialogMM(line.AbsEndX()),
-        ShapeDialogMM(line.AbsEndY()), ShapeDialogMM(line.MMLineWidth())};
+    return { ShapeDialogMM(line.AbsStartX()), ShapeDialogMM(line.AbsStartY()), ShapeDialogMM(line.AbsEndX()),
+        ShapeDialogMM(line.AbsEndY()), ShapeDialogMM(line.MMLineWidth()) };
 }
 
 ShapeDialogCheck ApplyLineDialog(TOALine& line, const LineDialogValues& v)
 {
-    const ShapeDialogCheck result = check(ShapeDialog::Line, {v.startX, v.startY, v.endX, v.endY}, v.lineWidthMM);
+    const ShapeDialogCheck result = check(ShapeDialog::Line, { v.startX, v.startY, v.endX, v.endY }, v.lineWidthMM);
     if (!result.ok)
         return result;
     line.setAbsStartX(v.startX);
@@ -118,7 +120,8 @@ EllipseDialogValues OpenEllipseDialog(const TOAEllipse& e)
 
 ShapeDialogCheck ApplyEllipseDialog(TOAEllipse& e, const EllipseDialogValues& v)
 {
-    const ShapeDialogCheck result = check(ShapeDialog::Ellipse, {v.centreX, v.centreY, v.radiusX, v.radiusY}, v.lineWidthMM);
+    const ShapeDialogCheck result
+        = check(ShapeDialog::Ellipse, { v.centreX, v.centreY, v.radiusX, v.radiusY }, v.lineWidthMM);
     if (!result.ok)
         return result;
     e.setAbsLeft(v.centreX - v.radiusX);
@@ -147,7 +150,8 @@ RectangleDialogValues OpenRectangleDialog(const TOARectangle& r)
 
 ShapeDialogCheck ApplyRectangleDialog(TOARectangle& r, const RectangleDialogValues& v)
 {
-    const ShapeDialogCheck result = check(ShapeDialog::Rectangle, {v.startX, v.startY, v.width, v.height}, v.lineWidthMM);
+    const ShapeDialogCheck result
+        = check(ShapeDialog::Rectangle, { v.startX, v.startY, v.width, v.height }, v.lineWidthMM);
     if (!result.ok)
         return result;
     r.setAbsLeft(v.startX);

@@ -13,9 +13,9 @@ class TOARectangle;
 // with one decimal; their numeric editors refuse values outside a field's range.
 
 enum class ShapeDialog : int {
-    HVLine = 0,    ///< "直线设置"
-    Line = 1,      ///< "斜线设置"
-    Ellipse = 2,   ///< "椭圆设置"
+    HVLine = 0, ///< "直线设置"
+    Line = 1, ///< "斜线设置"
+    Ellipse = 2, ///< "椭圆设置"
     Rectangle = 3, ///< "矩形设置"
 };
 
@@ -65,7 +65,7 @@ ShapeDialogCheck ApplyLineDialog(TOALine& line, const LineDialogValues& values);
 struct EllipseDialogValues {
     double centreX = 0, centreY = 0, radiusX = 0, radiusY = 0, lineWidthMM = 0;
     int fill = 0;
-    QColor color{Qt::black};
+    QColor color { Qt::black };
 };
 /// Centre = AbsLeft + half the width (likewise down), radii = half the size, one decimal each.
 EllipseDialogValues OpenEllipseDialog(const TOAEllipse& ellipse);
@@ -75,7 +75,7 @@ ShapeDialogCheck ApplyEllipseDialog(TOAEllipse& ellipse, const EllipseDialogValu
 struct RectangleDialogValues {
     double startX = 0, startY = 0, width = 0, height = 0, lineWidthMM = 0;
     int fill = 0;
-    QColor color{Qt::black};
+    QColor color { Qt::black };
 };
 RectangleDialogValues OpenRectangleDialog(const TOARectangle& rectangle);
 ShapeDialogCheck ApplyRectangleDialog(TOARectangle& rectangle, const RectangleDialogValues& values);

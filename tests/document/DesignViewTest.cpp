@@ -1,4 +1,5 @@
 #include "document/DesignView.h"
+#include "ImageGolden.h"
 #include "document/LabelDocument.h"
 #include "document/OAEllipse.h"
 #include "document/OAHVLine.h"
@@ -7,7 +8,6 @@
 #include "document/OALine.h"
 #include "document/OARectangle.h"
 #include "document/Units.h"
-#include "ImageGolden.h"
 
 #include <QPainter>
 
@@ -33,8 +33,7 @@ QImage colourPicture()
     return img;
 }
 
-template <typename T>
-T* add(LabelDocument& doc, std::unique_ptr<T> o)
+template <typename T> T* add(LabelDocument& doc, std::unique_ptr<T> o)
 {
     T* raw = o.get();
     EXPECT_NE(doc.addObject(std::move(o)), nullptr);
@@ -133,7 +132,7 @@ TEST(DesignViewTest, EveryShapeKindTransparentMode)
     ASSERT_EQ(view.width(), MMToPixels(52.0, 2.0) + MMToPixels(12.0, 2.0));
     EXPECT_EQ(view.height(), 227);
     EXPECT_EQ(view.pixel(view.width() - 1, 226), qRgb(0xC8, 0xC8, 0xC8)); // the surface
-    EXPECT_EQ(view.pixel(454, 0), qRgb(255, 255, 255));                  // last label column
+    EXPECT_EQ(view.pixel(454, 0), qRgb(255, 255, 255)); // last label column
     EXPECT_EQ(view.pixel(455, 0), qRgb(0xC8, 0xC8, 0xC8));
 
     // The inverse area turns white label black, and the filled rectangle's blue into its
@@ -175,7 +174,7 @@ TEST(DesignViewTest, ThinStrokesSurviveTheExtraRow)
     TOAHVLine l;
     l.setStyle(lsTop);
     l.setLineWidth(1);
-    l.setPoints({2, 3}, {12, 3});
+    l.setPoints({ 2, 3 }, { 12, 3 });
     ASSERT_EQ(l.Height(), 1);
     ASSERT_EQ(l.DstBitmap.height(), 2);
     QImage canvas(20, 10, QImage::Format_RGB32);
@@ -198,12 +197,13 @@ TEST(DesignViewTest, HostileGeometryNeitherCrashesNorAllocatesWildly)
     line->setAbsEndY(-1e300);
     line->setMMLineWidth(1e200);
     line->setZoom(3.0);
-    line->setPoints({std::numeric_limits<int>::min(), 0}, {std::numeric_limits<int>::max(), 5});
+    line->setPoints({ std::numeric_limits<int>::min(), 0 }, { std::numeric_limits<int>::max(), 5 });
     EXPECT_TRUE(line->PrinterPicture(203).isNull() || line->PrinterPicture(203).width() <= MaxShapeSide);
     doc.addObject(std::move(line));
 
     auto rect = std::make_unique<TOARectangle>();
-    rect->setVirBounds(std::numeric_limits<int>::max() - 5, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    rect->setVirBounds(
+        std::numeric_limits<int>::max() - 5, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
     EXPECT_TRUE(rect->Area().empty());
     rect->setAbsWidth(nan);
     rect->setLineWidth(-7);

@@ -1,6 +1,6 @@
+#include "ImageGolden.h"
 #include "document/OAEllipse.h"
 #include "document/ShapeRules.h"
-#include "ImageGolden.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ TEST(EllipseTest, PictureIsSymmetricWithStrokeOfLineWidth)
     struct Case {
         int w, h, lw;
     };
-    for (const Case c : std::vector<Case>{{100, 100, 2}, {61, 40, 3}, {40, 61, 1}, {9, 9, 0}, {200, 20, 5}}) {
+    for (const Case c :
+        std::vector<Case> { { 100, 100, 2 }, { 61, 40, 3 }, { 40, 61, 1 }, { 9, 9, 0 }, { 200, 20, 5 } }) {
         const QImage pic = DrawEllipsePicture(c.w, c.h, c.lw, Qt::black, false);
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x) {
@@ -48,17 +49,18 @@ TEST(EllipseTest, HitSpansReachFivePixelsBesideTheStroke)
         int x, y;
         bool hit;
     };
-    for (const Probe p : std::vector<Probe>{{0, 50, true}, {-5, 50, true}, {-6, 50, false}, {6, 50, true}, {8, 50, false},
-             {50, 50, false}, {99, 50, true}, {104, 50, true}, {50, -5, true}, {50, 104, true}, {0, 0, false}}) {
+    for (const Probe p : std::vector<Probe> { { 0, 50, true }, { -5, 50, true }, { -6, 50, false }, { 6, 50, true },
+             { 8, 50, false }, { 50, 50, false }, { 99, 50, true }, { 104, 50, true }, { 50, -5, true },
+             { 50, 104, true }, { 0, 0, false } }) {
         EXPECT_EQ(e.HitsArea(p.x, p.y), p.hit) << "outline " << p.x << "," << p.y;
     }
     e.setFill(1);
     EXPECT_TRUE(e.HitsArea(50, 50));
     EXPECT_FALSE(e.HitsArea(-1, 50));
     EXPECT_FALSE(e.HitsArea(0, 0));
-    EXPECT_EQ(e.PrnArea()[50 + SpanRowOffset], (SpanRow{0, -1, 99, -1}));
+    EXPECT_EQ(e.PrnArea()[50 + SpanRowOffset], (SpanRow { 0, -1, 99, -1 }));
     e.setFill(0);
-    EXPECT_EQ(e.PrnArea()[50 + SpanRowOffset], (SpanRow{0, 98, 1, 99}));
+    EXPECT_EQ(e.PrnArea()[50 + SpanRowOffset], (SpanRow { 0, 98, 1, 99 }));
 }
 
 TEST(EllipseTest, ColourSetsTheBaseFillColour)
@@ -137,5 +139,5 @@ TEST(EllipseTest, PropertyDialogCentreAndRadii)
     EXPECT_DOUBLE_EQ(e.AbsWidth(), 10.0);
     EXPECT_EQ(e.LineWidth(), 2); // round(96 * 0.4 * 10 / 254) = round(1.51): factor 10
     EXPECT_EQ(e.FillInter, 1);
-    EXPECT_EQ(ApplyEllipseDialog(e, {30.0, 8.0, 0.0, 4.0, 0.4, 0, Qt::black}).field, 2);
+    EXPECT_EQ(ApplyEllipseDialog(e, { 30.0, 8.0, 0.0, 4.0, 0.4, 0, Qt::black }).field, 2);
 }

@@ -41,7 +41,7 @@ TEST(HVLineTest, ReadLikeAFileRecordGetsItsDirection)
     // The tool: style 0 when both ends have the same x.
     TOAHVLine drawn;
     drawn.setStyle(lsLeft);
-    drawn.setPoints({40, 10}, {40, 90});
+    drawn.setPoints({ 40, 10 }, { 40, 90 });
     EXPECT_EQ(drawn.LineFlag(), ldVertical);
     EXPECT_EQ(drawn.geometry(), QRect(40, 10, 1, 80));
 }
@@ -50,7 +50,7 @@ TEST(HVLineTest, QuarterTurnSwitchesStyleAndDirection)
 {
     TOAHVLine l;
     l.setStyle(lsLeft);
-    l.setPoints({50, 0}, {50, 100});
+    l.setPoints({ 50, 0 }, { 50, 100 });
     l.AgFlag = 1;
     l.setAngle(90);
     EXPECT_EQ(l.Style(), lsTop);
@@ -70,7 +70,7 @@ TEST(HVLineTest, QuarterTurnSwitchesStyleAndDirection)
 TEST(HVLineTest, UndrawnStyleKeepsAWhitePicture)
 {
     TOAHVLine l;
-    l.setPoints({0, 0}, {30, 30});
+    l.setPoints({ 0, 0 }, { 30, 30 });
     for (int y = 0; y < l.DstBitmap.height(); ++y)
         for (int x = 0; x < l.DstBitmap.width(); ++x)
             ASSERT_EQ(l.DstBitmap.pixel(x, y), qRgb(255, 255, 255));
@@ -100,14 +100,14 @@ TEST(HVLineTest, PropertyDialogKeepsTheFixedCoordinate)
 
     TOAHVLine h;
     h.setStyle(lsTop);
-    ASSERT_TRUE(ApplyHVLineDialog(h, {5.0, 20.0, 50.0, 0.3}).ok);
+    ASSERT_TRUE(ApplyHVLineDialog(h, { 5.0, 20.0, 50.0, 0.3 }).ok);
     EXPECT_DOUBLE_EQ(h.AbsEndX(), 55.0);
     EXPECT_DOUBLE_EQ(h.AbsEndY(), 20.0);
 
     // Out of range: start X above 107, length below 0.1, line width above 107.
-    EXPECT_EQ(ApplyHVLineDialog(h, {108.0, 20.0, 50.0, 0.3}).field, 0);
-    EXPECT_EQ(ApplyHVLineDialog(h, {5.0, 20.0, 0.05, 0.3}).field, 2);
-    EXPECT_EQ(ApplyHVLineDialog(h, {5.0, 20.0, 50.0, 108}).field, 3);
+    EXPECT_EQ(ApplyHVLineDialog(h, { 108.0, 20.0, 50.0, 0.3 }).field, 0);
+    EXPECT_EQ(ApplyHVLineDialog(h, { 5.0, 20.0, 0.05, 0.3 }).field, 2);
+    EXPECT_EQ(ApplyHVLineDialog(h, { 5.0, 20.0, 50.0, 108 }).field, 3);
     EXPECT_DOUBLE_EQ(h.AbsStartX(), 5.0); // refused values change nothing
     EXPECT_EQ(ShapeDialogLineWidth(ShapeDialog::Line, 0.01, 1.0), 1);
 }

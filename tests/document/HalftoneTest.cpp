@@ -11,8 +11,7 @@ using namespace korvel;
 namespace {
 
 // A 24-bit picture whose every byte of pixel (x, y) is grey(x, y).
-template <typename F>
-QImage greyPicture(int w, int h, F grey)
+template <typename F> QImage greyPicture(int w, int h, F grey)
 {
     QImage img(w, h, QImage::Format_BGR888);
     for (int y = 0; y < h; ++y)
@@ -34,7 +33,7 @@ std::set<std::pair<int, int>> blackPixels(const QImage& mono)
     for (int y = 0; y < mono.height(); ++y)
         for (int x = 0; x < mono.width(); ++x)
             if (MonoIsBlack(mono, x, y))
-                out.insert({x, y});
+                out.insert({ x, y });
     return out;
 }
 
@@ -43,9 +42,9 @@ std::set<std::pair<int, int>> blackPixels(const QImage& mono)
 TEST(HalftoneTest, LuminanceWeightsBytesInMemoryOrder)
 {
     EXPECT_EQ(Luminance(255, 255, 255), 252);
-    EXPECT_EQ(Luminance(255, 0, 0), 53);  // first byte (blue) weighs 21
+    EXPECT_EQ(Luminance(255, 0, 0), 53); // first byte (blue) weighs 21
     EXPECT_EQ(Luminance(0, 255, 0), 181); // second byte (green) weighs 71
-    EXPECT_EQ(Luminance(0, 0, 255), 17);  // third byte (red) weighs 7
+    EXPECT_EQ(Luminance(0, 0, 255), 17); // third byte (red) weighs 7
 }
 
 TEST(HalftoneTest, ThresholdMatrixQuadrants)
@@ -67,7 +66,7 @@ TEST(HalftoneTest, WhiteGivesOneBlackDotIn64UnderOrderedDither)
 {
     const QImage white = uniform(16, 16, 255);
     // B is indexed by x first: its 63 sits in row 7, column 0, so at x = 7, y = 0.
-    const std::set<std::pair<int, int>> expected8{{7, 0}, {15, 0}, {7, 8}, {15, 8}};
+    const std::set<std::pair<int, int>> expected8 { { 7, 0 }, { 15, 0 }, { 7, 8 }, { 15, 8 } };
     EXPECT_EQ(blackPixels(OrderedDither8(white)), expected8);
     // T's values 252..255 sit at (7,0) 252, (15,0) 254, (7,8) 255, (15,8) 253.
     EXPECT_EQ(blackPixels(OrderedDither16(white)), expected8);
@@ -107,18 +106,19 @@ TEST(HalftoneTest, ErrorDiffusionHandComputedCases)
         QImage picture;
         std::set<std::pair<int, int>> black;
     };
-    const std::vector<Case> cases{
+    const std::vector<Case> cases {
         // L = 126 everywhere. Row 0 runs right to left: (1,0) black e=126 -> carry 47, below
         // (1) 47, below (0) 31; (0,0) v = 173 white e = -82 -> below (0) -30. Row 1 left to
         // right: (0,1) v = 127 black e = 127 -> carry 47; (1,1) v = 220 white.
-        {"grey 128 square", uniform(2, 2, 128), {{1, 0}, {0, 1}}},
+        { "grey 128 square", uniform(2, 2, 128), { { 1, 0 }, { 0, 1 } } },
         // L = 175, 130. (1,0) v = 130 white e = -125, carry -375/8 = -46 (toward zero);
         // (0,0) v = 175 - 46 = 129 white. Flooring would give 128 and black.
-        {"truncation toward zero", greyPicture(2, 1, [](int x, int) { return x == 0 ? 177 : 132; }), {}},
+        { "truncation toward zero", greyPicture(2, 1, [](int x, int) { return x == 0 ? 177 : 132; }), {} },
         // Gradient L = 0, 84, 168, 252 scanned from the right: white, white (167), black (51),
         // black (19).
-        {"gradient row", greyPicture(4, 1, [](int x, int) { return x * 85; }), {{0, 0}, {1, 0}}},
-        {"black stays black", uniform(3, 3, 0), {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}},
+        { "gradient row", greyPicture(4, 1, [](int x, int) { return x * 85; }), { { 0, 0 }, { 1, 0 } } },
+        { "black stays black", uniform(3, 3, 0),
+            { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 0, 1 }, { 1, 1 }, { 2, 1 }, { 0, 2 }, { 1, 2 }, { 2, 2 } } },
     };
     for (const Case& c : cases)
         EXPECT_EQ(blackPixels(ErrorDiffusion(c.picture)), c.black) << c.what;
@@ -145,16 +145,16 @@ TEST(HalftoneTest, MonochromeAndSpans)
     QImage pic = uniform(4, 2, 255);
     pic.scanLine(0)[3] = 0xFE; // pixel (1,0) almost white
     const QImage mono = ToMonochrome(pic);
-    EXPECT_EQ(blackPixels(mono), (std::set<std::pair<int, int>>{{1, 0}}));
+    EXPECT_EQ(blackPixels(mono), (std::set<std::pair<int, int>> { { 1, 0 } }));
     EXPECT_EQ(mono.format(), QImage::Format_Mono);
     EXPECT_EQ(mono.scanLine(0)[0], 0xBF); // most significant bit leftmost, set bit = white
 
     // Black picture, spans restricting row 0 to x 1..2 and row 1 to x 0 and 3.
     PsRec spans(2 + 10);
-    spans[SpanRowOffset + 0] = {1, -1, 2, -1};
-    spans[SpanRowOffset + 1] = {0, 3, 0, 3};
+    spans[SpanRowOffset + 0] = { 1, -1, 2, -1 };
+    spans[SpanRowOffset + 1] = { 0, 3, 0, 3 };
     EXPECT_EQ(blackPixels(DitherWithinSpans(uniform(4, 2, 0), spans)),
-        (std::set<std::pair<int, int>>{{1, 0}, {2, 0}, {0, 1}, {3, 1}}));
+        (std::set<std::pair<int, int>> { { 1, 0 }, { 2, 0 }, { 0, 1 }, { 3, 1 } }));
     // A short table leaves the rows it does not describe white.
     EXPECT_TRUE(blackPixels(DitherWithinSpans(uniform(4, 2, 0), PsRec(3))).empty());
 }

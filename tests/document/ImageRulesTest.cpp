@@ -10,9 +10,17 @@ using namespace korvel;
 
 TEST(ImageRulesTest, AdjustmentEntryCorrections)
 {
-    const std::vector<std::pair<const char*, const char*>> cases{
-        {"12", "12"},  {"-40", "-40"}, {"-", "-"},      {"abc", "0"},      {"1.5", "0"},
-        {"", "0"},     {"256", "255"}, {"-256", "-255"}, {"99999999999", "255"}, {" 5", "0"},
+    const std::vector<std::pair<const char*, const char*>> cases {
+        { "12", "12" },
+        { "-40", "-40" },
+        { "-", "-" },
+        { "abc", "0" },
+        { "1.5", "0" },
+        { "", "0" },
+        { "256", "255" },
+        { "-256", "-255" },
+        { "99999999999", "255" },
+        { " 5", "0" },
     };
     for (const auto& [typed, shown] : cases)
         EXPECT_EQ(CorrectImageEntry(QString::fromUtf8(typed)), QString::fromUtf8(shown)) << typed;
@@ -28,7 +36,7 @@ TEST(ImageRulesTest, SizeFields)
     EXPECT_DOUBLE_EQ(ImageSizeFieldMM(12345.0), 9999.0);
     EXPECT_DOUBLE_EQ(ImageSizeFieldMM(1.005), 1.0);
 
-    ImageSizeFields f{20.0, 10.0, 100, 100};
+    ImageSizeFields f { 20.0, 10.0, 100, 100 };
     ImageWidthPercentChanged(f, 50, true, 20.0, 10.0);
     EXPECT_DOUBLE_EQ(f.widthMM, 10.0);
     EXPECT_DOUBLE_EQ(f.heightPercent, 50);

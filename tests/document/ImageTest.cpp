@@ -1,6 +1,6 @@
+#include "ImageGolden.h"
 #include "document/Binary.h"
 #include "document/OAImage.h"
-#include "ImageGolden.h"
 
 #include <QBuffer>
 
@@ -67,11 +67,11 @@ TEST(ImageTest, RotateBitmapFourAngles)
         // Source pixel that result pixel (x, y) shows.
         QPoint (*from)(int x, int y);
     };
-    const std::vector<Case> cases{
-        {0, 5, 3, [](int x, int y) { return QPoint(x, y); }},
-        {90, 3, 5, [](int x, int y) { return QPoint(y, 2 - x); }},
-        {180, 5, 3, [](int x, int y) { return QPoint(4 - x, 2 - y); }},
-        {270, 3, 5, [](int x, int y) { return QPoint(4 - y, x); }},
+    const std::vector<Case> cases {
+        { 0, 5, 3, [](int x, int y) { return QPoint(x, y); } },
+        { 90, 3, 5, [](int x, int y) { return QPoint(y, 2 - x); } },
+        { 180, 5, 3, [](int x, int y) { return QPoint(4 - x, 2 - y); } },
+        { 270, 3, 5, [](int x, int y) { return QPoint(4 - y, x); } },
     };
     for (const Case& c : cases) {
         const QImage out = RotateBitmap(src, c.angle, Qt::red);
@@ -80,12 +80,14 @@ TEST(ImageTest, RotateBitmapFourAngles)
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x) {
                 const QPoint s = c.from(x, y);
-                EXPECT_EQ(0, std::memcmp(bytesAt(out, x, y), bytesAt(src, s.x(), s.y()), 3)) << c.angle << " at " << x << "," << y;
+                EXPECT_EQ(0, std::memcmp(bytesAt(out, x, y), bytesAt(src, s.x(), s.y()), 3))
+                    << c.angle << " at " << x << "," << y;
             }
         for (int x = 0; x < c.w; ++x)
             EXPECT_EQ(out.pixel(x, c.h), qRgb(255, 255, 255)) << "extra row, angle " << c.angle;
     }
-    EXPECT_EQ(RotateBitmap(coordinatePicture(4, 2).convertToFormat(QImage::Format_RGB32), 90, Qt::white).format(), QImage::Format_RGB888);
+    EXPECT_EQ(RotateBitmap(coordinatePicture(4, 2).convertToFormat(QImage::Format_RGB32), 90, Qt::white).format(),
+        QImage::Format_RGB888);
     EXPECT_TRUE(RotateBitmap(QImage(), 90, Qt::white).isNull());
 }
 
@@ -126,7 +128,8 @@ TEST(ImageTest, AcceptingPictures)
 
     // Bad input is refused with a reason and leaves the object as it was.
     EXPECT_EQ(img.SetOrgPicture(QByteArray()), PictureError::Empty);
-    EXPECT_EQ(img.SetOrgPicture(QByteArray("BM this is not a bitmap at all, just text........................")), PictureError::NotAPicture);
+    EXPECT_EQ(img.SetOrgPicture(QByteArray("BM this is not a bitmap at all, just text........................")),
+        PictureError::NotAPicture);
     QByteArray truncated = bmp1.left(60);
     EXPECT_NE(img.SetOrgPicture(truncated), PictureError::None);
     EXPECT_EQ(img.SetOrgPicture(QImage()), PictureError::Empty);
@@ -165,7 +168,7 @@ TEST(ImageTest, ChannelOffsetsUseBitmapByteOrder)
     ASSERT_EQ(img.SetOrgPicture(coordinatePicture(4, 4)), PictureError::None);
     img.setVirWidth(4);
     img.setVirHeight(4);
-    img.setRed(5);    // first byte: blue in a bitmap
+    img.setRed(5); // first byte: blue in a bitmap
     img.setGreen(-5); // second byte
     img.setBlue(100); // third byte: red, clamped at 255
     const uchar* p = bytesAt(img.Picture(), 2, 3);

@@ -47,22 +47,22 @@ TEST(LineTest, PenIsTwiceHalfTheLineWidth)
         int lineWidth;
         int stroke;
     };
-    for (const Case c : {Case{1, 1}, Case{2, 2}, Case{3, 2}, Case{4, 4}, Case{5, 4}}) {
-        const TOALine vertical = line({10, 10}, {10, 60}, c.lineWidth);
+    for (const Case c : { Case { 1, 1 }, Case { 2, 2 }, Case { 3, 2 }, Case { 4, 4 }, Case { 5, 4 } }) {
+        const TOALine vertical = line({ 10, 10 }, { 10, 60 }, c.lineWidth);
         ASSERT_EQ(vertical.Style(), lsLeft);
         EXPECT_EQ(vertical.Width(), c.lineWidth);
         EXPECT_EQ(inkInRow(vertical.DstBitmap, 25), c.stroke) << "vertical, width " << c.lineWidth;
         EXPECT_TRUE(black(vertical.DstBitmap, 0, 25));
 
-        const TOALine horizontal = line({10, 10}, {60, 10}, c.lineWidth);
+        const TOALine horizontal = line({ 10, 10 }, { 60, 10 }, c.lineWidth);
         ASSERT_EQ(horizontal.Style(), lsTop);
         EXPECT_EQ(horizontal.Height(), c.lineWidth);
         EXPECT_EQ(inkInColumn(horizontal.DstBitmap, 25), c.stroke) << "horizontal, width " << c.lineWidth;
     }
     // Widths 2 and 3 draw the same diagonal stroke.
-    EXPECT_EQ(line({0, 0}, {80, 40}, 2).DstBitmap, line({0, 0}, {80, 40}, 3).DstBitmap);
+    EXPECT_EQ(line({ 0, 0 }, { 80, 40 }, 2).DstBitmap, line({ 0, 0 }, { 80, 40 }, 3).DstBitmap);
     // A one-pixel diagonal has one pixel per row.
-    const TOALine thin = line({0, 0}, {80, 80}, 1);
+    const TOALine thin = line({ 0, 0 }, { 80, 80 }, 1);
     for (int y = 0; y < 79; ++y)
         EXPECT_EQ(inkInRow(thin.DstBitmap, y), 1) << y;
 }
@@ -74,16 +74,16 @@ TEST(LineTest, DirectionFromEndPoints)
         int style, flag;
         const char* what;
     };
-    const std::vector<Case> cases{
-        {{0, 0}, {50, 30}, lsLeftTopToRightBottom, ldDownRight, "down-right"},
-        {{50, 30}, {0, 0}, lsLeftTopToRightBottom, ldDownRight, "up-left"},
-        {{0, 30}, {50, 0}, lsLeftBottomToRightTop, ldUpRight, "up-right"},
-        {{10, 0}, {11, 50}, lsLeft, ldVertical, "one pixel across, same signs"},
-        {{0, 10}, {50, 11}, lsTop, ldHorizontal, "one pixel down, same signs"},
-        {{11, 0}, {10, 50}, lsLeft, ldVertical, "one pixel across, opposite signs"},
-        {{0, 11}, {50, 10}, lsTop, ldHorizontal, "one pixel down, opposite signs"},
-        {{0, 0}, {1, 1}, lsLeft, ldVertical, "tiny, same signs: vertical test first"},
-        {{1, 0}, {0, 1}, lsTop, ldHorizontal, "tiny, opposite signs: horizontal test first"},
+    const std::vector<Case> cases {
+        { { 0, 0 }, { 50, 30 }, lsLeftTopToRightBottom, ldDownRight, "down-right" },
+        { { 50, 30 }, { 0, 0 }, lsLeftTopToRightBottom, ldDownRight, "up-left" },
+        { { 0, 30 }, { 50, 0 }, lsLeftBottomToRightTop, ldUpRight, "up-right" },
+        { { 10, 0 }, { 11, 50 }, lsLeft, ldVertical, "one pixel across, same signs" },
+        { { 0, 10 }, { 50, 11 }, lsTop, ldHorizontal, "one pixel down, same signs" },
+        { { 11, 0 }, { 10, 50 }, lsLeft, ldVertical, "one pixel across, opposite signs" },
+        { { 0, 11 }, { 50, 10 }, lsTop, ldHorizontal, "one pixel down, opposite signs" },
+        { { 0, 0 }, { 1, 1 }, lsLeft, ldVertical, "tiny, same signs: vertical test first" },
+        { { 1, 0 }, { 0, 1 }, lsTop, ldHorizontal, "tiny, opposite signs: horizontal test first" },
     };
     for (const Case& c : cases) {
         const TOALine l = line(c.start, c.end, 2);
@@ -96,7 +96,7 @@ TEST(LineTest, DirectionFromEndPoints)
 TEST(LineTest, PlacementAndPictureSize)
 {
     // w2 = 1, alpha = atan(1/2): offsets round(0.894) = 1 and round(0.447) = 0.
-    const TOALine diagonal = line({10, 20}, {110, 70}, 2);
+    const TOALine diagonal = line({ 10, 20 }, { 110, 70 }, 2);
     EXPECT_EQ(diagonal.geometry(), QRect(10, 19, 100, 52));
     EXPECT_EQ(diagonal.DstBitmap.height(), 53); // one more row after drawing
     EXPECT_EQ(inkInRow(diagonal.DstBitmap, 52), 0);
@@ -104,19 +104,19 @@ TEST(LineTest, PlacementAndPictureSize)
     TOAHVLine vertical;
     vertical.setLineWidth(3);
     vertical.setStyle(lsLeft);
-    vertical.setPoints({10, 20}, {10, 80});
+    vertical.setPoints({ 10, 20 }, { 10, 80 });
     EXPECT_EQ(vertical.geometry(), QRect(9, 20, 3, 60));
 
     TOAHVLine horizontal;
     horizontal.setLineWidth(3);
     horizontal.setStyle(lsTop);
-    horizontal.setPoints({10, 20}, {70, 20});
+    horizontal.setPoints({ 10, 20 }, { 70, 20 });
     EXPECT_EQ(horizontal.geometry(), QRect(10, 19, 60, 3));
 }
 
 TEST(LineTest, HitSpans)
 {
-    const TOALine diagonal = line({10, 20}, {110, 70}, 2);
+    const TOALine diagonal = line({ 10, 20 }, { 110, 70 }, 2);
     // The midpoint (60, 45) in the object's own coordinates, and 5 pixels beside the stroke.
     EXPECT_TRUE(diagonal.HitsArea(50, 26));
     EXPECT_TRUE(diagonal.HitsArea(45, 26));
@@ -124,7 +124,7 @@ TEST(LineTest, HitSpans)
     EXPECT_FALSE(diagonal.HitsArea(0, 50));
     EXPECT_FALSE(diagonal.HitsArea(50, -100));
 
-    const TOALine flat = line({0, 10}, {60, 10}, 2);
+    const TOALine flat = line({ 0, 10 }, { 60, 10 }, 2);
     EXPECT_TRUE(flat.HitsArea(-5, -5));
     EXPECT_TRUE(flat.HitsArea(65, flat.Height() + 5));
     EXPECT_FALSE(flat.HitsArea(66, 0));
@@ -136,7 +136,8 @@ TEST(LineTest, TwoQuarterTurnsReturnWithinOnePixel)
     struct Case {
         QPoint a, b;
     };
-    for (const Case c : {Case{{0, 10}, {100, 10}}, Case{{0, 0}, {100, 50}}, Case{{13, 77}, {91, 12}}, Case{{40, 5}, {40, 95}}}) {
+    for (const Case c : { Case { { 0, 10 }, { 100, 10 } }, Case { { 0, 0 }, { 100, 50 } },
+             Case { { 13, 77 }, { 91, 12 } }, Case { { 40, 5 }, { 40, 95 } } }) {
         TOALine l = line(c.a, c.b, 2);
         l.AgFlag = 1;
         l.setAngle(90);
@@ -154,7 +155,7 @@ TEST(LineTest, TwoQuarterTurnsReturnWithinOnePixel)
     EXPECT_EQ(s, QPoint(50, -40));
     EXPECT_EQ(e, QPoint(50, 60));
     // Without AgFlag the angle is only stored.
-    TOALine still = line({0, 0}, {100, 50}, 2);
+    TOALine still = line({ 0, 0 }, { 100, 50 }, 2);
     still.setAngle(90);
     EXPECT_EQ(still.Angle(), 90);
     EXPECT_EQ(still.EndX(), 100);

@@ -1,6 +1,6 @@
+#include "ImageGolden.h"
 #include "document/OARectangle.h"
 #include "document/ShapeRules.h"
-#include "ImageGolden.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,8 @@ TEST(RectangleTest, SolidWhenLineWidthReachesHalfTheBox)
         int w, h, lw;
         bool solid;
     };
-    for (const Case c : std::vector<Case>{{10, 10, 3, false}, {10, 6, 3, true}, {5, 40, 3, true}, {7, 7, 3, false}, {6, 40, 3, true}}) {
+    for (const Case c : std::vector<Case> {
+             { 10, 10, 3, false }, { 10, 6, 3, true }, { 5, 40, 3, true }, { 7, 7, 3, false }, { 6, 40, 3, true } }) {
         const QImage pic = DrawRectanglePicture(c.w, c.h, c.lw, Qt::black, false);
         EXPECT_EQ(inked(pic, c.w / 2, c.h / 2), c.solid) << c.w << "x" << c.h << " lw " << c.lw;
     }
@@ -64,13 +65,14 @@ TEST(RectangleTest, HitSpans)
         int x, y;
         bool hit;
     };
-    for (const Probe p : std::vector<Probe>{{20, -5, true}, {20, 7, true}, {20, 8, false}, {20, 22, false}, {20, 23, true},
-             {20, 35, true}, {20, 36, false}, {-5, 15, true}, {8, 15, true}, {9, 15, false}, {32, 15, true},
-             {45, 15, true}, {46, 15, false}, {-6, 0, false}}) {
+    for (const Probe p : std::vector<Probe> { { 20, -5, true }, { 20, 7, true }, { 20, 8, false }, { 20, 22, false },
+             { 20, 23, true }, { 20, 35, true }, { 20, 36, false }, { -5, 15, true }, { 8, 15, true }, { 9, 15, false },
+             { 32, 15, true }, { 45, 15, true }, { 46, 15, false }, { -6, 0, false } }) {
         EXPECT_EQ(r.HitsArea(p.x, p.y), p.hit) << "outline " << p.x << "," << p.y;
     }
     r.setFill(1);
-    for (const Probe p : std::vector<Probe>{{20, 15, true}, {0, 0, true}, {40, 29, true}, {41, 10, false}, {20, -1, false}}) {
+    for (const Probe p : std::vector<Probe> {
+             { 20, 15, true }, { 0, 0, true }, { 40, 29, true }, { 41, 10, false }, { 20, -1, false } }) {
         EXPECT_EQ(r.HitsArea(p.x, p.y), p.hit) << "filled " << p.x << "," << p.y;
     }
 }
@@ -149,8 +151,8 @@ TEST(RectangleTest, PropertyDialogRanges)
         int count;
         double lineWidthMax, spinMax;
     };
-    for (const Case c : std::vector<Case>{{ShapeDialog::HVLine, 3, 107, 9}, {ShapeDialog::Line, 4, 107, 1},
-             {ShapeDialog::Ellipse, 4, 107, 5}, {ShapeDialog::Rectangle, 4, 106, 106}}) {
+    for (const Case c : std::vector<Case> { { ShapeDialog::HVLine, 3, 107, 9 }, { ShapeDialog::Line, 4, 107, 1 },
+             { ShapeDialog::Ellipse, 4, 107, 5 }, { ShapeDialog::Rectangle, 4, 106, 106 } }) {
         const ShapeDialogRanges r = ShapeRanges(c.dialog);
         EXPECT_EQ(r.count, c.count);
         EXPECT_DOUBLE_EQ(r.lineWidth.min, 0.1);
@@ -161,11 +163,11 @@ TEST(RectangleTest, PropertyDialogRanges)
     }
     TOARectangle r;
     r.setZoom(2.0);
-    ASSERT_TRUE(ApplyRectangleDialog(r, {3.0, 4.0, 20.0, 10.0, 0.5, 1, Qt::blue}).ok);
+    ASSERT_TRUE(ApplyRectangleDialog(r, { 3.0, 4.0, 20.0, 10.0, 0.5, 1, Qt::blue }).ok);
     EXPECT_EQ(r.LineWidth(), 4); // round(96 * 0.5 * 2 * 10 / 254) = round(3.78)
     EXPECT_EQ(r.geometry(), QRect(23, 30, 151, 76));
     EXPECT_EQ(r.Fill(), 1);
     const RectangleDialogValues shown = OpenRectangleDialog(r);
     EXPECT_DOUBLE_EQ(shown.width, 20.0);
-    EXPECT_EQ(ApplyRectangleDialog(r, {3.0, 4.0, 20.0, 10.0, 106.5, 1, Qt::blue}).field, 4);
+    EXPECT_EQ(ApplyRectangleDialog(r, { 3.0, 4.0, 20.0, 10.0, 106.5, 1, Qt::blue }).field, 4);
 }
