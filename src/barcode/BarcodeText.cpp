@@ -26,7 +26,8 @@ using T = TBarCodeType;
 // Pictures are capped so that absurd fonts or texts degrade to a clipped picture instead of a
 // failed allocation.
 constexpr int kMaxSide = 30000;
-constexpr qint64 kMaxPixels = 40LL * 1000 * 1000;
+constexpr qint64 kMaxPixels = 20LL * 1000 * 1000;
+constexpr int kMaxFontPixels = 1000;
 const double kTan11 = std::tan(11.0 * M_PI / 180.0);
 
 QColor colorOf(std::int32_t tcolor)
@@ -40,12 +41,13 @@ int dpiOf(const TOABarCode& o)
     return o.PrnDPI() > 0 ? o.PrnDPI() : 203;
 }
 
+/// A white picture; null when it would be larger than any label needs (the caller reports it).
 QImage whiteImage(int w, int h)
 {
-    w = std::clamp(w, 1, kMaxSide);
-    h = std::clamp(h, 1, kMaxSide);
-    if (static_cast<qint64>(w) * h > kMaxPixels)
-        h = std::max<int>(1, static_cast<int>(kMaxPixels / w));
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+    if (w > kMaxSide || h > kMaxSide || static_cast<qint64>(w) * h > kMaxPixels)
+        return {};
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
     return img;
@@ -67,7 +69,8 @@ std::vector<QString> splitChars(const QByteArray& s)
 /// A screen font of `pointSize` points as a 96-pixel-per-inch canvas creates it.
 QFont textFont(const TBarcodeFont& f, int pointSize, bool printer)
 {
-    const int px = std::max(1, static_cast<int>(Round(pointSize * double(ScreenPPI) / 72.0)));
+    // Sizes beyond any label are kept within what the rasteriser handles.
+    const int px = std::clamp(static_cast<int>(Round(pointSize * double(ScreenPPI) / 72.0)), 1, kMaxFontPixels);
     QFont font = mappedFont(f.Name, px);
     font.setWeight(f.has(TextFontStyle::Bold) ? QFont::Bold : QFont::Normal);
     font.setItalic(f.has(TextFontStyle::Italic));
@@ -172,6 +175,8 @@ BarcodeTextPicture drawWinFontText(const TOABarCode& o, const QByteArray& shown,
     if (pic.width < 1 || pic.height < 1)
         return pic;
     pic.image = whiteImage(pic.width, pic.height);
+    if (pic.image.isNull())
+        return pic;
     QPainter p(&pic.image);
     p.setFont(work);
     const QColor ink = printer ? QColor(Qt::black) : colorOf(tf.Color);
@@ -282,6 +287,8 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
         if (pic.width < 1 || pic.height < 1)
             return pic;
         pic.image = whiteImage(pic.width, pic.height);
+        if (pic.image.isNull())
+            return pic;
         const QByteArray digits = eanUpcDigits(o);
         const std::vector<int> at = eanUpcPositions(type);
         for (qsizetype i = 0; i < digits.size() && i < static_cast<qsizetype>(at.size()); ++i) {
@@ -328,6 +335,8 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
     if (pic.width < 1)
         return pic;
     pic.image = whiteImage(pic.width, pic.height);
+    if (pic.image.isNull())
+        return pic;
     const int y = baseline + (o.LabelPos() == TLabelPosition::lpAbove ? 0 : gap);
     for (const Placed& pl : placed)
         drawPrnGlyph(pic.image, pl.glyph, pl.x, y, ink);
@@ -365,6 +374,8 @@ ComposedBarcode drawEanUpcText(const TOABarCode& o, const QImage& bars, bool pri
     out.image = whiteImage(width, height);
     out.barTop = 0;
     out.barAreaHeight = hb;
+    if (out.image.isNull())
+        return out;
     QPainter p(&out.image);
     p.drawImage(0, 0, bars);
     const QColor ink = printer ? QColor(Qt::black) : colorOf(tf.Color);
@@ -390,7 +401,7 @@ ComposedBarcode drawEanUpcText(const TOABarCode& o, const QImage& bars, bool pri
 /// Paints `src` at (x, y) so that white never covers ink.
 void paintAnd(QImage& dst, const QImage& src, int x, int y)
 {
-    if (src.isNull())
+    if (src.isNull() || dst.isNull())
         return;
     QPainter p(&dst);
     p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
@@ -541,7 +552,8 @@ ComposedBarcode ComposeBarcodeText(const TOABarCode& o, const QImage& bars, bool
     if (!printer && printerFont) {
         const int w = static_cast<int>(Round(text.width / double(dpi) * ScreenPPI * z));
         const int h = static_cast<int>(Round(text.height / double(dpi) * ScreenPPI * z));
-        if (!text.image.isNull() && w > 0 && h > 0)
+        if (!text.image.isNull() && w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide
+            && static_cast<qint64>(w) * h <= kMaxPixels)
             text.image = text.image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         else
             text.image = QImage();

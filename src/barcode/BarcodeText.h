@@ -59,6 +59,8 @@ struct ComposedBarcode {
     int barTop = 0; ///< first row of the bar area
     int barAreaHeight = 0; ///< rows of the bar area
     PrinterFontError error = PrinterFontError::None;
+    /// False for an unusable glyph file (error set) or a picture larger than any label (image
+    /// null, error None).
     bool ok() const { return error == PrinterFontError::None && !image.isNull(); }
 };
 

@@ -607,9 +607,15 @@ void TOABarCode::buildLinear()
             prnFontIdx_ = 3;
         const ComposedBarcode composed = ComposeBarcodeText(*this, bars, printer);
         if (!composed.ok()) {
-            // The glyph file is unusable: keep the previous image, as when the data is refused.
+            // An unusable glyph file or a text picture beyond any label: keep the previous
+            // image, as when the data is refused.
             barImageWidth_ = previousBarImageWidth;
-            lastError_ = BarcodeBuildError::GlyphFile;
+            if (composed.error != PrinterFontError::None) {
+                lastError_ = BarcodeBuildError::GlyphFile;
+            } else {
+                lastError_ = BarcodeBuildError::BadSize;
+                dataCheck_ = 0;
+            }
             return;
         }
         image = composed.image;
@@ -745,7 +751,9 @@ QImage TOABarCode::RenderText()
         lastError_ = BarcodeBuildError::GlyphFile;
         return {};
     }
-    textBitmap_ = picture.image.isNull() ? QImage() : picture.image;
+    if (picture.image.isNull() && picture.width > 0 && picture.height > 0)
+        lastError_ = BarcodeBuildError::BadSize;
+    textBitmap_ = picture.image;
     if (!textBitmap_.isNull())
         textBitmap_ = printer ? textBitmap_.convertToFormat(QImage::Format_Grayscale8)
                               : textBitmap_.convertToFormat(QImage::Format_RGB888);

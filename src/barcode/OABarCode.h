@@ -216,8 +216,9 @@ public:
     QByteArray DisplayText() const;
     /// The text with its check character, not grouped.
     QByteArray DisplayTextWithCheck() const;
-    /// Renders the human-readable text alone (in dots when SysPrn is 1) and returns it; the
-    /// printer default font selects printer font 3. Null when the glyph file is unusable.
+    /// Renders the human-readable text alone and returns it: in dots when SysPrn is 1 or a
+    /// printer font is used, else in screen pixels. The printer default font selects printer
+    /// font 3. Null when there is no text or the glyph file is unusable (lastError says which).
     QImage RenderText();
     /// The text image as the print job sends it beside a printer-drawn barcode.
     QImage GetTextBitmap();

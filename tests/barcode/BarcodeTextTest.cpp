@@ -475,3 +475,20 @@ TEST(BarcodeText, MissingGlyphFileKeepsThePreviousImage)
     EXPECT_EQ(o->lastError(), BarcodeBuildError::None);
     EXPECT_FALSE(o->renderForPrinter().isNull());
 }
+
+TEST(BarcodeText, AbsurdFontSizesAndGapsStayBounded)
+{
+    for (int size : { 0, -12, 1000000 }) {
+        for (double gap : { 0.0, -1e9, 1e9 }) {
+            auto o = object(TBarCodeType::bcCode128, "KORVEL", [&](TOABarCode& b) {
+                TBarcodeFont f = b.TextFont();
+                f.Size = size;
+                b.SetTextFont(f);
+                b.SetLabelDistance(gap);
+            });
+            EXPECT_LE(o->DstBitmap.width(), 30000) << size << " " << gap;
+            EXPECT_LE(o->DstBitmap.height(), 30000) << size << " " << gap;
+            o->GetTextBitmap();
+        }
+    }
+}
