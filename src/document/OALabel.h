@@ -161,8 +161,8 @@ public:
     /// None after a good render.
     PrinterFontError renderError() const { return renderError_; }
 
-    /// While blocked, setters store without rendering; unblocking renders once. Readers that
-    /// set many properties in a row use it.
+    /// While blocked, setters store without rendering and a new angle is stored without moving
+    /// the object; unblocking renders once. Readers that set many properties in a row use it.
     void setUpdatesBlocked(bool blocked);
     bool updatesBlocked() const { return blocked_; }
 

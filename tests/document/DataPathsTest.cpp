@@ -22,10 +22,11 @@ TEST(DataPaths, WithoutEnvironmentTheFolderBesideTheProgramOrThePrefix)
     ScopedEnv data("KORVEL_DATA", {}, false);
     const QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/korvel"));
     const QString dir = dataDirectory();
-    if (QDir(beside).exists())
+    if (QDir(beside).exists()) {
         EXPECT_EQ(dir, beside);
-    else
+    } else {
         EXPECT_TRUE(dir.endsWith(QStringLiteral("/share/korvel"))) << qPrintable(dir);
+    }
 }
 
 TEST(DataPaths, SettingsFolderFollowsHomeThenXdgThenDotConfig)

@@ -198,8 +198,9 @@ TEST(OALabel, GreedyWrapBreaksOnlyLinesThatDoNotFitEvenInsideWords)
     for (int k = 1; k < r.Count; ++k) {
         EXPECT_EQ(r.Widths[k], singleLineWidth(r.Lines[k])) << k;
         EXPECT_LE(r.Widths[k], box) << k;
-        if (k + 1 < r.Count)
+        if (k + 1 < r.Count) {
             EXPECT_GT(singleLineWidth(r.Lines[k] + r.Lines[k + 1].left(1)), box) << "piece " << k << " could have taken one more";
+        }
     }
 }
 

@@ -201,8 +201,9 @@ TEST(PrinterFontFile, RandomBytesNeverReadOutsideTheFile)
             all.append(static_cast<char>(c));
         for (int k = 1; k <= PrinterFontSlots; ++k) {
             const PrinterFontPicture p = RenderPrinterFontText(file, k, all);
-            if (p.ok())
+            if (p.ok()) {
                 EXPECT_LE(p.image.width(), PrinterFontMaxPictureWidth);
+            }
         }
     }
 }

@@ -67,8 +67,9 @@ TEST(TextRules, WidthRateOnOk)
         const WidthRateCheck c = CheckWidthRateOnOk(QString::fromLatin1(r.entry));
         EXPECT_EQ(c.ok, r.ok) << r.entry;
         EXPECT_EQ(c.value, r.value) << r.entry;
-        if (!r.ok)
+        if (!r.ok) {
             EXPECT_EQ(c.text, QStringLiteral("100")) << r.entry;
+        }
     }
 }
 
