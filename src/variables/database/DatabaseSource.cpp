@@ -432,8 +432,9 @@ void DatabaseSource::closeQuery()
     queryOpen_ = false;
     fields_.clear();
     fieldNames_.clear();
-    cells_.clear();
-    cells_.shrink_to_fit();
+    pool_ = QString();
+    cellStart_ = {};
+    cellNull_ = {};
     lookup_.clear();
     rowCount_ = 0;
     current_ = 0;
@@ -558,14 +559,19 @@ bool DatabaseSource::runQuery(const QString& text, const QVariantList& values, b
     }
     const qint64 maxRows = INT_MAX / columns;
     std::vector<int> widths(static_cast<size_t>(columns), 0);
+    cellStart_.push_back(0);
     while (q.next()) {
-        if (rowCount_ >= maxRows) {
+        if (rowCount_ >= maxRows || pool_.size() > static_cast<qsizetype>(UINT32_MAX / 2)) {
             closeQuery();
             return fail(QStringLiteral("the query returns too many records"));
         }
         for (int c = 0; c < columns; ++c) {
-            cells_.push_back(textOf(q.value(c)));
-            widths[static_cast<size_t>(c)] = std::max(widths[static_cast<size_t>(c)], AnsiByteLength(cells_.back()));
+            const QVariant v = q.value(c);
+            const QString text = textOf(v);
+            pool_ += text;
+            cellStart_.push_back(static_cast<quint32>(pool_.size()));
+            cellNull_.push_back(v.isNull());
+            widths[static_cast<size_t>(c)] = std::max(widths[static_cast<size_t>(c)], AnsiByteLength(text));
         }
         ++rowCount_;
     }
@@ -620,7 +626,7 @@ QByteArray DatabaseSource::valueAt(int recordNumber, int column) const
     const int columns = fieldCount();
     if (!queryOpen_ || recordNumber < 1 || recordNumber > rowCount_ || column < 0 || column >= columns)
         return {};
-    return local(cells_[static_cast<size_t>(recordNumber - 1) * static_cast<size_t>(columns) + static_cast<size_t>(column)]);
+    return local(cellText(static_cast<size_t>(recordNumber - 1) * static_cast<size_t>(columns) + static_cast<size_t>(column)));
 }
 
 bool DatabaseSource::isNull(int column) const
@@ -628,7 +634,14 @@ bool DatabaseSource::isNull(int column) const
     const int columns = fieldCount();
     if (!queryOpen_ || rowCount_ == 0 || column < 0 || column >= columns)
         return true;
-    return cells_[static_cast<size_t>(current_) * static_cast<size_t>(columns) + static_cast<size_t>(column)].isNull();
+    return cellNull_[static_cast<size_t>(current_) * static_cast<size_t>(columns) + static_cast<size_t>(column)];
+}
+
+QString DatabaseSource::cellText(size_t index) const
+{
+    if (index + 1 >= cellStart_.size())
+        return {};
+    return pool_.mid(cellStart_[index], cellStart_[index + 1] - cellStart_[index]);
 }
 
 void DatabaseSource::first()

@@ -108,6 +108,8 @@ public:
 private:
     bool fail(const QString& message);
     bool loadFile();
+    /// The text of a cell by its index (row × fieldCount + column).
+    QString cellText(size_t index) const;
     bool runQuery(const QString& text, const QVariantList& values, bool prepared, const QString& table);
     IdentifierQuoting quoting() const;
     const LoadedTable* loadedTable(const QString& name) const;
@@ -124,7 +126,11 @@ private:
     bool queryOpen_ = false;
     std::vector<FieldInfo> fields_;
     QStringList fieldNames_;
-    std::vector<QString> cells_;
+    // The result, read once: every cell's text one after another in one buffer, where each
+    // cell starts, and which cells are NULL. Far smaller than a string object per cell.
+    QString pool_;
+    std::vector<quint32> cellStart_;
+    std::vector<bool> cellNull_;
     int rowCount_ = 0;
     int current_ = 0;
     bool bof_ = true;
