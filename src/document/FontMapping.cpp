@@ -22,26 +22,24 @@ const QHash<QString, QString>& faceTable()
 {
     static const QHash<QString, QString> table = [] {
         QHash<QString, QString> t;
-        for (const char* f : {"arial", "arial narrow", "arial black", "helvetica", "tahoma", "verdana",
-                 "ms sans serif", "microsoft sans serif", "segoe ui", "calibri", "trebuchet ms",
-                 "century gothic", "franklin gothic medium", "lucida sans unicode", "system"})
+        for (const char* f : { "arial", "arial narrow", "arial black", "helvetica", "tahoma", "verdana",
+                 "ms sans serif", "microsoft sans serif", "segoe ui", "calibri", "trebuchet ms", "century gothic",
+                 "franklin gothic medium", "lucida sans unicode", "system" })
             t.insert(QString::fromLatin1(f), kSans);
-        for (const char* f : {"times new roman", "times", "georgia", "ms serif", "cambria",
-                 "book antiqua", "garamond", "palatino linotype", "century schoolbook"})
+        for (const char* f : { "times new roman", "times", "georgia", "ms serif", "cambria", "book antiqua", "garamond",
+                 "palatino linotype", "century schoolbook" })
             t.insert(QString::fromLatin1(f), kSerif);
-        for (const char* f : {"courier new", "courier", "consolas", "lucida console", "fixedsys",
-                 "terminal", "ocr a extended", "ocr-b"})
+        for (const char* f : { "courier new", "courier", "consolas", "lucida console", "fixedsys", "terminal",
+                 "ocr a extended", "ocr-b" })
             t.insert(QString::fromLatin1(f), kMono);
-        for (const char* f : {"宋体", "黑体", "隶书", "楷体", "仿宋", "楷体_gb2312", "仿宋_gb2312",
-                 "微软雅黑", "幼圆", "华文宋体", "华文黑体", "华文楷体", "华文仿宋", "华文细黑",
-                 "华文行楷", "华文隶书", "华文新魏", "华文彩云", "华文琥珀", "华文中宋", "方正舒体",
-                 "方正姚体", "新细明体", "细明体", "标楷体", "微軟正黑體", "simsun", "simhei",
-                 "kaiti", "kaiti_gb2312", "fangsong", "fangsong_gb2312", "lisu", "youyuan",
-                 "microsoft yahei", "microsoft jhenghei", "pmingliu", "mingliu", "dfkai-sb",
-                 "ms gothic", "ms mincho", "ms pgothic", "ms pmincho", "gulim", "batang", "dotum",
-                 "gungsuh", "arial unicode ms"})
+        for (const char* f : { "宋体", "黑体", "隶书", "楷体", "仿宋", "楷体_gb2312", "仿宋_gb2312", "微软雅黑", "幼圆",
+                 "华文宋体", "华文黑体", "华文楷体", "华文仿宋", "华文细黑", "华文行楷", "华文隶书", "华文新魏",
+                 "华文彩云", "华文琥珀", "华文中宋", "方正舒体", "方正姚体", "新细明体", "细明体", "标楷体",
+                 "微軟正黑體", "simsun", "simhei", "kaiti", "kaiti_gb2312", "fangsong", "fangsong_gb2312", "lisu",
+                 "youyuan", "microsoft yahei", "microsoft jhenghei", "pmingliu", "mingliu", "dfkai-sb", "ms gothic",
+                 "ms mincho", "ms pgothic", "ms pmincho", "gulim", "batang", "dotum", "gungsuh", "arial unicode ms" })
             t.insert(QString::fromUtf8(f), kHei);
-        for (const char* f : {"新宋体", "nsimsun", "simsun-extb"})
+        for (const char* f : { "新宋体", "nsimsun", "simsun-extb" })
             t.insert(QString::fromUtf8(f), kHeiMono);
         return t;
     }();
@@ -49,10 +47,18 @@ const QHash<QString, QString>& faceTable()
 }
 
 const char* const kFontFiles[] = {
-    "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", "LiberationSans-Italic.ttf",
-    "LiberationSans-BoldItalic.ttf", "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf",
-    "LiberationSerif-Italic.ttf", "LiberationSerif-BoldItalic.ttf", "LiberationMono-Regular.ttf",
-    "LiberationMono-Bold.ttf", "LiberationMono-Italic.ttf", "LiberationMono-BoldItalic.ttf",
+    "LiberationSans-Regular.ttf",
+    "LiberationSans-Bold.ttf",
+    "LiberationSans-Italic.ttf",
+    "LiberationSans-BoldItalic.ttf",
+    "LiberationSerif-Regular.ttf",
+    "LiberationSerif-Bold.ttf",
+    "LiberationSerif-Italic.ttf",
+    "LiberationSerif-BoldItalic.ttf",
+    "LiberationMono-Regular.ttf",
+    "LiberationMono-Bold.ttf",
+    "LiberationMono-Italic.ttf",
+    "LiberationMono-BoldItalic.ttf",
 };
 
 const char* const kLiberationFolders[] = {
@@ -118,9 +124,9 @@ QFont mappedFont(const QString& face, int pixelSize)
     const QString family = mappedFamily(face);
     QFont font(family);
     if (family != kHei && family != kHeiMono)
-        font.setFamilies({family, kHei});
+        font.setFamilies({ family, kHei });
     else
-        font.setFamilies({family});
+        font.setFamilies({ family });
     font.setPixelSize(pixelSize > 0 ? pixelSize : 1);
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferFullHinting);

@@ -28,7 +28,7 @@ constexpr int DefaultPrinterDpi = 203;
 /// A byte string split into characters by the code page's lead-byte rule.
 struct CharRun {
     std::vector<QString> text; ///< each character on its own, converted with the code page
-    std::vector<bool> wide;    ///< two-byte character
+    std::vector<bool> wide; ///< two-byte character
     int size() const { return static_cast<int>(text.size()); }
 };
 
@@ -138,7 +138,7 @@ QImage toMono(const QImage& source)
 {
     const QImage src = source.convertToFormat(QImage::Format_RGB888);
     QImage out(src.size(), QImage::Format_Mono);
-    out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    out.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
     out.fill(0);
     for (int y = 0; y < src.height(); ++y) {
         const uchar* in = src.constScanLine(y);
@@ -172,7 +172,9 @@ QFont makeFont(const TTextFont& tf, int pixelSize, int logicalWidth, bool printe
 
 struct FontBox {
     FontBox(const TTextFont& tf, int pixelSize, int logicalWidth, bool printer)
-        : font(makeFont(tf, pixelSize, logicalWidth, printer)), fm(font), italic(tf.has(TextFontStyle::Italic))
+        : font(makeFont(tf, pixelSize, logicalWidth, printer))
+        , fm(font)
+        , italic(tf.has(TextFontStyle::Italic))
     {
     }
 
@@ -215,8 +217,10 @@ void TTextFont::set(TextFontStyle s, bool on)
 class TextRenderer {
 public:
     explicit TextRenderer(TOAText& text)
-        : o(text), printer(text.screenPrn_ == 1),
-          f((text.prnDPI_ > 0 ? text.prnDPI_ : DefaultPrinterDpi) / double(ScreenPPI)), zoom(text.Zoom())
+        : o(text)
+        , printer(text.screenPrn_ == 1)
+        , f((text.prnDPI_ > 0 ? text.prnDPI_ : DefaultPrinterDpi) / double(ScreenPPI))
+        , zoom(text.Zoom())
     {
     }
 
@@ -224,7 +228,7 @@ public:
 
 private:
     struct Fit {
-        int width = 0;        ///< natural width (rate 100), target (measuring) or width reached (fitting)
+        int width = 0; ///< natural width (rate 100), target (measuring) or width reached (fitting)
         int logicalWidth = 0; ///< fitted logical width, 0 for the natural width
     };
 
@@ -377,7 +381,8 @@ void TextRenderer::dragFit()
         o.textWidthRate_ = std::max(1, static_cast<int>(Round(double(o.lineDragWidth_) / natural * 100.0)));
 }
 
-std::vector<int> TextRenderer::layoutRun(const FontBox& work, const CharRun& run, int glyphTarget, double extraPerGap) const
+std::vector<int> TextRenderer::layoutRun(
+    const FontBox& work, const CharRun& run, int glyphTarget, double extraPerGap) const
 {
     const int n = run.size();
     std::vector<int> advances(static_cast<size_t>(n));
@@ -532,7 +537,7 @@ QImage TextRenderer::paragraph()
         const auto fits = [&](int t) { return Round(t * zoom) <= W; };
         std::vector<Line> given;
         for (const QByteArray& bytes : source) {
-            Line l{bytes, splitChars(bytes), 0};
+            Line l { bytes, splitChars(bytes), 0 };
             l.t = measureAtZoomOne(nominal, l.run, 0, l.run.size());
             given.push_back(std::move(l));
         }
@@ -566,7 +571,7 @@ QImage TextRenderer::paragraph()
                     const qsizetype len = cp.charLength(l.bytes, pos);
                     if (!fits(measureAtZoomOne(nominal, l.run, first, k + 1))) {
                         if (!(k == first && li == 0 && k == 0)) {
-                            Line piece{l.bytes.mid(pieceStart, pos - pieceStart), CharRun{}, 0};
+                            Line piece { l.bytes.mid(pieceStart, pos - pieceStart), CharRun {}, 0 };
                             piece.run.text.assign(l.run.text.begin() + first, l.run.text.begin() + k);
                             piece.run.wide.assign(l.run.wide.begin() + first, l.run.wide.begin() + k);
                             piece.t = measureAtZoomOne(nominal, l.run, first, k);
@@ -577,7 +582,7 @@ QImage TextRenderer::paragraph()
                     }
                     pos += len;
                 }
-                Line rest{l.bytes.mid(pieceStart), CharRun{}, 0};
+                Line rest { l.bytes.mid(pieceStart), CharRun {}, 0 };
                 rest.run.text.assign(l.run.text.begin() + first, l.run.text.end());
                 rest.run.wide.assign(l.run.wide.begin() + first, l.run.wide.end());
                 rest.t = measureAtZoomOne(nominal, l.run, first, l.run.size());
@@ -586,7 +591,8 @@ QImage TextRenderer::paragraph()
             // Pitch keeps in proportion with the zoom: the fraction of the nominal line height
             // that the whole pixels lose is carried from line to line.
             const double fraction = h1 * zoom - o.fontHeight_;
-            const std::vector<int> carry = diffuse(fraction * static_cast<double>(lines.size()), static_cast<int>(lines.size()));
+            const std::vector<int> carry
+                = diffuse(fraction * static_cast<double>(lines.size()), static_cast<int>(lines.size()));
             int y = 0;
             for (size_t k = 0; k < lines.size(); ++k) {
                 tops.push_back(y);
@@ -594,7 +600,7 @@ QImage TextRenderer::paragraph()
             }
             height = y;
         }
-        o.multiPrnStr_ = PrnStrRecord{};
+        o.multiPrnStr_ = PrnStrRecord {};
         for (size_t k = 0; k < lines.size(); ++k) {
             const int gaps = std::max(lines[k].run.size() - 1, 0);
             o.multiPrnStr_.Lines[k] = lines[k].bytes;
@@ -607,7 +613,7 @@ QImage TextRenderer::paragraph()
         const int count = std::clamp(o.multiPrnStr_.Count, 0, MaxLines);
         for (int k = 0; k < count; ++k) {
             const QByteArray& bytes = o.multiPrnStr_.Lines[static_cast<size_t>(k)];
-            lines.push_back(Line{bytes, splitChars(bytes), o.multiPrnStr_.Widths[static_cast<size_t>(k)]});
+            lines.push_back(Line { bytes, splitChars(bytes), o.multiPrnStr_.Widths[static_cast<size_t>(k)] });
             tops.push_back(k * (P + M));
         }
         height = count * (P + M) + 2;
@@ -713,7 +719,7 @@ QImage TextRenderer::ring()
         theta = std::fmod(theta, twoPi);
         if (theta < 0)
             theta += twoPi;
-        for (double axis : {0.0, M_PI / 2.0, M_PI, 3.0 * M_PI / 2.0})
+        for (double axis : { 0.0, M_PI / 2.0, M_PI, 3.0 * M_PI / 2.0 })
             if (std::abs(theta - axis) < 0.0001) {
                 theta -= 0.0001;
                 break;
@@ -768,7 +774,8 @@ QImage TextRenderer::ring()
 
 // ---------------------------------------------------------------------------------------------
 
-TOAText::TOAText(const QString& name) : TOAControl(ObjectKind::Text)
+TOAText::TOAText(const QString& name)
+    : TOAControl(ObjectKind::Text)
 {
     ObjBitMode = 0;
     Name = name;

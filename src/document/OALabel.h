@@ -19,7 +19,7 @@ struct PrnStrRecord {
     static constexpr int Capacity = 101;
     std::array<QByteArray, Capacity> Lines;
     /// Width of each line in pixels at zoom 1, without character extras.
-    std::array<int, Capacity> Widths{};
+    std::array<int, Capacity> Widths {};
     int Count = 0;
 
     bool operator==(const PrnStrRecord&) const = default;

@@ -14,14 +14,27 @@ namespace korvel {
 QStringList PrinterFontNames()
 {
     return {
-        QStringLiteral("Font0  6X10"), QStringLiteral("Font1  9X16"), QStringLiteral("Font2  12X27"),
-        QStringLiteral("Font3  16X35"), QStringLiteral("Font4  21X43"), QStringLiteral("Font5  21X59"),
-        QStringLiteral("Font6  36X67"), QStringLiteral("Font7  20X35"), QStringLiteral("Font8  20X31"),
-        QStringLiteral("ASD Smooth 6 Points"), QStringLiteral("ASD Smooth 8 Points"),
-        QStringLiteral("ASD Smooth 10 Points"), QStringLiteral("ASD Smooth 12 Points"),
-        QStringLiteral("ASD Smooth 14 Points"), QStringLiteral("ASD Smooth 18 Points"),
-        QStringLiteral("Courier ECMA_94"), QStringLiteral("Courier PC"), QStringLiteral("Courier PC_A"),
-        QStringLiteral("Courier PC_B"), QStringLiteral("Courier Legal"), QStringLiteral("Courier Greek"),
+        QStringLiteral("Font0  6X10"),
+        QStringLiteral("Font1  9X16"),
+        QStringLiteral("Font2  12X27"),
+        QStringLiteral("Font3  16X35"),
+        QStringLiteral("Font4  21X43"),
+        QStringLiteral("Font5  21X59"),
+        QStringLiteral("Font6  36X67"),
+        QStringLiteral("Font7  20X35"),
+        QStringLiteral("Font8  20X31"),
+        QStringLiteral("ASD Smooth 6 Points"),
+        QStringLiteral("ASD Smooth 8 Points"),
+        QStringLiteral("ASD Smooth 10 Points"),
+        QStringLiteral("ASD Smooth 12 Points"),
+        QStringLiteral("ASD Smooth 14 Points"),
+        QStringLiteral("ASD Smooth 18 Points"),
+        QStringLiteral("Courier ECMA_94"),
+        QStringLiteral("Courier PC"),
+        QStringLiteral("Courier PC_A"),
+        QStringLiteral("Courier PC_B"),
+        QStringLiteral("Courier Legal"),
+        QStringLiteral("Courier Greek"),
         QStringLiteral("Courier Russia"),
     };
 }
@@ -32,10 +45,8 @@ int PrinterFontBaseline(int fontIndex, int cellHeight)
     case 5:
     case 6:
     case 7:
-    case 9:
-        return cellHeight;
-    default:
-        return cellHeight * 5 / 6;
+    case 9: return cellHeight;
+    default: return cellHeight * 5 / 6;
     }
 }
 
@@ -142,7 +153,8 @@ std::optional<PrinterGlyph> PrinterFontFile::glyph(int fontIndex, int code) cons
     if (code < h.firstChar || code >= PrinterFontCodeLimit)
         return std::nullopt;
     const qsizetype base = PrinterFontOffsets[static_cast<size_t>(fontIndex - 1)];
-    const qsizetype entryAt = base + PrinterFontHeaderSize + static_cast<qsizetype>(code - h.firstChar) * PrinterFontIndexEntrySize;
+    const qsizetype entryAt
+        = base + PrinterFontHeaderSize + static_cast<qsizetype>(code - h.firstChar) * PrinterFontIndexEntrySize;
     if (entryAt + PrinterFontIndexEntrySize > bytes_.size())
         return std::nullopt;
     const FixedRecord entry(bytes_.mid(entryAt, PrinterFontIndexEntrySize));
@@ -196,7 +208,7 @@ PrinterFontPicture RenderPrinterFontText(const PrinterFontFile& file, int fontIn
         if (!g)
             continue;
         const int advance = g->advance;
-        placed.push_back({std::move(*g), x});
+        placed.push_back({ std::move(*g), x });
         x += advance;
     }
     const int width = std::min(x > 0 ? x : 10, PrinterFontMaxPictureWidth);

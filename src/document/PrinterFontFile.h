@@ -17,8 +17,29 @@ inline constexpr int PrinterFontCount = 22;
 inline constexpr int PrinterFontSlots = 23;
 /// Start offset in "ASCIIPrnZK.fon" of fonts 1..23 (index 0 holds font 1).
 inline constexpr std::array<std::int32_t, PrinterFontSlots> PrinterFontOffsets = {
-    0, 1589, 4359, 10279, 14587, 22032, 32104, 47972, 52862, 54438, 60107, 70854,
-    80560, 93258, 110219, 135103, 136007, 136915, 137947, 138979, 140011, 140407, 141439,
+    0,
+    1589,
+    4359,
+    10279,
+    14587,
+    22032,
+    32104,
+    47972,
+    52862,
+    54438,
+    60107,
+    70854,
+    80560,
+    93258,
+    110219,
+    135103,
+    136007,
+    136915,
+    137947,
+    138979,
+    140011,
+    140407,
+    141439,
 };
 /// The glyph file's name in the data folder.
 inline constexpr char PrinterFontFileName[] = "ASCIIPrnZK.fon";
@@ -37,25 +58,25 @@ int PrinterFontBaseline(int fontIndex, int cellHeight);
 
 enum class PrinterFontError : int {
     None = 0,
-    FileMissing = 1,    ///< the glyph file does not exist
+    FileMissing = 1, ///< the glyph file does not exist
     FileUnreadable = 2, ///< it exists but cannot be read, or is empty
-    NoSuchFont = 3,     ///< font number outside 1..23
-    FontDamaged = 4,    ///< the font's header lies outside the file or is unusable
+    NoSuchFont = 3, ///< font number outside 1..23
+    FontDamaged = 4, ///< the font's header lies outside the file or is unusable
 };
 
 /// One line of English describing an error (for messages and logs).
 QString describePrinterFontError(PrinterFontError error);
 
 struct PrinterFontHeader {
-    int firstChar = 0;      ///< byte 8: code of the first indexed character
+    int firstChar = 0; ///< byte 8: code of the first indexed character
     int defaultAdvance = 0; ///< byte 10: advance of the space and of glyphs with a 6-byte header
-    int cellHeight = 0;     ///< byte 11: height of the cell, the preview's height
+    int cellHeight = 0; ///< byte 11: height of the cell, the preview's height
 };
 
 struct PrinterGlyph {
-    int ascent = 0;  ///< rows above the baseline (glyph header byte 1)
-    int rows = 0;    ///< glyph header byte 4
-    int width = 0;   ///< width in bits (glyph header byte 5)
+    int ascent = 0; ///< rows above the baseline (glyph header byte 1)
+    int rows = 0; ///< glyph header byte 4
+    int width = 0; ///< width in bits (glyph header byte 5)
     int advance = 0; ///< default advance (6-byte header) or glyph header byte 7
     QByteArray bits; ///< rows × ((width + 7) div 8) bytes, most significant bit leftmost, 1 = black
 

@@ -32,14 +32,11 @@ TextKind TextKindOf(int textAlign, int roundText)
 TextLayoutChoice LayoutForKind(TextKind kind, int alignment)
 {
     switch (kind) {
-    case TextKind::Paragraph:
-        return {alignment >= 1 && alignment <= 4 ? alignment : 1, 0};
-    case TextKind::Ring:
-        return {0, 1};
-    case TextKind::SingleLine:
-        break;
+    case TextKind::Paragraph: return { alignment >= 1 && alignment <= 4 ? alignment : 1, 0 };
+    case TextKind::Ring: return { 0, 1 };
+    case TextKind::SingleLine: break;
     }
-    return {0, 0};
+    return { 0, 0 };
 }
 
 FontSizeEntry CheckFontSizeEntry(const QString& entry)
@@ -146,8 +143,8 @@ QString PrinterFontPreviewText()
 QStringList AlignmentSampleLines(int alignment)
 {
     if (alignment == 4)
-        return {QStringLiteral("文 本 字 符"), QStringLiteral("a b c d 5 6 7 8")};
-    return {QStringLiteral("文本字符"), QStringLiteral("abcd5678")};
+        return { QStringLiteral("文 本 字 符"), QStringLiteral("a b c d 5 6 7 8") };
+    return { QStringLiteral("文本字符"), QStringLiteral("abcd5678") };
 }
 
 TextDialogValues TextDialogValuesOf(const TOAText& text)

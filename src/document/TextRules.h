@@ -25,13 +25,13 @@ struct TextLayoutChoice {
 TextLayoutChoice LayoutForKind(TextKind kind, int alignment);
 
 /// Font sizes in points offered by the list.
-inline constexpr std::array<int, 14> TextFontSizeList = {8, 9, 10, 12, 14, 16, 18, 20, 24, 28, 32, 36, 48, 72};
+inline constexpr std::array<int, 14> TextFontSizeList = { 8, 9, 10, 12, 14, 16, 18, 20, 24, 28, 32, 36, 48, 72 };
 /// Typed entries (size, extras, ring width) hold at most this many characters.
 inline constexpr int TextEntryMaxChars = 3;
 
 struct FontSizeEntry {
-    QString text;          ///< the entry as the field shows it after the correction
-    int points = 8;        ///< its value
+    QString text; ///< the entry as the field shows it after the correction
+    int points = 8; ///< its value
     bool accepted = false; ///< only sizes below 200 are taken
 };
 /// A typed font size: anything that is not a positive integer becomes "8".

@@ -15,23 +15,23 @@ TEST(FontMapping, WindowsFacesMapToTheFreeFonts)
         const char* family;
     };
     const Row rows[] = {
-        {"Arial", "Liberation Sans"},
-        {"arial", "Liberation Sans"},
-        {"Tahoma", "Liberation Sans"},
-        {"Verdana", "Liberation Sans"},
-        {"Times New Roman", "Liberation Serif"},
-        {"Courier New", "Liberation Mono"},
-        {"宋体", "WenQuanYi Micro Hei"},
-        {"黑体", "WenQuanYi Micro Hei"},
-        {"隶书", "WenQuanYi Micro Hei"},
-        {"楷体_GB2312", "WenQuanYi Micro Hei"},
-        {"仿宋_GB2312", "WenQuanYi Micro Hei"},
-        {"微软雅黑", "WenQuanYi Micro Hei"},
-        {"SimSun", "WenQuanYi Micro Hei"},
-        {"@宋体", "WenQuanYi Micro Hei"},
-        {"新宋体", "WenQuanYi Micro Hei Mono"},
-        {"", "Liberation Sans"},
-        {"No Such Face 123", "Liberation Sans"},
+        { "Arial", "Liberation Sans" },
+        { "arial", "Liberation Sans" },
+        { "Tahoma", "Liberation Sans" },
+        { "Verdana", "Liberation Sans" },
+        { "Times New Roman", "Liberation Serif" },
+        { "Courier New", "Liberation Mono" },
+        { "宋体", "WenQuanYi Micro Hei" },
+        { "黑体", "WenQuanYi Micro Hei" },
+        { "隶书", "WenQuanYi Micro Hei" },
+        { "楷体_GB2312", "WenQuanYi Micro Hei" },
+        { "仿宋_GB2312", "WenQuanYi Micro Hei" },
+        { "微软雅黑", "WenQuanYi Micro Hei" },
+        { "SimSun", "WenQuanYi Micro Hei" },
+        { "@宋体", "WenQuanYi Micro Hei" },
+        { "新宋体", "WenQuanYi Micro Hei Mono" },
+        { "", "Liberation Sans" },
+        { "No Such Face 123", "Liberation Sans" },
     };
     for (const Row& r : rows)
         EXPECT_EQ(mappedFamily(QString::fromUtf8(r.face)), QString::fromUtf8(r.family)) << r.face;
@@ -40,7 +40,7 @@ TEST(FontMapping, WindowsFacesMapToTheFreeFonts)
 TEST(FontMapping, PinnedFontsAreLoadedAndResolve)
 {
     EXPECT_GT(loadPinnedFonts(), 0);
-    for (const char* face : {"Arial", "Times New Roman", "Courier New", "宋体"}) {
+    for (const char* face : { "Arial", "Times New Roman", "Courier New", "宋体" }) {
         const QFont font = mappedFont(QString::fromUtf8(face), 20);
         EXPECT_EQ(font.pixelSize(), 20);
         EXPECT_EQ(QFontInfo(font).family(), mappedFamily(QString::fromUtf8(face))) << face;

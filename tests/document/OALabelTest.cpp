@@ -94,14 +94,14 @@ TEST(OALabel, PointsAndPixelsFollowTheZoom)
         int points;
         int pixels;
     };
-    const Row fromPoints[] = {{1.0, 12, 16}, {2.0, 12, 32}, {1.5, 9, 18}, {0.5, 10, 7}};
+    const Row fromPoints[] = { { 1.0, 12, 16 }, { 2.0, 12, 32 }, { 1.5, 9, 18 }, { 0.5, 10, 7 } };
     for (const Row& r : fromPoints) {
         TOAText t;
         t.setZoom(r.zoom);
         t.SetFontSizePt(r.points);
         EXPECT_EQ(t.TextFontSize(), r.pixels) << r.zoom << " " << r.points;
     }
-    const Row fromPixels[] = {{1.0, 12, 16}, {2.0, 6, 16}, {2.0, 12, 32}, {3.0, 8, 32}};
+    const Row fromPixels[] = { { 1.0, 12, 16 }, { 2.0, 6, 16 }, { 2.0, 12, 32 }, { 3.0, 8, 32 } };
     for (const Row& r : fromPixels) {
         TOAText t;
         t.setZoom(r.zoom);
@@ -144,12 +144,12 @@ TEST(OALabel, TrailingLineBreakOpensNoLine)
         int count;
     };
     const Row rows[] = {
-        {"A\r\nB\r\n", 2},
-        {"A\r\nB", 2},
-        {"A\r\n\r\nB", 3},
-        {"A", 1},
-        {"\r\n", 1},
-        {"", 1},
+        { "A\r\nB\r\n", 2 },
+        { "A\r\nB", 2 },
+        { "A\r\n\r\nB", 3 },
+        { "A", 1 },
+        { "\r\n", 1 },
+        { "", 1 },
     };
     for (const Row& r : rows) {
         auto t = makeParagraph(r.text, 300);
@@ -199,7 +199,8 @@ TEST(OALabel, GreedyWrapBreaksOnlyLinesThatDoNotFitEvenInsideWords)
         EXPECT_EQ(r.Widths[k], singleLineWidth(r.Lines[k])) << k;
         EXPECT_LE(r.Widths[k], box) << k;
         if (k + 1 < r.Count) {
-            EXPECT_GT(singleLineWidth(r.Lines[k] + r.Lines[k + 1].left(1)), box) << "piece " << k << " could have taken one more";
+            EXPECT_GT(singleLineWidth(r.Lines[k] + r.Lines[k + 1].left(1)), box)
+                << "piece " << k << " could have taken one more";
         }
     }
 }
@@ -223,7 +224,7 @@ TEST(OALabel, PrintingReusesTheScreenLines)
     auto t = makeParagraph("The quick brown fox jumps over the lazy dog", 120, 2);
     const int count = t->MultiPrnStr().Count;
     ASSERT_GT(count, 1);
-    for (int dpi : {203, 300}) {
+    for (int dpi : { 203, 300 }) {
         t->SetPrnDPI(dpi);
         const QImage printed = t->renderForPrinter();
         ASSERT_EQ(printed.format(), QImage::Format_Mono);
@@ -384,8 +385,8 @@ TEST(OALabel, RingTextIsASquareOfTheDiameter)
 
 TEST(OALabel, EmptyAndDegenerateTextsStillRender)
 {
-    for (int align : {0, 1, 2, 3, 4}) {
-        for (int ring : {0, 1}) {
+    for (int align : { 0, 1, 2, 3, 4 }) {
+        for (int ring : { 0, 1 }) {
             auto t = makeText("", 12);
             t->SetTextAlign(align);
             t->SetRoundText(ring);
@@ -446,8 +447,9 @@ TEST(OALabel, CloneIsADeepCopyAndBlockedUpdatesRenderOnce)
 TEST(OALabel, PrinterFontPreviewIsSizedInScreenPixels)
 {
     QTemporaryDir dir;
-    const HandGlyph a{'A', 3, 4, 3, -1, {0xE0, 0x40, 0xA0, 0xE0}};
-    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("ASCIIPrnZK.fon")), buildGlyphFile({{1, 'A', 5, 12, {a}}})));
+    const HandGlyph a { 'A', 3, 4, 3, -1, { 0xE0, 0x40, 0xA0, 0xE0 } };
+    ASSERT_TRUE(
+        writeFile(dir.filePath(QStringLiteral("ASCIIPrnZK.fon")), buildGlyphFile({ { 1, 'A', 5, 12, { a } } })));
     ScopedEnv data("KORVEL_DATA", dir.path().toUtf8());
 
     auto t = makeText("AA");

@@ -15,15 +15,15 @@ using namespace korvel::test;
 namespace {
 
 // A 3-bit wide letter of four rows, three of them above the baseline.
-const HandGlyph kA{'A', 3, 4, 3, -1, {0xE0, 0x40, 0xA0, 0xE0}};
+const HandGlyph kA { 'A', 3, 4, 3, -1, { 0xE0, 0x40, 0xA0, 0xE0 } };
 // Two rows, 2 bits wide, its own advance of 6.
-const HandGlyph kB{'B', 2, 2, 2, 6, {0xC0, 0x40}};
+const HandGlyph kB { 'B', 2, 2, 2, 6, { 0xC0, 0x40 } };
 
 std::vector<HandFont> smallFonts()
 {
     return {
-        {1, 'A', 4, 12, {kA, kB}},
-        {5, 'A', 4, 12, {kA, kB}},
+        { 1, 'A', 4, 12, { kA, kB } },
+        { 5, 'A', 4, 12, { kA, kB } },
     };
 }
 
@@ -79,8 +79,16 @@ TEST(PrinterFontFile, BaselineIsFiveSixthsOrTheCellBottom)
         int baseline;
     };
     const Row rows[] = {
-        {1, 12, 10}, {2, 12, 10}, {4, 12, 10}, {8, 12, 10}, {10, 31, 25}, {22, 37, 30},
-        {5, 12, 12}, {6, 59, 59}, {7, 67, 67}, {9, 31, 31},
+        { 1, 12, 10 },
+        { 2, 12, 10 },
+        { 4, 12, 10 },
+        { 8, 12, 10 },
+        { 10, 31, 25 },
+        { 22, 37, 30 },
+        { 5, 12, 12 },
+        { 6, 59, 59 },
+        { 7, 67, 67 },
+        { 9, 31, 31 },
     };
     for (const Row& r : rows)
         EXPECT_EQ(PrinterFontBaseline(r.font, r.cell), r.baseline) << "font " << r.font;
@@ -93,8 +101,18 @@ TEST(PrinterFontFile, DrawsGlyphRowsAgainstTheBaseline)
     const PrinterFontPicture one = RenderPrinterFontText(file, 1, "A");
     ASSERT_TRUE(one.ok());
     const std::vector<std::string> expectedOne = {
-        "....", "....", "....", "....", "....", "....", "....",
-        "###.", ".#..", "#.#.", "###.", "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "###.",
+        ".#..",
+        "#.#.",
+        "###.",
+        "....",
     };
     EXPECT_EQ(art(one.image), expectedOne);
 
@@ -102,8 +120,18 @@ TEST(PrinterFontFile, DrawsGlyphRowsAgainstTheBaseline)
     const PrinterFontPicture five = RenderPrinterFontText(file, 5, "A");
     ASSERT_TRUE(five.ok());
     const std::vector<std::string> expectedFive = {
-        "....", "....", "....", "....", "....", "....", "....", "....", "....",
-        "###.", ".#..", "#.#.",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "....",
+        "###.",
+        ".#..",
+        "#.#.",
     };
     EXPECT_EQ(art(five.image), expectedFive);
 }
@@ -117,14 +145,16 @@ TEST(PrinterFontFile, LaysOutAdvancesSpacesAndSkippedBytes)
         const char* why;
     };
     const Row rows[] = {
-        {"A", 4, "default advance"},
-        {"AB", 10, "own advance of the 8-byte header"},
-        {"A A", 12, "the space takes the default advance"},
-        {" ", 4, "a lone space"},
-        {"A0C\xC8" "A", 8, "below the first character, a zero entry and bytes above 128 take no room"},
-        {"", 10, "an empty result is 10 wide"},
-        {"\xB0\xA1", 10, "a double-byte character has no glyph"},
-        {"\r\n", 10, "line breaks are skipped"},
+        { "A", 4, "default advance" },
+        { "AB", 10, "own advance of the 8-byte header" },
+        { "A A", 12, "the space takes the default advance" },
+        { " ", 4, "a lone space" },
+        { "A0C\xC8"
+          "A",
+            8, "below the first character, a zero entry and bytes above 128 take no room" },
+        { "", 10, "an empty result is 10 wide" },
+        { "\xB0\xA1", 10, "a double-byte character has no glyph" },
+        { "\r\n", 10, "line breaks are skipped" },
     };
     for (const Row& r : rows) {
         const PrinterFontPicture p = RenderPrinterFontText(file, 1, r.text);
@@ -146,7 +176,8 @@ TEST(PrinterFontFile, BadFilesGiveErrorValues)
     const QByteArray good = buildGlyphFile(smallFonts());
     EXPECT_EQ(PrinterFontFile().error(), PrinterFontError::FileMissing);
     EXPECT_EQ(PrinterFontFile::fromBytes(QByteArray()).error(), PrinterFontError::FileUnreadable);
-    EXPECT_EQ(PrinterFontFile::load(QStringLiteral("/nonexistent/ASCIIPrnZK.fon")).error(), PrinterFontError::FileMissing);
+    EXPECT_EQ(
+        PrinterFontFile::load(QStringLiteral("/nonexistent/ASCIIPrnZK.fon")).error(), PrinterFontError::FileMissing);
 
     QTemporaryDir dir;
     const QString emptyPath = dir.filePath(QStringLiteral("empty.fon"));

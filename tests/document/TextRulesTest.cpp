@@ -29,16 +29,16 @@ TEST(TextRules, FontSizeEntries)
         bool accepted;
     };
     const Row rows[] = {
-        {"12", "12", 12, true},
-        {"199", "199", 199, true},
-        {"200", "200", 200, false},
-        {"999", "999", 999, false},
-        {"0", "8", 8, true},
-        {"00", "8", 8, true},
-        {"-5", "8", 8, true},
-        {"abc", "8", 8, true},
-        {"", "8", 8, true},
-        {"1.5", "8", 8, true},
+        { "12", "12", 12, true },
+        { "199", "199", 199, true },
+        { "200", "200", 200, false },
+        { "999", "999", 999, false },
+        { "0", "8", 8, true },
+        { "00", "8", 8, true },
+        { "-5", "8", 8, true },
+        { "abc", "8", 8, true },
+        { "", "8", 8, true },
+        { "1.5", "8", 8, true },
     };
     for (const Row& r : rows) {
         const FontSizeEntry e = CheckFontSizeEntry(QString::fromLatin1(r.entry));
@@ -59,9 +59,17 @@ TEST(TextRules, WidthRateOnOk)
         int value;
     };
     const Row rows[] = {
-        {"100", true, 100}, {"10", true, 10}, {"999", true, 999}, {"50", true, 50},
-        {"9", false, 100}, {"1", false, 100}, {"0", false, 100}, {"-20", false, 100},
-        {"x", false, 100}, {"", false, 100}, {"1000", false, 100},
+        { "100", true, 100 },
+        { "10", true, 10 },
+        { "999", true, 999 },
+        { "50", true, 50 },
+        { "9", false, 100 },
+        { "1", false, 100 },
+        { "0", false, 100 },
+        { "-20", false, 100 },
+        { "x", false, 100 },
+        { "", false, 100 },
+        { "1000", false, 100 },
     };
     for (const Row& r : rows) {
         const WidthRateCheck c = CheckWidthRateOnOk(QString::fromLatin1(r.entry));
@@ -85,8 +93,15 @@ TEST(TextRules, ExtrasAndRingWidthCorrections)
         const char* shown;
     };
     const Row rows[] = {
-        {"150", "150"}, {"1", "1"}, {"999", "999"}, {"300", "300"},
-        {"0", "200"}, {"-3", "200"}, {"1000", "200"}, {"w", "200"}, {"", "200"},
+        { "150", "150" },
+        { "1", "1" },
+        { "999", "999" },
+        { "300", "300" },
+        { "0", "200" },
+        { "-3", "200" },
+        { "1000", "200" },
+        { "w", "200" },
+        { "", "200" },
     };
     for (const Row& r : rows)
         EXPECT_EQ(CorrectRingWidthEntry(QString::fromLatin1(r.entry)), QString::fromLatin1(r.shown)) << r.entry;
@@ -138,7 +153,11 @@ TEST(TextRules, FixedTextLabelAndEmptyOk)
     const QByteArray chineseAndLetter = CodePage::document().fromUnicode(QStringLiteral("文A"));
     ASSERT_EQ(chineseAndLetter.size(), 3);
     EXPECT_EQ(FixedTextLengthLabel(chineseAndLetter), QStringLiteral("2Byte"));
-    EXPECT_EQ(FixedTextLengthLabel(QByteArray("\x80" "A", 2), QStringLiteral("字节")), QStringLiteral("2字节"))
+    EXPECT_EQ(FixedTextLengthLabel(QByteArray("\x80"
+                                              "A",
+                                       2),
+                  QStringLiteral("字节")),
+        QStringLiteral("2字节"))
         << "0x80 is a one-byte character";
     EXPECT_TRUE(OkLeavesTextUnchanged(true, QByteArray()));
     EXPECT_FALSE(OkLeavesTextUnchanged(false, QByteArray()));
@@ -150,7 +169,7 @@ TEST(TextRules, PreviewTexts)
     EXPECT_EQ(WindowsFontPreviewText(), QStringLiteral("Text\r\nABCD5678"));
     EXPECT_EQ(WindowsFontPreviewText(QStringLiteral("文本")), QStringLiteral("文本\r\nABCD5678"));
     EXPECT_EQ(PrinterFontPreviewText(), QStringLiteral("AB12"));
-    EXPECT_EQ(AlignmentSampleLines(1), QStringList({QStringLiteral("文本字符"), QStringLiteral("abcd5678")}));
+    EXPECT_EQ(AlignmentSampleLines(1), QStringList({ QStringLiteral("文本字符"), QStringLiteral("abcd5678") }));
     EXPECT_EQ(AlignmentSampleLines(4).value(1), QStringLiteral("a b c d 5 6 7 8"));
 }
 

@@ -22,7 +22,8 @@ namespace korvel::test {
 /// Sets or clears an environment variable for the lifetime of the object.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const QByteArray& value, bool set = true) : name_(name)
+    ScopedEnv(const char* name, const QByteArray& value, bool set = true)
+        : name_(name)
     {
         had_ = qEnvironmentVariableIsSet(name);
         previous_ = qgetenv(name);

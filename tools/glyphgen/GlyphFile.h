@@ -16,7 +16,7 @@ struct GlyphRecord {
     int code = 0;
     int ascent = 0; ///< rows above the baseline
     int rows = 0;
-    int width = 0;  ///< width in bits, from the pen position to the last ink column
+    int width = 0; ///< width in bits, from the pen position to the last ink column
     int advance = 0;
     QByteArray bits;
 

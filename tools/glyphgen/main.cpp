@@ -20,9 +20,9 @@
 #include <QImage>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <cstdio>
 
 using namespace korvel;
 using namespace korvel::glyphgen;
@@ -190,7 +190,8 @@ int offsetOf(int number)
 bool place(QByteArray& file, int number, const QByteArray& bytes)
 {
     if (bytes.size() > roomOf(number)) {
-        std::fprintf(stderr, "font %d needs %lld bytes, room %d\n", number, static_cast<long long>(bytes.size()), roomOf(number));
+        std::fprintf(stderr, "font %d needs %lld bytes, room %d\n", number, static_cast<long long>(bytes.size()),
+            roomOf(number));
         return false;
     }
     const int at = offsetOf(number);
@@ -228,17 +229,23 @@ int main(int argc, char** argv)
         previewDir = args[previewAt + 1];
 
     const CellFont cellFonts[] = {
-        {1, 6, 10, false, false}, {2, 9, 16, false, false}, {3, 12, 27, false, true},
-        {4, 16, 35, false, true}, {5, 21, 43, true, true}, {6, 21, 59, true, true},
-        {7, 36, 67, true, true}, {8, 20, 35, false, true}, {9, 20, 31, true, true, true},
+        { 1, 6, 10, false, false },
+        { 2, 9, 16, false, false },
+        { 3, 12, 27, false, true },
+        { 4, 16, 35, false, true },
+        { 5, 21, 43, true, true },
+        { 6, 21, 59, true, true },
+        { 7, 36, 67, true, true },
+        { 8, 20, 35, false, true },
+        { 9, 20, 31, true, true, true },
     };
-    const int smoothPoints[] = {6, 8, 10, 12, 14, 18};
+    const int smoothPoints[] = { 6, 8, 10, 12, 14, 18 };
 
     QByteArray file;
     bool ok = true;
     auto report = [](int number, const FontBlock& block, const EncodedFont& enc) {
-        std::printf("font %2d  cell %2dx%-2d  %5lld of %5d bytes  %3zu glyphs", number, block.cellWidth, block.cellHeight,
-            static_cast<long long>(enc.bytes.size()), roomOf(number), enc.offsets.size());
+        std::printf("font %2d  cell %2dx%-2d  %5lld of %5d bytes  %3zu glyphs", number, block.cellWidth,
+            block.cellHeight, static_cast<long long>(enc.bytes.size()), roomOf(number), enc.offsets.size());
         if (!enc.leftOut.isEmpty())
             std::printf("  left out: %s", qPrintable(enc.leftOut));
         std::printf("\n");
@@ -270,8 +277,9 @@ int main(int argc, char** argv)
             if (code >= variant.firstChar)
                 offsets[code] = offsetOf(23) - offsetOf(number) + at;
         const QByteArray bytes = encodeIndexOnly(variant, offsets);
-        std::printf("font %2d  cell %2dx%-2d  %5lld of %5d bytes  %3zu glyphs (shared with 23)\n", number, courier.cellWidth,
-            courier.cellHeight, static_cast<long long>(bytes.size()), roomOf(number), offsets.size());
+        std::printf("font %2d  cell %2dx%-2d  %5lld of %5d bytes  %3zu glyphs (shared with 23)\n", number,
+            courier.cellWidth, courier.cellHeight, static_cast<long long>(bytes.size()), roomOf(number),
+            offsets.size());
         ok = place(file, number, bytes) && ok;
     }
     report(23, courier, shared);
