@@ -592,6 +592,11 @@ void TOABarCode::buildLinear()
         const double h = pattern.imageHeight();
         const auto sw = static_cast<int>(Round(bmpZoomFlag_ == 1 ? w * z * ScreenPPI / dpi : w * ScreenPPI / dpi));
         const auto sh = static_cast<int>(Round(h * ScreenPPI / dpi));
+        if (!sizeUsable(std::max(sw, 1), std::max(sh, 1))) {
+            dataCheck_ = 0;
+            lastError_ = BarcodeBuildError::BadSize;
+            return;
+        }
         bars = stretch(bars, std::max(sw, 1), std::max(sh, 1));
     }
     const std::int32_t previousBarImageWidth = barImageWidth_;
@@ -655,7 +660,7 @@ void TOABarCode::finishImage(const QImage& image, bool printer)
     setBounds(Left(), Top(), size.width(), size.height());
 }
 
-void TOABarCode::setMatrixImage(const QImage& image, int prnFlag)
+bool TOABarCode::setMatrixImage(const QImage& image, int prnFlag)
 {
     const bool printer = sysPrn_ == 1;
     const int dpi = prnDPI_ > 0 ? prnDPI_ : 203;
@@ -670,7 +675,13 @@ void TOABarCode::setMatrixImage(const QImage& image, int prnFlag)
         size = OrgBitmap.isNull() ? image.size() : OrgBitmap.size();
     }
     size = size.expandedTo(QSize(1, 1));
+    if (!sizeUsable(size.width(), size.height())) {
+        dataCheck_ = 0;
+        lastError_ = BarcodeBuildError::BadSize;
+        return false;
+    }
     finishImage(stretch(image.convertToFormat(QImage::Format_RGB32), size.width(), size.height()), printer);
+    return true;
 }
 
 void TOABarCode::BuildPDF417()
@@ -698,10 +709,11 @@ void TOABarCode::BuildPDF417()
         return;
     }
     const QImage image = SymbolMatrixImage(matrix, (matrix.width + 7) / 8 * 8 + 1, matrix.height + 1);
+    if (!setMatrixImage(image, pdf417Prn_))
+        return;
     matrix_ = std::move(matrix);
     pattern_.clear();
     drawnData_ = data_;
-    setMatrixImage(image, pdf417Prn_);
 }
 
 void TOABarCode::BuildQRCode()
@@ -723,10 +735,11 @@ void TOABarCode::BuildQRCode()
         return;
     }
     const QImage image = SymbolMatrixImage(matrix, c, c);
+    if (!setMatrixImage(image, qrPrn_))
+        return;
     matrix_ = std::move(matrix);
     pattern_.clear();
     drawnData_ = data_;
-    setMatrixImage(image, qrPrn_);
 }
 
 // --- text -------------------------------------------------------------------------------------

@@ -34,7 +34,7 @@ struct TBarcodeFont {
 enum class BarcodeBuildError : int {
     None = 0,
     DataRejected = 1, ///< the symbology's rule refused the data (DataCheck 0)
-    BadSize = 2, ///< module widths, bar height or the resulting image out of range (DataCheck 0)
+    BadSize = 2, ///< module widths, bar height or the resulting picture out of range (DataCheck 0)
     EncoderFailed = 3, ///< the 2-D encoder refused the data or the settings
     NoData = 4, ///< empty 2-D data: nothing to encode
     GlyphFile = 5, ///< the printer-font glyph file could not be used for the text
@@ -261,7 +261,7 @@ private:
     void buildLinear();
     void BuildPDF417();
     void BuildQRCode();
-    void setMatrixImage(const QImage& image, int prnFlag);
+    bool setMatrixImage(const QImage& image, int prnFlag);
     void finishImage(const QImage& image, bool printer);
     void turnStep(int newAngle);
     QSize turnedSize(int angle) const;

@@ -472,6 +472,28 @@ TEST(BarcodeObject, Pdf417FailureSetsErrFlagAndKeepsTheSymbol)
     EXPECT_FALSE(o->ShowText());
 }
 
+TEST(BarcodeObject, OversizedScreenSymbolKeepsTheImageButStillPrints)
+{
+    auto o = built(TBarCodeType::bcCodePDF417, "Korvel");
+    o->SetPDF417Cels(30);
+    o->SetPDFBaseWidth(20);
+    const QImage picture = o->DstBitmap;
+    o->setZoom(6.0);
+    EXPECT_EQ(o->lastError(), BarcodeBuildError::BadSize);
+    EXPECT_EQ(o->ErrFlag(), 0);
+    EXPECT_EQ(o->DstBitmap, picture);
+    const QImage printed = o->renderForPrinter();
+    ASSERT_FALSE(printed.isNull());
+    EXPECT_GT(printed.width(), 10000);
+
+    auto linear = built(TBarCodeType::bcCode128, QByteArray(120, 'x'));
+    linear->SetBarNarrow(20);
+    const QImage bars = linear->DstBitmap;
+    linear->setZoom(6.0);
+    EXPECT_EQ(linear->lastError(), BarcodeBuildError::BadSize);
+    EXPECT_EQ(linear->DstBitmap, bars);
+}
+
 TEST(BarcodeObject, QrFailureKeepsTheSymbolWithoutErrFlag)
 {
     auto o = built(TBarCodeType::bcCodeQR, "Korvel");
