@@ -185,6 +185,11 @@ SpecResult ParseDataArgument(const QString& argument)
     return fileSpec(a, false);
 }
 
+SpecResult DataFileSpec(const QString& path)
+{
+    return fileSpec(path, true);
+}
+
 SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<TDataSourceBlock>& block)
 {
     const QByteArray& cs = binding.connectionString;

@@ -59,6 +59,10 @@ struct SpecResult {
 /// (tab when the first line holds one, else comma).
 SpecResult ParseDataArgument(const QString& argument);
 
+/// The source of a data file chosen in the data-source dialog, by its extension; a text file
+/// takes its separator and header choice from "schema.ini" beside it (write the entry first).
+SpecResult DataFileSpec(const QString& path);
+
 /// The source of a document's stored binding: the connection string decides the engine, the
 /// block supplies the file path when it has one, the query text names the table of a text
 /// source, and "schema.ini" beside a text file supplies its separator and header choice.

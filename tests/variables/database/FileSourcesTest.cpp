@@ -381,3 +381,30 @@ TEST(FileSources, StandardInputIsReadAsText)
     EXPECT_EQ(s.valueAt(0), gbk("中"));
     EXPECT_EQ(s.valueAt(1), "3");
 }
+
+TEST(FileSources, SchemaEntryDecidesHowATextFileIsRead)
+{
+    // Choosing a text file writes its schema entry before the fields are read; changing the
+    // separator rewrites it and the fields are read again.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    ASSERT_TRUE(test::writeFile(path, "Code,Name\tQty\n007,a\t1\n"));
+    auto fieldsWith = [&](const TextFileSettings& settings) {
+        EXPECT_TRUE(WriteSchemaIni(path, settings));
+        DatabaseSource s;
+        EXPECT_TRUE(s.open(DataFileSpec(path).spec.value())) << s.errorString().toStdString();
+        std::vector<FieldInfo> fields;
+        EXPECT_TRUE(s.columns(QStringLiteral("LIST#TXT"), &fields));
+        QList<QByteArray> names;
+        for (const FieldInfo& f : fields)
+            names << f.name;
+        EXPECT_TRUE(s.openTable());
+        return std::make_pair(names, s.valueAt(0));
+    };
+    TextFileSettings settings;
+    EXPECT_EQ(fieldsWith(settings), std::make_pair(QList<QByteArray>{"Code,Name", "Qty"}, QByteArray("007,a")));
+    settings.separator = TextSeparator::Comma;
+    EXPECT_EQ(fieldsWith(settings), std::make_pair(QList<QByteArray>{"Code", "Name\tQty"}, QByteArray("007")));
+    settings.header = false;
+    EXPECT_EQ(fieldsWith(settings), std::make_pair(QList<QByteArray>{"F1", "F2"}, QByteArray("Code")));
+}
