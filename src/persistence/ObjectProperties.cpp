@@ -297,8 +297,8 @@ std::unique_ptr<TOAControl> makeImage(const PropertyMap& m, const RecordContext&
         i->OrgHeight = intOf(m, "OrgHeight");
     }
     // Pictures of the legacy layout have no drag size: it is the control's size.
-    i->setDragWidth(has(m, "DragWidth") ? intOf(m, "DragWidth") : i->VirWidth());
-    i->setDragHeight(has(m, "DragHeight") ? intOf(m, "DragHeight") : i->VirHeight());
+    i->storeDragSize(has(m, "DragWidth") ? intOf(m, "DragWidth") : i->VirWidth(),
+                     has(m, "DragHeight") ? intOf(m, "DragHeight") : i->VirHeight());
     finishObject(*i, m, z.z2);
     return i;
 }
@@ -392,8 +392,52 @@ PropertyMap PropertiesOf(const TOAControl& o)
     return {};
 }
 
+namespace {
+
+/// Damaged files can hold any number where a size belongs; an object that big cannot be drawn
+/// (its picture could not even be allocated), so such records are refused.
+bool plausibleGeometry(const PropertyMap& m, QString* error)
+{
+    constexpr double maxMM = 2000.0;   // far beyond any label stock
+    constexpr int maxPixels = 20000;   // 2 m at 96 ppi, before zoom
+    constexpr int maxSmall = 1000;     // line widths, drag sizes, font sizes
+    static const char* const mmKeys[] = {"AbsLeft", "AbsTop", "AbsWidth", "AbsHeight", "AbsStartX", "AbsStartY",
+                                         "AbsEndX", "AbsEndY", "MMLineWidth", "LabelDistance"};
+    static const char* const pxKeys[] = {"LeftPx", "TopPx", "WidthPx", "HeightPx", "StartXPx", "StartYPx", "EndXPx",
+                                         "EndYPx", "LeftMMPx", "TopMMPx", "WidthMMPx", "HeightMMPx", "LeftPxUnscaled",
+                                         "TopPxUnscaled", "BarHeight", "BarWidth", "DragWidth", "DragHeight"};
+    static const char* const smallKeys[] = {"LineWidth", "FontSizePt", "TextFontSize", "FontSize", "PrnFntZoomX",
+                                            "PrnFntZoomY", "TextCharExtra", "TextLineExtra", "BarNarrow", "BarWide",
+                                            "PDFBaseWidth", "PDFBaseHeight", "TextWidthRate"};
+    auto bad = [&](const char* key) {
+        if (error)
+            *error = QStringLiteral("its %1 is out of range").arg(QString::fromLatin1(key));
+        return false;
+    };
+    for (const char* k : mmKeys) {
+        const auto it = m.constFind(QString::fromLatin1(k));
+        if (it != m.constEnd() && !(std::abs(it->toDouble()) <= maxMM))
+            return bad(k);
+    }
+    for (const char* k : pxKeys) {
+        const auto it = m.constFind(QString::fromLatin1(k));
+        if (it != m.constEnd() && std::abs(it->toLongLong()) > maxPixels)
+            return bad(k);
+    }
+    for (const char* k : smallKeys) {
+        const auto it = m.constFind(QString::fromLatin1(k));
+        if (it != m.constEnd() && std::abs(it->toLongLong()) > maxSmall)
+            return bad(k);
+    }
+    return true;
+}
+
+} // namespace
+
 std::unique_ptr<TOAControl> ObjectFromProperties(int kind, const PropertyMap& m, const RecordContext& ctx, QString* error)
 {
+    if (!plausibleGeometry(m, error))
+        return nullptr;
     switch (kind) {
     case 1: return makeText(m, ctx);
     case 2: {
