@@ -454,6 +454,8 @@ bool XlsxReader::loadSheet(const Workbook::Sheet& sheet, std::vector<LoadedTable
     };
     if (!readSheet(sheet, store))
         return false;
+    if (!writer)
+        return true;
     if (!writer->finish())
         return fail(writer->errorString());
     tables->push_back({table, writer->columns(), writer->rowCount()});
