@@ -29,7 +29,7 @@ struct DataSourceChoice {
     SourceSpec spec;
     /// The dialog's whole choice, stored with the document.
     TDataSourceBlock block;
-    /// The connection string to store; composed from the spec when empty.
+    /// The connection string to store; composed from `spec` (the SourceSpec) when empty.
     QByteArray connectionString;
     /// The query text; composed from the block's parts when empty (give the typed text when
     /// the query was edited by hand).

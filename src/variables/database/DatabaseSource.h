@@ -57,7 +57,7 @@ public:
 
     /// The tables of the source (for a text file its one table, for a workbook one per sheet).
     QStringList tables() const;
-    /// The table a query reads when none is named: the spec's table, else the first one.
+    /// The table a query reads when none is named: the SourceSpec's table, else the first one.
     QString defaultTable() const;
     /// The columns of a table with their type numbers and sizes; false when the table is unknown.
     bool columns(const QString& table, std::vector<FieldInfo>* out);
