@@ -227,7 +227,8 @@ public:
     void component(QObject* o)
     {
         const QString name = o->objectName();
-        if (name.isEmpty())
+        // Qt names some of its own inner widgets ("qt_toolbar_ext_button"); they are not ours.
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
             return;
         const QString caption = name + QStringLiteral(".Caption");
         const QString hint = name + QStringLiteral(".Hint");

@@ -481,7 +481,7 @@ void TMainForm::startUp(const QStringList& arguments)
     }
     switch (settings_.startOption()) {
     case 0: {
-        const QStringList recent = recent_ ? recent_->menuEntries() : QStringList();
+        const QStringList recent = recentLabels();
         if (!recent.isEmpty())
             openRecent(recent.first());
         break;
@@ -499,11 +499,11 @@ void TMainForm::startUp(const QStringList& arguments)
 
 void TMainForm::showStartPage()
 {
-    if (startPageWindow_) {
+    if (startPage()) {
         mdiArea_->setActiveSubWindow(startPageWindow_);
         return;
     }
-    auto* page = new TFirstForm(recent_ ? recent_->menuEntries() : QStringList());
+    auto* page = new TFirstForm(recentLabels());
     startPage_ = page;
     QMdiSubWindow* sub = mdiArea_->addSubWindow(page, Qt::FramelessWindowHint);
     sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -518,12 +518,24 @@ void TMainForm::showStartPage()
 
 TFirstForm* TMainForm::startPage() const
 {
-    return startPage_.data();
+    return startPageWindow_ && !startPageWindow_->isHidden() ? startPage_.data() : nullptr;
+}
+
+QStringList TMainForm::recentLabels() const
+{
+    // Only the entries within the stored count: a deleted entry keeps its value in the store
+    // and must not come back in the menu.
+    QStringList out;
+    if (recent_)
+        for (const QString& path : recent_->GetFileList())
+            if (!path.trimmed().isEmpty())
+                out.append(path);
+    return out;
 }
 
 void TMainForm::startPageChosen()
 {
-    TFirstForm* page = startPage_.data();
+    TFirstForm* page = startPage();
     if (!page)
         return;
     settings_.setShowStartPage(!page->dontShowAgain());
@@ -604,12 +616,11 @@ void TMainForm::showDocumentStatus()
 
 TChildForm* TMainForm::activeChild() const
 {
-    QMdiSubWindow* sub = mdiArea_->currentSubWindow();
-    auto* child = sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
-    if (child && !sub->isHidden())
-        return child;
-    // The current window may be the start page, or one that is closing: take the last open.
+    // The frame keeps its own record of the active document window: the area only reports one
+    // while the application has the focus.
     const QList<TChildForm*> open = childForms();
+    if (current_ && open.contains(current_.data()))
+        return current_.data();
     return open.isEmpty() ? nullptr : open.last();
 }
 
@@ -658,6 +669,7 @@ void TMainForm::activate(TChildForm* child)
 
 void TMainForm::childActivated(TChildForm* child)
 {
+    current_ = child;
     // The current printer follows the active document; its page becomes the default for new
     // labels, except while the new-label dialog edits that default.
     settings_.currentModel = child->document().printerModel;
@@ -855,7 +867,7 @@ void TMainForm::rebuildRecentMenu()
     recentMenu_->clear();
     if (!recent_)
         return;
-    const QStringList entries = recent_->menuEntries();
+    const QStringList entries = recentLabels();
     int i = 0;
     for (const QString& path : entries) {
         QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(++i).arg(path));

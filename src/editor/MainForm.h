@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <memory>
 
@@ -85,7 +86,10 @@ public:
     void applyOptions(int languageEntry, int startOption, int drawingMode, bool showStartPage);
     void showOptions();
     void showStartPage();
+    /// The start page while it is shown, else null.
     TFirstForm* startPage() const;
+    /// The recent labels as the menu and the start page list them, newest first.
+    QStringList recentLabels() const;
     /// The start page's OK.
     void startPageChosen();
     /// Writes the settings at exit; false (the user was told) when they could not be written.
@@ -155,6 +159,7 @@ private:
     QList<QLabel*> panels_;
     QPointer<QMdiSubWindow> startPageWindow_;
     QPointer<TFirstForm> startPage_;
+    QPointer<TChildForm> current_;
 };
 
 } // namespace korvel

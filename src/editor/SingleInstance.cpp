@@ -34,17 +34,15 @@ InstanceServer::~InstanceServer() = default;
 
 bool InstanceServer::listen(const QString& name)
 {
-    if (server_->listen(name))
-        return true;
-    if (server_->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // Someone answering on the name means a live instance; otherwise the socket is stale.
+    // Binding with access options replaces an existing socket file, so a live instance has to
+    // be asked first; whoever answers keeps the name.
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(500)) {
         probe.disconnectFromServer();
         return false;
     }
+    // Nobody answers: any socket file left under the name is from a crashed instance.
     QLocalServer::removeServer(name);
     return server_->listen(name);
 }

@@ -18,8 +18,8 @@ public:
     explicit InstanceServer(QObject* parent = nullptr);
     ~InstanceServer() override;
 
-    /// Listens under the name. A socket left behind by a crashed instance (nobody answers on
-    /// it) is removed and taken over; false when another live instance holds the name.
+    /// Listens under the name; false when a live instance answers on it. A socket left behind
+    /// by a crashed instance (nobody answers on it) is removed and taken over.
     bool listen(const QString& name);
     QString name() const;
 
