@@ -241,3 +241,38 @@ TEST(ObjectRecords, LabelDistanceUnitsOfVersion320And3202)
     EXPECT_NEAR(PropertiesOf(*da.object(0)).value("LabelDistance").toDouble(), 16 * 25.4 / 203, 1e-9);
     EXPECT_DOUBLE_EQ(PropertiesOf(*db.object(0)).value("LabelDistance").toDouble(), 2.5);
 }
+
+#include "barcode/OABarCode.h"
+
+TEST(ObjectRecords, BarcodesRoundTripWithEveryStoredProperty)
+{
+    LabelDocument doc;
+    auto b = std::make_unique<TOABarCode>();
+    b->SetBarCodeType(TBarCodeType::bcCode128);
+    b->SetText("KORVEL-128");
+    b->SetData("KORVEL-128");
+    b->SetAbsLeft(4.5);
+    b->SetAbsTop(7.25);
+    b->SetBarNarrow(2);
+    b->SetBarWide(4);
+    b->SetShowText(true);
+    b->SetHowmany(3);
+    b->SetFenGeFu(" ");
+    b->VarName = "Counter1";
+    b->VarType = 4;
+    doc.addObject(std::move(b));
+    auto qr = std::make_unique<TOABarCode>();
+    qr->SetBarCodeType(TBarCodeType::bcCodeQR);
+    qr->SetText("https://example.org/asset/42");
+    qr->SetData("https://example.org/asset/42");
+    qr->SetQRErrLevel("M");
+    doc.addObject(std::move(qr));
+    std::vector<PropertyMap> before;
+    for (const auto& o : doc.objects())
+        before.push_back(PropertiesOf(*o));
+    const auto after = roundTrip(doc);
+    ASSERT_EQ(after.size(), 2u);
+    for (size_t i = 0; i < before.size(); ++i)
+        for (auto it = before[i].constBegin(); it != before[i].constEnd(); ++it)
+            EXPECT_EQ(after[i].value(it.key()), it.value()) << i << " " << it.key().toStdString();
+}
