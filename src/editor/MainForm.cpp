@@ -812,9 +812,12 @@ TChildForm* TMainForm::newLabel()
 
 void TMainForm::showChild(TChildForm* child)
 {
+    // New windows step down and right from the top-left corner, as a cascade does.
+    const int step = 28 * static_cast<int>(childForms().size() % 8);
     QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
     sub->setWindowIcon(ToolIcon(QStringLiteral("barcode")));
-    sub->resize(std::max(480, mdiArea_->width() * 3 / 4), std::max(320, mdiArea_->height() * 3 / 4));
+    const QSize area = mdiArea_->viewport()->size();
+    sub->setGeometry(step, step, std::max(480, area.width() * 3 / 4), std::max(320, area.height() * 3 / 4));
     sub->show();
     activate(child);
     if (startPageWindow_)
