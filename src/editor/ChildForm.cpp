@@ -149,7 +149,12 @@ int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
         TranslateWindow(this);
         break;
     case Command::DrawingMode:
-        workspace_->setDrawingMode(wParam);
+        if (wParam == 0 || wParam == 1) {
+            drawingMode_ = wParam;
+            workspace_->setDrawingMode(wParam);
+        } else {
+            done = false;
+        }
         break;
     case Command::RepaintSurface:
     case Command::RedrawHandles:
@@ -183,6 +188,7 @@ bool TChildForm::finishOpening()
     delete scrollBox_->takeWidget();
     document_ = std::move(fresh);
     workspace_ = new TOAWorkspace(*document_);
+    workspace_->setDrawingMode(drawingMode_);
     scrollBox_->setWidget(workspace_);
     document_->fileName = QFileInfo(path).absoluteFilePath();
     document_->untitled = false;

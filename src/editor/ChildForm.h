@@ -89,6 +89,7 @@ private:
     LabelReadOptions readOptions_;
     LabelFileResult openResult_;
     bool fitPending_ = true;
+    int drawingMode_ = 1;
 };
 
 } // namespace korvel

@@ -686,7 +686,7 @@ TChildForm* TMainForm::createChild()
     ++childCounter_;
     auto* child = new TChildForm(name);
     child->setReadOptions({settings_.currentModel, settings_.current});
-    child->workspace()->setDrawingMode(settings_.drawingMode());
+    child->dispatch(Command::DrawingMode, settings_.drawingMode());
     connect(child, &TChildForm::stateChanged, this, [this, child] {
         if (child == activeChild()) {
             updateCommandStates();
@@ -931,7 +931,7 @@ void TMainForm::applyOptions(int languageEntry, int startOption, int drawingMode
     }
     // Windows that are not active take the drawing mode now and their texts when activated.
     for (TChildForm* child : childForms())
-        child->workspace()->setDrawingMode(drawingMode);
+        child->dispatch(Command::DrawingMode, drawingMode);
 }
 
 // ---- window menu ------------------------------------------------------------------------

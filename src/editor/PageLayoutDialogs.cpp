@@ -45,6 +45,8 @@ QDoubleSpinBox* lengthField(const char* name, double low, double high, QWidget* 
     f->setSingleStep(0.1);
     f->setRange(low, high);
     f->setKeyboardTracking(false);
+    // A value typed outside the range is brought to the nearest bound when the field is left.
+    f->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     f->setMinimumWidth(90);
     return f;
 }
@@ -181,10 +183,12 @@ PageLayoutFields::PageLayoutFields(QTabWidget* tabs, int capWidth, QObject* pare
     rows_->setObjectName(QStringLiteral("EditRows"));
     rows_->setRange(1, 10);
     rows_->setKeyboardTracking(false);
+    rows_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     columns_ = new QSpinBox(labelTab_);
     columns_->setObjectName(QStringLiteral("EditColumns"));
     columns_->setRange(1, 10);
     columns_->setKeyboardTracking(false);
+    columns_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     labelForm->addRow(caption("LabelLabelWidth", QStringLiteral("标签宽度(毫米):"), labelTab_), labelWidth_);
     labelForm->addRow(caption("LabelLabelHeight", QStringLiteral("标签高度(毫米):"), labelTab_), labelHeight_);
     labelForm->addRow(caption("LabelLabelInterval", QStringLiteral("纵向间距(毫米):"), labelTab_), interval_);

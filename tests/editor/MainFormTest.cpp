@@ -1,6 +1,8 @@
 #include "EditorTestSupport.h"
 
+#include "document/OARectangle.h"
 #include "editor/FirstForm.h"
+#include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
 #include "persistence/RecentFileList.h"
 #include "persistence/RegistryStore.h"
@@ -160,6 +162,44 @@ TEST_F(DesignerTest, AFileThatIsNotALabelIsRefused)
     EXPECT_TRUE(prompts.messages[0].text.contains(junk));
     EXPECT_TRUE(form->childForms().isEmpty());
     EXPECT_TRUE(recentPaths(*form).isEmpty());
+}
+
+TEST_F(DesignerTest, ADamagedLabelOpensInPartAndTheUserIsTold)
+{
+    const QString path = QDir(home.path()).filePath(QStringLiteral("damaged.kvl"));
+    {
+        LabelDocument doc;
+        doc.setPage(TPageRecord::defaultRecord());
+        for (int i = 0; i < 3; ++i) {
+            auto box = std::make_unique<TOARectangle>();
+            box->setAbsLeft(2 + i * 5);
+            box->setAbsTop(2);
+            box->setAbsWidth(4);
+            box->setAbsHeight(4);
+            doc.addObject(std::move(box));
+        }
+        ASSERT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
+    }
+    QByteArray bytes = readFile(path);
+    bytes.chop(bytes.size() / 3);
+    writeFile(path, bytes);
+    TChildForm* child = form->openLabel(path);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->openResult().status, LabelFileResult::Status::Damaged);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].text.contains(path));
+}
+
+TEST_F(DesignerTest, AnOpenedLabelKeepsTheDrawingModeOfTheOptions)
+{
+    form->applyOptions(0, 0, 0, true);
+    TChildForm* child = form->openLabel(label(QStringLiteral("a.kvl")));
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->workspace()->drawingMode(), 0);
+    form->applyOptions(0, 0, 1, true);
+    EXPECT_EQ(child->workspace()->drawingMode(), 1);
+    EXPECT_EQ(child->dispatch(Command::DrawingMode, 5), 0);
+    EXPECT_EQ(child->workspace()->drawingMode(), 1);
 }
 
 TEST_F(DesignerTest, TheFifthLabelDropsTheOldestRecentEntry)
@@ -366,6 +406,10 @@ TEST_F(DesignerTest, CommandsOfUnbuiltPartsArePresentButDisabled)
     }
     EXPECT_EQ(form->sendCommand(Command::Print), 0);
     EXPECT_EQ(form->sendCommand(Command::DeleteSelection), 0);
+    // The USB identifier tool is an outside program; the test build has none, and says so.
+    QAction* usb = form->action(QStringLiteral("mnuUsbId"));
+    EXPECT_FALSE(usb->isEnabled());
+    EXPECT_TRUE(usb->text().endsWith(QStringLiteral("（未安装）")));
     for (const char* name : {"mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "mnuSaveAs", "mnuPageSetup"})
         EXPECT_TRUE(form->action(QLatin1String(name))->isEnabled()) << name;
 }
