@@ -31,6 +31,5 @@ function(korvel_test_suite name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} korvel_testsupport GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVEL_DATA=${KORVEL_DATA_OUT};KORVEL_TEST_SOURCE=${PROJECT_SOURCE_DIR}/tests"
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -17,6 +17,11 @@ int main(int argc, char** argv)
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
+    // Tests find the data and golden files of this build tree unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("KORVEL_DATA"))
+        qputenv("KORVEL_DATA", KORVEL_TEST_DATA_DIR);
+    if (qEnvironmentVariableIsEmpty("KORVEL_TEST_SOURCE"))
+        qputenv("KORVEL_TEST_SOURCE", KORVEL_TEST_SOURCE_DIR);
     ::testing::InitGoogleTest(&argc, argv);
     QGuiApplication app(argc, argv);
     return RUN_ALL_TESTS();
