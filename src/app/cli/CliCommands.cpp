@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/InfoJson.h"
+#include "cli/PrintCommand.h"
 #include "document/LabelDocument.h"
 #include "persistence/LabelFile.h"
 
@@ -21,7 +22,7 @@ int usage(const QString& why = {})
     QTextStream err(stderr);
     if (!why.isEmpty())
         err << "korvel-cli: " << why << "\n";
-    err << kUsage;
+    err << kUsage << kPrintUsage;
     return Usage;
 }
 
@@ -82,8 +83,10 @@ int run(const QStringList& arguments)
         return info(rest);
     if (command == QLatin1String("convert"))
         return convert(rest);
+    if (command == QLatin1String("print"))
+        return printCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
-        QTextStream(stdout) << kUsage;
+        QTextStream(stdout) << kUsage << kPrintUsage;
         return Success;
     }
     return usage(QStringLiteral("unknown command '%1'").arg(command));
