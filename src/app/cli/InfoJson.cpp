@@ -5,6 +5,7 @@
 #include "document/LabelDocument.h"
 #include "persistence/ObjectProperties.h"
 #include "printing/PrinterProfiles.h"
+#include "variables/VariableEntries.h"
 
 #include <QJsonArray>
 
@@ -59,11 +60,31 @@ QJsonObject printerJson(const TPrinterSetting& s)
     };
 }
 
-QJsonArray tableJson(const std::vector<QByteArray>& entries)
+QJsonObject formatJson(const TOutputFormat& f)
+{
+    return QJsonObject{
+        {"maxLength", f.maxLength},
+        {"prefix", text(f.prefix)},
+        {"suffix", text(f.suffix)},
+        {"numberFormat", f.numberFormat},
+        {"decimalPlaces", f.decimalPlaces},
+        {"fill", f.fill},
+        {"fillString", text(f.fillString)},
+        {"fillWidth", f.fillWidth},
+    };
+}
+
+/// Every table entry with its fields; Entry is one of the read-only entry views.
+template <typename Entry, typename Fill>
+QJsonArray tableJson(const std::vector<QByteArray>& entries, Fill fill)
 {
     QJsonArray out;
-    for (const QByteArray& e : entries)
-        out.append(QJsonObject{{"name", text(FixedRecord(e).str(0, 30))}});
+    for (const QByteArray& bytes : entries) {
+        const Entry e(bytes);
+        QJsonObject o{{"name", text(e.name())}};
+        fill(e, o);
+        out.append(o);
+    }
     return out;
 }
 
@@ -102,11 +123,38 @@ QJsonObject DocumentInfo(const LabelDocument& doc)
         objects.append(obj);
     }
     info["objects"] = objects;
-    info["database"] = tableJson(doc.variables.database);
-    info["dates"] = tableJson(doc.variables.dates);
-    info["times"] = tableJson(doc.variables.times);
-    info["counters"] = tableJson(doc.variables.counters);
-    info["formulas"] = tableJson(doc.variables.formulas);
+    const VariableTables& v = doc.variables;
+    info["database"] = tableJson<ConstDatabaseFieldEntry>(v.database, [](const auto& e, QJsonObject& o) {
+        o["value"] = text(e.value());
+        o["trim"] = e.trim();
+        o["format"] = formatJson(e.outputFormat());
+    });
+    info["dates"] = tableJson<ConstDateEntry>(v.dates, [](const auto& e, QJsonObject& o) {
+        o["pattern"] = e.patternIndex();
+        o["dayOffset"] = e.dayOffset();
+        o["monthOffset"] = e.monthOffset();
+        o["yearOffset"] = e.yearOffset();
+    });
+    info["times"] = tableJson<ConstTimeEntry>(v.times, [](const auto& e, QJsonObject& o) {
+        o["pattern"] = e.patternIndex();
+        o["minuteOffset"] = e.minuteOffset();
+        o["hourOffset"] = e.hourOffset();
+    });
+    info["counters"] = tableJson<ConstCounterEntry>(v.counters, [](const auto& e, QJsonObject& o) {
+        o["type"] = static_cast<int>(e.type());
+        o["value"] = text(e.value());
+        o["step"] = e.step();
+        o["limit"] = text(e.limit());
+        o["reset"] = text(e.resetValue());
+        o["labelsPerStep"] = e.labelsPerStep();
+        o["format"] = formatJson(e.outputFormat());
+    });
+    info["formulas"] = tableJson<ConstFormulaEntry>(v.formulas, [](const auto& e, QJsonObject& o) {
+        o["expression"] = text(e.expression());
+        o["substringStart"] = e.substringStart();
+        o["substringLength"] = e.substringLength();
+        o["format"] = formatJson(e.outputFormat());
+    });
     info["dataSource"] = QJsonObject{
         {"active", doc.database.active},
         {"recordNumber", doc.database.recordNumber},
