@@ -938,6 +938,9 @@ struct VirtualPrinter::Impl {
         options.narrow = *narrow;
         options.wide = *wide;
         options.height = *height;
+        // The command carries no check-character choice: the printer adds the two check
+        // characters that Code 93 requires and no optional ones.
+        options.parity = type == TBarCodeType::bcCode93;
         if (IsEanUpc(type))
             options.guardExtension = GuardExtensionDots(opt.dpi, 1.0);
         if (type == TBarCodeType::bcCodeCYM)
