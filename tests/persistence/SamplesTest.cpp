@@ -26,6 +26,7 @@ TEST(Samples, EveryShippedSampleOpensWholeAndSavesUnchanged)
     const Expect samples[] = {
         {"Starter.kvl", 3, 600, 1},          {"Shipping-100x150.kvl", 15, 1000, 1}, {"Shelf-EAN13.kvl", 5, 600, 1},
         {"Asset-Tag.kvl", 5, 500, 1},        {"Address-3-across.kvl", 4, 635, 3},  {"Jewellery-Tag.kvl", 3, 300, 1},
+        {"Every-Barcode.kvl", 23, 1040, 1},  {"Every-Kind.kvl", 10, 800, 1},
     };
     for (const Expect& e : samples) {
         const QString path = samplePath(e.file);

@@ -1,8 +1,13 @@
 // Builds the sample labels that ship in data/Samples. Run it after a change of the label-file
 // format: korvel-samplegen <repo>/data/Samples
+#include "barcode/BarcodeRules.h"
 #include "barcode/OABarCode.h"
 #include "document/LabelDocument.h"
+#include "document/OAEllipse.h"
 #include "document/OAHVLine.h"
+#include "document/OAImage.h"
+#include "document/OAInvertArea.h"
+#include "document/OALine.h"
 #include "document/OALabel.h"
 #include "document/OARectangle.h"
 #include "document/CodePage.h"
@@ -18,6 +23,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <cmath>
 #include <functional>
 
 using namespace korvel;
@@ -86,6 +92,11 @@ TOABarCode* barcode(LabelDocument& doc, double x, double y, TBarCodeType type, c
     b->SetBarWide(narrow * 5 / 2);
     b->SetBarHeight(height);
     b->SetShowText(true);
+    if (type == TBarCodeType::bcCodeCodabar) {
+        // Start and stop letter A, as the dialog offers first.
+        b->SetStartSign(0);
+        b->SetEndSign(0);
+    }
     b->SetText(data);
     b->SetData(data);
     b->SetAbsLeft(x);
@@ -228,6 +239,90 @@ bool jewellery(LabelDocument& doc, const QDir&)
     return true;
 }
 
+bool everyBarcode(LabelDocument& doc, const QDir&)
+{
+    // One symbol of each type with the dialog's sample data, two columns.
+    doc.setPage(grid(1040, 2000, 1, 1, 0, 30));
+    for (int type = 0; type <= 22; ++type) {
+        const BarcodeTypePreset* preset = BarcodeTypePresetOf(static_cast<TBarCodeType>(type));
+        if (!preset)
+            continue;
+        const double x = type % 2 == 0 ? 3 : 54;
+        const double y = 3 + (type / 2) * 16.5;
+        const bool twoD = type == 20 || type == 21;
+        auto* b = barcode(doc, x, y, static_cast<TBarCodeType>(type), preset->sample, twoD ? 2 : 1, 60);
+        b->SetParity(preset->parity);
+    }
+    return true;
+}
+
+QByteArray showcasePicture()
+{
+    // A shaded disc: exercises halftoning the way a photograph would.
+    QImage picture(96, 96, QImage::Format_RGB888);
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x) {
+            const double dx = x - 47.5, dy = y - 47.5;
+            const double r = std::sqrt(dx * dx + dy * dy) / 48.0;
+            const int v = r > 1 ? 255 : static_cast<int>(40 + 200 * r);
+            picture.setPixel(x, y, qRgb(v, v, v));
+        }
+    return EncodeBitmapFile(picture);
+}
+
+bool showcase(LabelDocument& doc, const QDir&)
+{
+    // One object of every kind.
+    doc.setPage(grid(800, 600, 1, 1, 0, 30));
+    text(doc, 3, 3, QStringLiteral("Every kind 每种对象"), 14, true);
+    barcode(doc, 3, 12, TBarCodeType::bcCode128, "KIND-2", 2, 60);
+    auto image = std::make_unique<TOAImage>();
+    image->setZoom(doc.zoom() / 100.0);
+    image->SetOrgPicture(showcasePicture());
+    image->setBW(2);
+    image->setAbsLeft(50);
+    image->setAbsTop(3);
+    image->setAbsWidth(25);
+    image->setAbsHeight(25);
+    doc.addObject(std::move(image));
+    auto line = std::make_unique<TOALine>();
+    line->setZoom(doc.zoom() / 100.0);
+    line->setMMLineWidth(0.4);
+    line->setAbsStartX(3);
+    line->setAbsStartY(35);
+    line->setAbsEndX(30);
+    line->setAbsEndY(55);
+    doc.addObject(std::move(line));
+    hline(doc, 3, 77, 32, 0.5);
+    auto filled = std::make_unique<TOARectangle>();
+    filled->setZoom(doc.zoom() / 100.0);
+    filled->setAbsLeft(35);
+    filled->setAbsTop(36);
+    filled->setAbsWidth(15);
+    filled->setAbsHeight(10);
+    filled->setFill(1);
+    filled->setColor(QColor(128, 128, 128));
+    doc.addObject(std::move(filled));
+    box(doc, 34, 48, 17, 9, 0.3);
+    auto ellipse = std::make_unique<TOAEllipse>();
+    ellipse->setZoom(doc.zoom() / 100.0);
+    ellipse->setMMLineWidth(0.5);
+    ellipse->setAbsLeft(56);
+    ellipse->setAbsTop(36);
+    ellipse->setAbsWidth(20);
+    ellipse->setAbsHeight(20);
+    doc.addObject(std::move(ellipse));
+    text(doc, 57.5, 43, QStringLiteral("INVERSE"), 9, true);
+    auto inverse = std::make_unique<TOAInvertArea>();
+    inverse->setZoom(doc.zoom() / 100.0);
+    inverse->setAbsLeft(55);
+    inverse->setAbsTop(42);
+    inverse->setAbsWidth(22);
+    inverse->setAbsHeight(6);
+    doc.addObject(std::move(inverse));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -250,6 +345,8 @@ int main(int argc, char** argv)
         {"Asset-Tag.kvl", assetTag},
         {"Address-3-across.kvl", addressSheet},
         {"Jewellery-Tag.kvl", jewellery},
+        {"Every-Barcode.kvl", everyBarcode},
+        {"Every-Kind.kvl", showcase},
     };
     int failures = 0;
     for (const Sample& s : samples) {
