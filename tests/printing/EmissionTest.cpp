@@ -222,3 +222,174 @@ TEST(Emission, PrinterTextAngles)
         EXPECT_EQ(rec.pieces[0], expected) << row.angle;
     }
 }
+
+// A blank value prints as the picture of one space with a screen font; a printer font gets the
+// blank value itself.
+TEST(Emission, BlankVariableText)
+{
+    auto doc = NewPrintDocument(GridPage(600, 400, 1, 1), WorkedExampleSetting());
+    doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
+    auto text = std::make_unique<TOAText>(QStringLiteral("Text1"));
+    text->SetFontSizePt(12);
+    text->SetText("Shown");
+    TOAText* t = Append(*doc, std::move(text));
+    t->SetAbsLeft(3);
+    t->SetAbsTop(4);
+    t->VarName = "NAME";
+    t->VarType = int(VariableKind::Database);
+    MemoryRecords rec({"NAME"}, {{"   "}});
+    EmissionContext ctx;
+    ctx.evaluation.fields = &rec;
+    ctx.dataSetEmpty = false;
+
+    PieceRecorder rec1;
+    LabelEmitter emitter(*doc, ctx, rec1);
+    ASSERT_TRUE(emitter.EmitLabel(0, 0));
+    const QImage space = t->renderForPrinter(" ");
+    const int pb = emitter.pageBottom();
+    const QList<QByteArray> expected = BuildInlineGraphic(
+        CommandContext{}, space, pb - emitter.scale().dotsMm(4) - space.height(), emitter.scale().dotsMm(3))
+                                           .pieces;
+    EXPECT_EQ(rec1.pieces, expected);
+
+    t->SetUsePrnFont(1);
+    t->setGeometry(QRect(10, 10, 30, 10));
+    PieceRecorder rec2;
+    LabelEmitter printerFont(*doc, ctx, rec2);
+    ASSERT_TRUE(printerFont.EmitLabel(0, 0));
+    ASSERT_EQ(rec2.pieces.size(), 1);
+    const QByteArray blank = EvaluateVariable(*doc, "NAME", VariableKind::Database, ctx.evaluation);
+    ASSERT_TRUE(IsBlank(blank));
+    EXPECT_TRUE(rec2.pieces[0].endsWith(blank + "\r")) << rec2.pieces[0].toStdString();
+}
+
+// Without a record to print from, a text bound to a database field prints its own text; the
+// document keeps its binding.
+TEST(Emission, DatabaseTextWithoutRecordsPrintsItsOwnText)
+{
+    auto doc = NewPrintDocument(GridPage(600, 400, 1, 1), WorkedExampleSetting());
+    TOAText* t = AddPrinterText(*doc, "OWN", QRect(10, 10, 30, 10));
+    t->VarName = "NAME";
+    t->VarType = int(VariableKind::Database);
+    doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
+    PieceRecorder rec;
+    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    ASSERT_TRUE(emitter.DownloadGraphics());
+    ASSERT_TRUE(emitter.EmitLabel(0, 0));
+    EXPECT_TRUE(rec.pieces.last().endsWith("OWN\r")) << rec.pieces.last().toStdString();
+    EXPECT_EQ(t->VarName, QByteArray("NAME"));
+    EXPECT_EQ(t->VarType, int(VariableKind::Database));
+}
+
+// Lines: a one-dot line is not shifted; a vertical line is centred on its mark.
+TEST(Emission, HorizontalAndVerticalLines)
+{
+    auto doc = NewPrintDocument(GridPage(600, 400, 1, 1), WorkedExampleSetting());
+    auto h = std::make_unique<TOAHVLine>();
+    h->setStyle(lsTop);
+    h->setMMLineWidth(0.1);
+    TOAHVLine* hl = Append(*doc, std::move(h));
+    hl->setAbsStartX(10.0);
+    hl->setAbsStartY(10.0);
+    hl->setAbsEndX(30.0);
+    hl->setAbsEndY(10.0);
+    auto v = std::make_unique<TOAHVLine>();
+    v->setStyle(lsLeft);
+    v->setMMLineWidth(0.375); // 3 dots: shifted by round(1.5) = 2
+    TOAHVLine* vl = Append(*doc, std::move(v));
+    vl->setAbsStartX(20.0);
+    vl->setAbsStartY(30.0);
+    vl->setAbsEndX(20.0);
+    vl->setAbsEndY(5.0);
+    ASSERT_EQ(hl->LineFlag(), 3);
+    ASSERT_EQ(vl->LineFlag(), 2);
+
+    PieceRecorder rec;
+    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    ASSERT_TRUE(emitter.EmitLabel(0, 0));
+    ASSERT_EQ(rec.pieces.size(), 2);
+    // PB 319; dotsMm(10) = 80, dotsMm(20) = 160, dotsMm(30) = 240, dotsMm(25) = 200.
+    EXPECT_EQ(rec.pieces[0], "A2\r1X1100002390080l01600001\r");
+    EXPECT_EQ(rec.pieces[1], "A2\r1X1100000790158l00030200\r");
+}
+
+// Filled rectangles, ellipses, images and free lines are placed as the stored graphic of their
+// index; a rectangle of another fill sends nothing. Downloads cover every such object, inside
+// the label or not, printable or not.
+TEST(Emission, StoredGraphics)
+{
+    auto doc = NewPrintDocument(GridPage(600, 400, 1, 1), WorkedExampleSetting());
+    auto filled = std::make_unique<TOARectangle>();
+    filled->setFill(1);
+    TOARectangle* f = Append(*doc, std::move(filled));
+    f->setAbsLeft(10);
+    f->setAbsTop(10);
+    f->setAbsWidth(5);
+    f->setAbsHeight(5);
+    auto odd = std::make_unique<TOARectangle>();
+    odd->setFill(2);
+    TOARectangle* o = Append(*doc, std::move(odd));
+    o->setAbsLeft(20);
+    o->setAbsTop(10);
+    o->setAbsWidth(5);
+    o->setAbsHeight(5);
+    auto ellipse = std::make_unique<TOAEllipse>();
+    TOAEllipse* e = Append(*doc, std::move(ellipse));
+    e->setAbsLeft(30);
+    e->setAbsTop(10);
+    e->setAbsWidth(8);
+    e->setAbsHeight(4);
+    auto line = std::make_unique<TOALine>();
+    TOALine* l = Append(*doc, std::move(line));
+    l->setPoints(QPoint(20, 100), QPoint(60, 80));
+    auto outside = std::make_unique<TOAEllipse>();
+    TOAEllipse* out = Append(*doc, std::move(outside));
+    out->setAbsLeft(58);
+    out->setAbsTop(10);
+    out->setAbsWidth(8);
+    out->setAbsHeight(4);
+    out->setVirReadPr(1);
+
+    PieceRecorder rec;
+    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    ASSERT_TRUE(emitter.DownloadGraphics());
+    QList<QByteArray> names;
+    for (const QByteArray& p : rec.pieces)
+        if (p.startsWith("\x02IAf"))
+            names << p.mid(4, 8);
+    EXPECT_EQ(names, QList<QByteArray>({"F0000000", "F0000001", "F0000002", "F0000003", "F0000004"}));
+
+    rec.pieces.clear();
+    ASSERT_TRUE(emitter.EmitLabel(5, 7));
+    QList<QByteArray> placed;
+    for (const QByteArray& p : rec.pieces)
+        if (p.startsWith("1Y11000"))
+            placed << p;
+    const DotScale& s = emitter.scale();
+    const int pb = emitter.pageBottom();
+    auto place = [](int row, int column, int n) {
+        return "1Y11000" + QByteArray::number(row).rightJustified(4, '0')
+            + QByteArray::number(column).rightJustified(4, '0') + "F" + QByteArray::number(n).rightJustified(7, '0')
+            + "\r";
+    };
+    // The free line first, then the rectangle and the ellipse in list order.
+    const int lineRow = std::min(pb - s.dotsMm(l->AbsStartY()) - 7, pb - s.dotsMm(l->AbsEndY()) - 7);
+    const int lineColumn = std::min(s.dotsMm(l->AbsStartX()), s.dotsMm(l->AbsEndX())) + 5;
+    EXPECT_EQ(placed,
+        QList<QByteArray>({place(lineRow, lineColumn, 3), place(pb - s.dotsMm(10) - 7 - s.dotsMm(5), s.dotsMm(10) + 5, 0),
+            place(pb - s.dotsMm(10) - s.dotsMm(4) - 7, s.dotsMm(30) + 5, 2)}));
+}
+
+// A piece the port refuses ends the label at once with the port's failure.
+TEST(Emission, RefusedPieceStopsTheLabel)
+{
+    auto doc = NewPrintDocument(GridPage(600, 400, 1, 1), WorkedExampleSetting());
+    AddPrinterText(*doc, "A", QRect(1, 1, 10, 10));
+    AddPrinterText(*doc, "B", QRect(20, 1, 10, 10));
+    PieceRecorder rec;
+    rec.refuseAt = 0;
+    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    const PortStatus s = emitter.EmitLabel(0, 0);
+    EXPECT_EQ(s.code, PortError::WriteFailed);
+    EXPECT_TRUE(rec.pieces.isEmpty());
+}
