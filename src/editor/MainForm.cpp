@@ -459,6 +459,7 @@ bool TMainForm::initialize()
                           UserPrompts::Icon::Critical);
         return false;
     }
+    initialized_ = true;
     SetCurrentLanguage(settings_.languageIndex());
     languageChanged();
     post(Command::RebuildRecentMenu);
@@ -1077,7 +1078,8 @@ bool TMainForm::writeSettings()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (settingsWritten_) {
+    // Settings that were never read are never written back over the files on disk.
+    if (settingsWritten_ || !initialized_) {
         event->accept();
         return;
     }

@@ -148,6 +148,7 @@ private:
     bool newDialogOpen_ = false;
     bool layoutLoaded_ = false;
     bool settingsWritten_ = false;
+    bool initialized_ = false;
 
     QMdiArea* mdiArea_ = nullptr;
     QMenu* recentMenu_ = nullptr;
