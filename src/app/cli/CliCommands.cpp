@@ -2,6 +2,7 @@
 
 #include "cli/InfoJson.h"
 #include "cli/PrintCommand.h"
+#include "cli/RenderCommand.h"
 #include "document/LabelDocument.h"
 #include "persistence/LabelFile.h"
 
@@ -22,7 +23,7 @@ int usage(const QString& why = {})
     QTextStream err(stderr);
     if (!why.isEmpty())
         err << "korvel-cli: " << why << "\n";
-    err << kUsage << kPrintUsage;
+    err << kUsage << kPrintUsage << kRenderUsage;
     return Usage;
 }
 
@@ -85,8 +86,10 @@ int run(const QStringList& arguments)
         return convert(rest);
     if (command == QLatin1String("print"))
         return printCommand(rest);
+    if (command == QLatin1String("render"))
+        return renderCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
-        QTextStream(stdout) << kUsage << kPrintUsage;
+        QTextStream(stdout) << kUsage << kPrintUsage << kRenderUsage;
         return Success;
     }
     return usage(QStringLiteral("unknown command '%1'").arg(command));
