@@ -23,7 +23,8 @@ QString text(const char* section, const char* key, const QString& fallback)
 } // namespace
 
 TChildForm::TChildForm(const QString& componentName, QWidget* parent)
-    : QWidget(parent), document_(std::make_unique<LabelDocument>())
+    : QWidget(parent)
+    , document_(std::make_unique<LabelDocument>())
 {
     setObjectName(componentName);
     setProperty("formSection", componentName);
@@ -79,10 +80,8 @@ bool TChildForm::isBuilt(Command command)
     case Command::DrawingMode:
     case Command::RepaintSurface:
     case Command::RedrawHandles:
-    case Command::FinishOpening:
-        return true;
-    default:
-        return false;
+    case Command::FinishOpening: return true;
+    default: return false;
     }
 }
 
@@ -91,16 +90,11 @@ bool TChildForm::isAvailable(Command command) const
     if (!isBuilt(command))
         return false;
     switch (command) {
-    case Command::ZoomIn:
-        return document_->canZoomIn();
-    case Command::ZoomOut:
-        return document_->canZoomOut();
-    case Command::Save:
-        return document_->modified;
-    case Command::FinishOpening:
-        return !fileToOpen_.isEmpty();
-    default:
-        return true;
+    case Command::ZoomIn: return document_->canZoomIn();
+    case Command::ZoomOut: return document_->canZoomOut();
+    case Command::Save: return document_->modified;
+    case Command::FinishOpening: return !fileToOpen_.isEmpty();
+    default: return true;
     }
 }
 
@@ -136,18 +130,10 @@ int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
         document_->setZoom(100);
         zoomChanged();
         break;
-    case Command::PageSetup:
-        done = runPageSetup();
-        break;
-    case Command::SaveAs:
-        done = saveAs();
-        break;
-    case Command::Save:
-        done = save();
-        break;
-    case Command::Retranslate:
-        TranslateWindow(this);
-        break;
+    case Command::PageSetup: done = runPageSetup(); break;
+    case Command::SaveAs: done = saveAs(); break;
+    case Command::Save: done = save(); break;
+    case Command::Retranslate: TranslateWindow(this); break;
     case Command::DrawingMode:
         if (wParam == 0 || wParam == 1) {
             drawingMode_ = wParam;
@@ -157,15 +143,9 @@ int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
         }
         break;
     case Command::RepaintSurface:
-    case Command::RedrawHandles:
-        workspace_->update();
-        break;
-    case Command::FinishOpening:
-        done = finishOpening();
-        break;
-    default:
-        done = false;
-        break;
+    case Command::RedrawHandles: workspace_->update(); break;
+    case Command::FinishOpening: done = finishOpening(); break;
+    default: done = false; break;
     }
     emit stateChanged();
     return done ? 1 : 0;
@@ -226,9 +206,9 @@ bool TChildForm::writeTo(const QString& path)
     if (r.status != LabelFileResult::Status::Ok) {
         // A failed write is told: the document stays modified, nothing is lost silently.
         Prompts().message(this, text("All", "tishi", QStringLiteral("提示")),
-                          FormatText(text("ChildFormInside", "SaveFailed", QStringLiteral("保存标签文件%s失败。")), path)
-                              + QStringLiteral("\n") + r.message,
-                          UserPrompts::Icon::Warning);
+            FormatText(text("ChildFormInside", "SaveFailed", QStringLiteral("保存标签文件%s失败。")), path)
+                + QStringLiteral("\n") + r.message,
+            UserPrompts::Icon::Warning);
         return false;
     }
     emit fileWritten(QFileInfo(path).absoluteFilePath());
@@ -238,7 +218,8 @@ bool TChildForm::writeTo(const QString& path)
 namespace {
 QString labelFilter()
 {
-    return LookupText(QStringLiteral("MainFormInside"), QStringLiteral("OpenDialogFilter"), QStringLiteral("标签文件 (*.kvl)"));
+    return LookupText(
+        QStringLiteral("MainFormInside"), QStringLiteral("OpenDialogFilter"), QStringLiteral("标签文件 (*.kvl)"));
 }
 
 QString withExtension(QString path)
@@ -255,8 +236,9 @@ bool TChildForm::save()
         return true;
     QString path = document_->fileName;
     if (document_->untitled) {
-        path = Prompts().saveFileName(this, text("ChildFormInside", "SaveLabelFileDialogTitle1", QStringLiteral("save")),
-                                      QString(), documentBaseName(), QStringLiteral("kvl"), labelFilter());
+        path
+            = Prompts().saveFileName(this, text("ChildFormInside", "SaveLabelFileDialogTitle1", QStringLiteral("save")),
+                QString(), documentBaseName(), QStringLiteral("kvl"), labelFilter());
         if (path.trimmed().isEmpty())
             return false;
         path = withExtension(path);
@@ -274,8 +256,9 @@ bool TChildForm::save()
 bool TChildForm::saveAs()
 {
     const QString directory = document_->untitled ? QString() : QFileInfo(document_->fileName).absolutePath();
-    QString path = Prompts().saveFileName(this, text("ChildFormInside", "SaveLabelFileDialogTitle2", QStringLiteral("Save as")),
-                                          directory, documentBaseName(), QStringLiteral("kvl"), labelFilter());
+    QString path
+        = Prompts().saveFileName(this, text("ChildFormInside", "SaveLabelFileDialogTitle2", QStringLiteral("Save as")),
+            directory, documentBaseName(), QStringLiteral("kvl"), labelFilter());
     if (path.trimmed().isEmpty())
         return false;
     path = withExtension(path);
@@ -295,16 +278,14 @@ bool TChildForm::queryClose()
     if (!document_->modified)
         return true;
     const QString name = text("All", "wenjian", QStringLiteral("file")) + QStringLiteral("\"") + documentBaseName()
-                         + QStringLiteral("\"");
+        + QStringLiteral("\"");
     const QString question = FormatText(text("ChildFormInside", "message10", QStringLiteral("error")), name);
     switch (Prompts().askYesNoCancel(this, text("All", "tishi", QStringLiteral("error")), question)) {
     case UserPrompts::Answer::Yes:
         // A save that was cancelled or failed keeps the window, and the label, open.
         return save();
-    case UserPrompts::Answer::No:
-        return true;
-    case UserPrompts::Answer::Cancel:
-        break;
+    case UserPrompts::Answer::No: return true;
+    case UserPrompts::Answer::Cancel: break;
     }
     return false;
 }

@@ -17,7 +17,8 @@
 
 namespace korvel {
 
-TFirstForm::TFirstForm(const QStringList& recentLabels, QWidget* parent) : QWidget(parent)
+TFirstForm::TFirstForm(const QStringList& recentLabels, QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("FirstForm"));
     setProperty("formSection", QStringLiteral("FirstForm"));
@@ -120,15 +121,9 @@ TFirstForm::Choice TFirstForm::choice() const
 void TFirstForm::setChoice(Choice choice)
 {
     switch (choice) {
-    case Choice::NewLabel:
-        newLabel_->setChecked(true);
-        break;
-    case Choice::Recent:
-        recent_->setChecked(true);
-        break;
-    case Choice::Other:
-        other_->setChecked(true);
-        break;
+    case Choice::NewLabel: newLabel_->setChecked(true); break;
+    case Choice::Recent: recent_->setChecked(true); break;
+    case Choice::Other: other_->setChecked(true); break;
     }
 }
 
@@ -155,7 +150,8 @@ void TFirstForm::setDontShowAgain(bool on)
 
 // ---- splash -----------------------------------------------------------------------------
 
-TSplashForm::TSplashForm(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+TSplashForm::TSplashForm(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -174,7 +170,7 @@ void TSplashForm::paintEvent(QPaintEvent*)
     g.setColorAt(1, QColor(0x10, 0x3C, 0x78));
     p.fillRect(rect(), g);
     // A strip of bars: the program prints labels.
-    const int widths[] = {2, 1, 3, 1, 1, 2, 1, 3, 2, 1, 1, 3, 1, 2, 2, 1, 3, 1, 1, 2, 1, 2, 3, 1};
+    const int widths[] = { 2, 1, 3, 1, 1, 2, 1, 3, 2, 1, 1, 3, 1, 2, 2, 1, 3, 1, 1, 2, 1, 2, 3, 1 };
     int x = 40;
     bool black = true;
     for (int w : widths) {
@@ -193,7 +189,8 @@ void TSplashForm::paintEvent(QPaintEvent*)
     small.setPixelSize(16);
     p.setFont(small);
     p.drawText(QRect(40, 90, width() - 80, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               LookupText(QStringLiteral("MainFormInside"), QStringLiteral("SplashText"), QStringLiteral("标签设计与打印系统")));
+        LookupText(
+            QStringLiteral("MainFormInside"), QStringLiteral("SplashText"), QStringLiteral("标签设计与打印系统")));
 }
 
 void TSplashForm::mousePressEvent(QMouseEvent*)

@@ -17,14 +17,15 @@ QPointer<QTextBrowser> g_help;
 
 QStringList HelpTopic::all()
 {
-    return {MainForm, StartPage, Options,   NewLabel, PageSetup, PrinterSettings, Print,   Text,    Barcode,
-            Image,    Rectangle, Ellipse,   Lines,    Counter,   Date,            Time,    Formula, Database};
+    return { MainForm, StartPage, Options, NewLabel, PageSetup, PrinterSettings, Print, Text, Barcode, Image, Rectangle,
+        Ellipse, Lines, Counter, Date, Time, Formula, Database };
 }
 
 QString HelpFilePath(const QString& topic)
 {
     // A topic is a plain file name; anything that climbs out of the help folder is refused.
-    if (topic.isEmpty() || topic.contains(QLatin1Char('/')) || topic.contains(QLatin1Char('\\')) || topic.startsWith(QLatin1Char('.')))
+    if (topic.isEmpty() || topic.contains(QLatin1Char('/')) || topic.contains(QLatin1Char('\\'))
+        || topic.startsWith(QLatin1Char('.')))
         return {};
     const QString base = dataDirectory() + QStringLiteral("/help/");
     if (CurrentLanguage() == 1) {
@@ -55,12 +56,12 @@ QTextBrowser* ShowHelpTopic(const QString& topic)
     if (path.isEmpty()) {
         browser->setHtml(QStringLiteral("<h2>%1</h2><p>%2</p>")
                              .arg(HelpWindowTitle.toHtmlEscaped(),
-                                  FormatText(LookupText(QStringLiteral("MainFormInside"), QStringLiteral("helpmissing"),
-                                                        QStringLiteral("帮助主题%s不存在")),
-                                             topic)
-                                      .toHtmlEscaped()));
+                                 FormatText(LookupText(QStringLiteral("MainFormInside"), QStringLiteral("helpmissing"),
+                                                QStringLiteral("帮助主题%s不存在")),
+                                     topic)
+                                     .toHtmlEscaped()));
     } else {
-        browser->setSearchPaths({QFileInfo(path).absolutePath()});
+        browser->setSearchPaths({ QFileInfo(path).absolutePath() });
         browser->setSource(QUrl::fromLocalFile(path));
     }
     browser->show();

@@ -37,7 +37,7 @@ namespace {
 
 int g_language = 0;
 
-const char* const kNames[LanguageCount] = {"Simplified", "English", "Traditional", "Traditional2"};
+const char* const kNames[LanguageCount] = { "Simplified", "English", "Traditional", "Traditional2" };
 
 /// A parsed language file, kept while the file on disk stays the same.
 struct LoadedFile {
@@ -144,19 +144,32 @@ Component componentOf(QObject* o)
     const QString declared = o->property("componentClass").toString();
     if (!declared.isEmpty()) {
         static const QHash<QString, Component> byName = {
-            {"TMenuItem", Component::MenuItem},     {"TToolButton", Component::ToolButton},
-            {"TLabel", Component::Caption},         {"TButton", Component::Caption},
-            {"TCheckBox", Component::Caption},      {"TRadioButton", Component::Caption},
-            {"TGroupBox", Component::Caption},      {"TStaticText", Component::Caption},
-            {"TToolBar", Component::Caption},       {"TEdit", Component::Edit},
-            {"TMaskEdit", Component::Edit},         {"TMemo", Component::Memo},
-            {"TRichEdit", Component::Memo},         {"TListBox", Component::ListBox},
-            {"TCheckListBox", Component::ListBox},  {"TComboBox", Component::ComboBox},
-            {"TRadioGroup", Component::RadioGroup}, {"TBitBtn", Component::CaptionHint},
-            {"TSpeedButton", Component::CaptionHint}, {"TTabSheet", Component::TabSheet},
-            {"TStringGrid", Component::StringGrid}, {"TTreeView", Component::TreeView},
-            {"TListView", Component::ListView},     {"TStatusBar", Component::StatusBar},
-            {"TNotebook", Component::Notebook},     {"TDBNavigator", Component::DBNavigator},
+            { "TMenuItem", Component::MenuItem },
+            { "TToolButton", Component::ToolButton },
+            { "TLabel", Component::Caption },
+            { "TButton", Component::Caption },
+            { "TCheckBox", Component::Caption },
+            { "TRadioButton", Component::Caption },
+            { "TGroupBox", Component::Caption },
+            { "TStaticText", Component::Caption },
+            { "TToolBar", Component::Caption },
+            { "TEdit", Component::Edit },
+            { "TMaskEdit", Component::Edit },
+            { "TMemo", Component::Memo },
+            { "TRichEdit", Component::Memo },
+            { "TListBox", Component::ListBox },
+            { "TCheckListBox", Component::ListBox },
+            { "TComboBox", Component::ComboBox },
+            { "TRadioGroup", Component::RadioGroup },
+            { "TBitBtn", Component::CaptionHint },
+            { "TSpeedButton", Component::CaptionHint },
+            { "TTabSheet", Component::TabSheet },
+            { "TStringGrid", Component::StringGrid },
+            { "TTreeView", Component::TreeView },
+            { "TListView", Component::ListView },
+            { "TStatusBar", Component::StatusBar },
+            { "TNotebook", Component::Notebook },
+            { "TDBNavigator", Component::DBNavigator },
         };
         return byName.value(declared, Component::None);
     }
@@ -198,7 +211,9 @@ Component componentOf(QObject* o)
 
 class Translator {
 public:
-    Translator(const LoadedFile& file, const QString& section) : file_(file), section_(section)
+    Translator(const LoadedFile& file, const QString& section)
+        : file_(file)
+        , section_(section)
     {
         // Every document window shares the tool-button hints of the first one.
         hintSection_ = section.left(9) == QLatin1String("ChildForm") ? QStringLiteral("ChildForm") : section;
@@ -233,8 +248,7 @@ public:
         const QString caption = name + QStringLiteral(".Caption");
         const QString hint = name + QStringLiteral(".Hint");
         switch (componentOf(o)) {
-        case Component::None:
-            break;
+        case Component::None: break;
         case Component::MenuItem:
             if (auto* m = qobject_cast<QMenu*>(o))
                 m->setTitle(get(caption, m->title()));
@@ -250,9 +264,7 @@ public:
                 b->setToolTip(getFrom(hintSection_, hint, b->toolTip()));
             }
             break;
-        case Component::Caption:
-            setCaption(o, caption);
-            break;
+        case Component::Caption: setCaption(o, caption); break;
         case Component::CaptionHint:
             setCaption(o, caption);
             if (auto* w = qobject_cast<QWidget*>(o))
@@ -262,9 +274,7 @@ public:
             if (auto* e = qobject_cast<QLineEdit*>(o))
                 e->setText(get(name + ".Text", e->text()));
             break;
-        case Component::Memo:
-            memo(o, name);
-            break;
+        case Component::Memo: memo(o, name); break;
         case Component::ListBox:
             if (auto* l = qobject_cast<QListWidget*>(o))
                 for (int i = 0; i < l->count(); ++i)
@@ -282,15 +292,14 @@ public:
             break;
         case Component::RadioGroup:
             if (auto* g = qobject_cast<QGroupBox*>(o)) {
-                const QList<QRadioButton*> items = g->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
+                const QList<QRadioButton*> items
+                    = g->findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
                 for (int i = 0; i < items.size(); ++i)
                     items[i]->setText(get(indexed(name, ".Items[", i), items[i]->text()));
                 g->setTitle(get(caption, g->title()));
             }
             break;
-        case Component::TabSheet:
-            tabSheet(qobject_cast<QWidget*>(o), caption, hint);
-            break;
+        case Component::TabSheet: tabSheet(qobject_cast<QWidget*>(o), caption, hint); break;
         case Component::StringGrid:
             if (auto* t = qobject_cast<QTableWidget*>(o))
                 for (int r = 0; r < t->rowCount(); ++r)
@@ -336,7 +345,8 @@ public:
             break;
         case Component::DBNavigator:
             if (auto* w = qobject_cast<QWidget*>(o)) {
-                const QList<QToolButton*> buttons = w->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+                const QList<QToolButton*> buttons
+                    = w->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
                 for (int i = 0; i < buttons.size(); ++i)
                     buttons[i]->setToolTip(get(indexed(name, ".Hints[", i), buttons[i]->toolTip()));
                 w->setToolTip(get(hint, w->toolTip()));
@@ -431,12 +441,9 @@ QString LanguageName(int index)
 int LanguageCodePage(int index)
 {
     switch (index) {
-    case 1:
-        return 1252;
-    case 3:
-        return 950;
-    default:
-        return 936;
+    case 1: return 1252;
+    case 3: return 950;
+    default: return 936;
     }
 }
 

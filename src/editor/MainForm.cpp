@@ -52,12 +52,13 @@ QString promptTitle()
 constexpr int StatusPanelCount = 6;
 
 /// Toolbar captions' keys in "BarManagercaption"; the fifth is the data-source panel.
-const char* const kBarKeys[5] = {"test1", "test2", "test3", "test4", "test5"};
+const char* const kBarKeys[5] = { "test1", "test2", "test3", "test4", "test5" };
 
 } // namespace
 
 TMainForm::TMainForm(const QString& settingsDirectory, QWidget* parent)
-    : QMainWindow(parent), settingsDirectory_(settingsDirectory)
+    : QMainWindow(parent)
+    , settingsDirectory_(settingsDirectory)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Korvel 标签设计打印系统"));
@@ -100,8 +101,8 @@ QAction* TMainForm::makeAction(const char* name, const QString& caption, const Q
     return a;
 }
 
-QAction* TMainForm::commandAction(const char* name, const QString& caption, Command command, int wParam, int lParam,
-                                  const QKeySequence& key)
+QAction* TMainForm::commandAction(
+    const char* name, const QString& caption, Command command, int wParam, int lParam, const QKeySequence& key)
 {
     QAction* a = makeAction(name, caption, key);
     a->setProperty("command", static_cast<int>(command));
@@ -114,10 +115,10 @@ QAction* TMainForm::commandAction(const char* name, const QString& caption, Comm
 void TMainForm::buildActions()
 {
     // File
-    connect(makeAction("mnuNew", QStringLiteral("新建(&N)..."), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered,
-            this, [this] { newLabel(); });
-    connect(makeAction("mnuOpen", QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)), &QAction::triggered,
-            this, [this] { openWithDialog(); });
+    connect(makeAction("mnuNew", QStringLiteral("新建(&N)..."), QKeySequence(Qt::CTRL | Qt::Key_N)),
+        &QAction::triggered, this, [this] { newLabel(); });
+    connect(makeAction("mnuOpen", QStringLiteral("打开(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, this, [this] { openWithDialog(); });
     QAction* close = makeAction("mnuClose", QStringLiteral("关闭(&C)"));
     close->setProperty("needsDocument", true);
     connect(close, &QAction::triggered, this, [this] { closeActive(); });
@@ -127,10 +128,11 @@ void TMainForm::buildActions()
     commandAction("mnuSave", QStringLiteral("保存(&S)"), Command::Save, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_S));
     commandAction("mnuSaveAs", QStringLiteral("另存为(&A)..."), Command::SaveAs, 0, 0, QKeySequence(Qt::Key_F12));
     commandAction("mnuPageSetup", QStringLiteral("页面设置(&U)..."), Command::PageSetup);
-    commandAction("mnuPrinterSet", QStringLiteral("打印机设置(&T)..."), Command::PrinterSettings, 0, 0, QKeySequence(Qt::Key_F5));
+    commandAction(
+        "mnuPrinterSet", QStringLiteral("打印机设置(&T)..."), Command::PrinterSettings, 0, 0, QKeySequence(Qt::Key_F5));
     commandAction("mnuPrint", QStringLiteral("打印(&P)..."), Command::Print, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(makeAction("mnuExit", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_X)), &QAction::triggered, this,
-            &QWidget::close);
+    connect(makeAction("mnuExit", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_X)), &QAction::triggered,
+        this, &QWidget::close);
 
     // Edit
     commandAction("mnuUndo", QStringLiteral("撤消(&U)"), Command::Undo, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -138,8 +140,10 @@ void TMainForm::buildActions()
     commandAction("mnuCut", QStringLiteral("剪切(&T)"), Command::Cut, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_X));
     commandAction("mnuCopy", QStringLiteral("复制(&C)"), Command::Copy, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_C));
     commandAction("mnuPaste", QStringLiteral("粘贴(&P)"), Command::Paste, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_V));
-    commandAction("mnuDelete", QStringLiteral("删除(&D)"), Command::DeleteSelection, 0, 0, QKeySequence(Qt::Key_Delete));
-    commandAction("mnuSelectAll", QStringLiteral("全选(&A)"), Command::SelectAll, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_A));
+    commandAction(
+        "mnuDelete", QStringLiteral("删除(&D)"), Command::DeleteSelection, 0, 0, QKeySequence(Qt::Key_Delete));
+    commandAction(
+        "mnuSelectAll", QStringLiteral("全选(&A)"), Command::SelectAll, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_A));
 
     // View
     commandAction("mnuZoomIn", QStringLiteral("放大(&I)"), Command::ZoomIn);
@@ -154,9 +158,15 @@ void TMainForm::buildActions()
         const char* caption;
         int kind;
     } tools[] = {
-        {"mnuCreateText", "文本(&T)", 1},      {"mnuCreateBarcode", "条码(&B)", 2},   {"mnuCreateInverse", "反色区域(&V)", 8},
-        {"mnuCreateDatabase", "数据库(&D)", 0}, {"mnuCreateRectangle", "矩形(&R)", 5}, {"mnuCreateImage", "图像(&I)", 3},
-        {"mnuCreateHVLine", "直线(&H)", 7},    {"mnuCreateLine", "斜线(&L)", 4},      {"mnuCreateEllipse", "椭圆(&E)", 6},
+        { "mnuCreateText", "文本(&T)", 1 },
+        { "mnuCreateBarcode", "条码(&B)", 2 },
+        { "mnuCreateInverse", "反色区域(&V)", 8 },
+        { "mnuCreateDatabase", "数据库(&D)", 0 },
+        { "mnuCreateRectangle", "矩形(&R)", 5 },
+        { "mnuCreateImage", "图像(&I)", 3 },
+        { "mnuCreateHVLine", "直线(&H)", 7 },
+        { "mnuCreateLine", "斜线(&L)", 4 },
+        { "mnuCreateEllipse", "椭圆(&E)", 6 },
     };
     for (const auto& t : tools) {
         QAction* a = makeAction(t.name, QString::fromUtf8(t.caption));
@@ -170,17 +180,26 @@ void TMainForm::buildActions()
         const char* caption;
         int code;
     } aligns[] = {
-        {"mnuAlignLeft", "横向靠左对齐", 0},   {"mnuAlignHCenter", "横向居中对齐", 4}, {"mnuAlignRight", "横向靠右对齐", 2},
-        {"mnuAlignTop", "纵向靠上对齐", 3},    {"mnuAlignVCenter", "纵向居中对齐", 1}, {"mnuAlignBottom", "纵向靠下对齐", 5},
-        {"mnuSpaceHor", "横向等间距", 6},      {"mnuSpaceVer", "纵向等间距", 7},       {"mnuCenterHor", "横向居中", 8},
-        {"mnuCenterVer", "纵向居中", 9},
+        { "mnuAlignLeft", "横向靠左对齐", 0 },
+        { "mnuAlignHCenter", "横向居中对齐", 4 },
+        { "mnuAlignRight", "横向靠右对齐", 2 },
+        { "mnuAlignTop", "纵向靠上对齐", 3 },
+        { "mnuAlignVCenter", "纵向居中对齐", 1 },
+        { "mnuAlignBottom", "纵向靠下对齐", 5 },
+        { "mnuSpaceHor", "横向等间距", 6 },
+        { "mnuSpaceVer", "纵向等间距", 7 },
+        { "mnuCenterHor", "横向居中", 8 },
+        { "mnuCenterVer", "纵向居中", 9 },
     };
     for (const auto& a : aligns)
         commandAction(a.name, QString::fromUtf8(a.caption), Command::Arrange, a.code);
     commandAction("mnuMoveUp", QStringLiteral("上移"), Command::MoveSelection, static_cast<int>(MoveDirection::Up), 0);
-    commandAction("mnuMoveLeft", QStringLiteral("左移 "), Command::MoveSelection, static_cast<int>(MoveDirection::Left), 0);
-    commandAction("mnuMoveDown", QStringLiteral("下移"), Command::MoveSelection, static_cast<int>(MoveDirection::Down), 0);
-    commandAction("mnuMoveRight", QStringLiteral("右移"), Command::MoveSelection, static_cast<int>(MoveDirection::Right), 0);
+    commandAction(
+        "mnuMoveLeft", QStringLiteral("左移 "), Command::MoveSelection, static_cast<int>(MoveDirection::Left), 0);
+    commandAction(
+        "mnuMoveDown", QStringLiteral("下移"), Command::MoveSelection, static_cast<int>(MoveDirection::Down), 0);
+    commandAction(
+        "mnuMoveRight", QStringLiteral("右移"), Command::MoveSelection, static_cast<int>(MoveDirection::Right), 0);
     commandAction("mnuRotateRight", QStringLiteral("右旋 90度(&R)"), Command::Rotate, 450);
     commandAction("mnuRotateLeft", QStringLiteral("左旋 90度(&L)"), Command::Rotate, 270);
 
@@ -200,8 +219,8 @@ void TMainForm::buildActions()
     connect(tileV, &QAction::triggered, this, [this] { tile(Qt::Vertical); });
 
     // Help
-    connect(makeAction("mnuHelpContents", QStringLiteral("帮助主题(&C)"), QKeySequence(Qt::Key_F1)), &QAction::triggered,
-            this, &TMainForm::showHelp);
+    connect(makeAction("mnuHelpContents", QStringLiteral("帮助主题(&C)"), QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, this, &TMainForm::showHelp);
     connect(makeAction("mnuAbout", QStringLiteral("关于(&A)...")), &QAction::triggered, this, &TMainForm::showAbout);
 }
 
@@ -222,7 +241,9 @@ void TMainForm::buildMenus()
     };
 
     QMenu* file = menu("mnuFile", QStringLiteral("文件(&F)"));
-    add(file, {"mnuNew", "mnuOpen", "mnuClose", "mnuCloseAll", "", "mnuSave", "mnuSaveAs", "", "mnuPageSetup", "mnuPrinterSet"});
+    add(file,
+        { "mnuNew", "mnuOpen", "mnuClose", "mnuCloseAll", "", "mnuSave", "mnuSaveAs", "", "mnuPageSetup",
+            "mnuPrinterSet" });
     printerMenu_ = file->addMenu(QStringLiteral("选择打印机(&E)"));
     printerMenu_->setObjectName(QStringLiteral("mnuSelectPrinter"));
     for (const PrinterModel& model : PrinterModels()) {
@@ -231,44 +252,42 @@ void TMainForm::buildMenus()
         a->setCheckable(true);
         a->setProperty("printerModel", model.index);
     }
-    add(file, {"mnuPrint", ""});
+    add(file, { "mnuPrint", "" });
     recentMenu_ = file->addMenu(QStringLiteral("最近打开的标签 "));
     recentMenu_->setObjectName(QStringLiteral("mnuRecent"));
-    add(file, {"", "mnuExit"});
+    add(file, { "", "mnuExit" });
 
     add(menu("mnuEdit", QStringLiteral("编辑(&E)")),
-        {"mnuUndo", "mnuRedo", "", "mnuCut", "mnuCopy", "mnuPaste", "mnuDelete", "", "mnuSelectAll"});
+        { "mnuUndo", "mnuRedo", "", "mnuCut", "mnuCopy", "mnuPaste", "mnuDelete", "", "mnuSelectAll" });
 
     QMenu* view = menu("mnuView", QStringLiteral("查看(&V)"));
     const struct {
         const char* name;
         const char* caption;
-    } bars[] = {{"mnuViewStandard", "标准工具栏"},
-                {"mnuViewDraw", "绘图工具栏"},
-                {"mnuViewArrange", "排列工具栏"},
-                {"mnuViewDatabase", "数据库工具栏"},
-                {"mnuViewDataSource", "数据源面板"}};
+    } bars[]
+        = { { "mnuViewStandard", "标准工具栏" }, { "mnuViewDraw", "绘图工具栏" }, { "mnuViewArrange", "排列工具栏" },
+              { "mnuViewDatabase", "数据库工具栏" }, { "mnuViewDataSource", "数据源面板" } };
     for (const auto& b : bars) {
         QAction* a = makeAction(b.name, QString::fromUtf8(b.caption));
         a->setCheckable(true);
         view->addAction(a);
     }
     view->addSeparator();
-    add(view, {"mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "", "mnuRebuildTree"});
+    add(view, { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "", "mnuRebuildTree" });
 
     add(menu("mnuCreate", QStringLiteral("创建(&C)")),
-        {"mnuCreateText", "mnuCreateBarcode", "mnuCreateInverse", "mnuCreateDatabase", "mnuCreateRectangle",
-         "mnuCreateImage", "mnuCreateHVLine", "mnuCreateLine", "mnuCreateEllipse"});
+        { "mnuCreateText", "mnuCreateBarcode", "mnuCreateInverse", "mnuCreateDatabase", "mnuCreateRectangle",
+            "mnuCreateImage", "mnuCreateHVLine", "mnuCreateLine", "mnuCreateEllipse" });
     add(menu("mnuArrange", QStringLiteral("排列(&A)")),
-        {"mnuAlignLeft", "mnuAlignHCenter", "mnuAlignRight", "mnuAlignTop", "mnuAlignVCenter", "mnuAlignBottom", "",
-         "mnuSpaceHor", "mnuSpaceVer", "mnuCenterHor", "mnuCenterVer", "", "mnuMoveUp", "mnuMoveLeft", "mnuMoveDown",
-         "mnuMoveRight", "", "mnuRotateRight", "mnuRotateLeft"});
-    add(menu("mnuTools", QStringLiteral("工具(&T)")), {"mnuUsbId", "mnuOptions"});
+        { "mnuAlignLeft", "mnuAlignHCenter", "mnuAlignRight", "mnuAlignTop", "mnuAlignVCenter", "mnuAlignBottom", "",
+            "mnuSpaceHor", "mnuSpaceVer", "mnuCenterHor", "mnuCenterVer", "", "mnuMoveUp", "mnuMoveLeft", "mnuMoveDown",
+            "mnuMoveRight", "", "mnuRotateRight", "mnuRotateLeft" });
+    add(menu("mnuTools", QStringLiteral("工具(&T)")), { "mnuUsbId", "mnuOptions" });
     windowMenu_ = menu("mnuWindow", QStringLiteral("窗口(&W)"));
-    add(windowMenu_, {"mnuCascade", "mnuTileHor", "mnuTileVer"});
+    add(windowMenu_, { "mnuCascade", "mnuTileHor", "mnuTileVer" });
     windowMenu_->addSeparator();
     connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::rebuildWindowMenu);
-    add(menu("mnuHelp", QStringLiteral("帮助(&H)")), {"mnuHelpContents", "", "mnuAbout"});
+    add(menu("mnuHelp", QStringLiteral("帮助(&H)")), { "mnuHelpContents", "", "mnuAbout" });
 }
 
 void TMainForm::buildToolbars()
@@ -315,21 +334,18 @@ void TMainForm::buildToolbars()
     };
 
     bar(0, "ToolBarStandard", QStringLiteral("标准工具栏"),
-        {{"ToolButtonNew", "新建", "new", 0, 0, "mnuNew"},
-         {"ToolButtonOpen", "打开", "open", 0, 0, "mnuOpen"},
-         {"ToolButtonSave", "保存", "save", 0x465, 0, nullptr},
-         {"ToolButtonPrint", "打印", "print", 0x41E, 0, nullptr},
-         {"", "", "", 0, 0, nullptr},
-         {"ToolButtonCut", "剪切", "cut", 0x40C, 0, nullptr},
-         {"ToolButtonCopy", "复制", "copy", 0x40D, 0, nullptr},
-         {"ToolButtonPaste", "粘贴", "paste", 0x40E, 0, nullptr},
-         {"ToolButtonUndo", "撤消", "undo", 0x43E, 0, nullptr},
-         {"ToolButtonRedo", "重做", "redo", 0x43D, 0, nullptr},
-         {"", "", "", 0, 0, nullptr},
-         {"ToolButtonZoomIn", "放大", "zoomin", 0x407, 0, nullptr},
-         {"ToolButtonZoomOut", "缩小", "zoomout", 0x408, 0, nullptr},
-         {"ToolButtonActualSize", "实际大小", "actual", 0x44A, 0, nullptr},
-         {"ToolButtonFit", "调整到窗口大小", "fit", 0x448, 0, nullptr}});
+        { { "ToolButtonNew", "新建", "new", 0, 0, "mnuNew" }, { "ToolButtonOpen", "打开", "open", 0, 0, "mnuOpen" },
+            { "ToolButtonSave", "保存", "save", 0x465, 0, nullptr },
+            { "ToolButtonPrint", "打印", "print", 0x41E, 0, nullptr }, { "", "", "", 0, 0, nullptr },
+            { "ToolButtonCut", "剪切", "cut", 0x40C, 0, nullptr },
+            { "ToolButtonCopy", "复制", "copy", 0x40D, 0, nullptr },
+            { "ToolButtonPaste", "粘贴", "paste", 0x40E, 0, nullptr },
+            { "ToolButtonUndo", "撤消", "undo", 0x43E, 0, nullptr },
+            { "ToolButtonRedo", "重做", "redo", 0x43D, 0, nullptr }, { "", "", "", 0, 0, nullptr },
+            { "ToolButtonZoomIn", "放大", "zoomin", 0x407, 0, nullptr },
+            { "ToolButtonZoomOut", "缩小", "zoomout", 0x408, 0, nullptr },
+            { "ToolButtonActualSize", "实际大小", "actual", 0x44A, 0, nullptr },
+            { "ToolButtonFit", "调整到窗口大小", "fit", 0x448, 0, nullptr } });
     // The actual-size button also leaves fit mode: actual size, then one step out and back in.
     if (QAction* actual = findChild<QAction*>(QStringLiteral("ToolButtonActualSize"))) {
         disconnect(actual, &QAction::triggered, this, nullptr);
@@ -341,41 +357,37 @@ void TMainForm::buildToolbars()
     }
 
     bar(1, "ToolBarDraw", QStringLiteral("绘图工具栏"),
-        {{"ToolButtonArrow", "选择", "arrow", 0, 0, nullptr},
-         {"ToolButtonText", "文本", "text", 0, 0, nullptr},
-         {"ToolButtonBarcode", "条码", "barcode", 0, 0, nullptr},
-         {"ToolButtonImage", "图像", "image", 0, 0, nullptr},
-         {"ToolButtonLine", "斜线", "line", 0, 0, nullptr},
-         {"ToolButtonRectangle", "矩形", "rect", 0, 0, nullptr},
-         {"ToolButtonEllipse", "椭圆", "ellipse", 0, 0, nullptr},
-         {"ToolButtonHVLine", "直线", "hvline", 0, 0, nullptr},
-         {"ToolButtonInverse", "反色区域", "inverse", 0, 0, nullptr}});
+        { { "ToolButtonArrow", "选择", "arrow", 0, 0, nullptr }, { "ToolButtonText", "文本", "text", 0, 0, nullptr },
+            { "ToolButtonBarcode", "条码", "barcode", 0, 0, nullptr },
+            { "ToolButtonImage", "图像", "image", 0, 0, nullptr }, { "ToolButtonLine", "斜线", "line", 0, 0, nullptr },
+            { "ToolButtonRectangle", "矩形", "rect", 0, 0, nullptr },
+            { "ToolButtonEllipse", "椭圆", "ellipse", 0, 0, nullptr },
+            { "ToolButtonHVLine", "直线", "hvline", 0, 0, nullptr },
+            { "ToolButtonInverse", "反色区域", "inverse", 0, 0, nullptr } });
     addToolBarBreak(Qt::TopToolBarArea);
 
     bar(2, "ToolBarArrange", QStringLiteral("排列工具栏"),
-        {{"SpeedButtonAlignLeft", "横向靠左对齐", "alignleft", 0x403, 0, nullptr},
-         {"SpeedButtonAlignCenter", "横向居中对齐", "alignhcenter", 0x403, 1, nullptr},
-         {"SpeedButtonAlignRight", "横向靠右对齐", "alignright", 0x403, 2, nullptr},
-         {"SpeedButtonAlignTop", "纵向靠上对齐", "aligntop", 0x403, 3, nullptr},
-         {"SpeedButtonAlignMiddle", "纵向居中对齐", "alignvcenter", 0x403, 4, nullptr},
-         {"SpeedButtonAlignBottom", "纵向靠下对齐", "alignbottom", 0x403, 5, nullptr},
-         {"SpeedButtonSpaceHor", "横向等间距", "spacehor", 0x403, 6, nullptr},
-         {"SpeedButtonSpaceVer", "纵向等间距", "spacever", 0x403, 7, nullptr},
-         {"SpeedButtonCenterHor", "横向居中", "centerhor", 0x403, 8, nullptr},
-         {"SpeedButtonCenterVer", "纵向居中", "centerver", 0x403, 9, nullptr},
-         {"", "", "", 0, 0, nullptr},
-         {"SpeedButtonRotateRight", "右旋90度", "rotateright", 0x409, 90, nullptr},
-         {"SpeedButtonRotateLeft", "左旋90度", "rotateleft", 0x409, 270, nullptr}});
+        { { "SpeedButtonAlignLeft", "横向靠左对齐", "alignleft", 0x403, 0, nullptr },
+            { "SpeedButtonAlignCenter", "横向居中对齐", "alignhcenter", 0x403, 1, nullptr },
+            { "SpeedButtonAlignRight", "横向靠右对齐", "alignright", 0x403, 2, nullptr },
+            { "SpeedButtonAlignTop", "纵向靠上对齐", "aligntop", 0x403, 3, nullptr },
+            { "SpeedButtonAlignMiddle", "纵向居中对齐", "alignvcenter", 0x403, 4, nullptr },
+            { "SpeedButtonAlignBottom", "纵向靠下对齐", "alignbottom", 0x403, 5, nullptr },
+            { "SpeedButtonSpaceHor", "横向等间距", "spacehor", 0x403, 6, nullptr },
+            { "SpeedButtonSpaceVer", "纵向等间距", "spacever", 0x403, 7, nullptr },
+            { "SpeedButtonCenterHor", "横向居中", "centerhor", 0x403, 8, nullptr },
+            { "SpeedButtonCenterVer", "纵向居中", "centerver", 0x403, 9, nullptr }, { "", "", "", 0, 0, nullptr },
+            { "SpeedButtonRotateRight", "右旋90度", "rotateright", 0x409, 90, nullptr },
+            { "SpeedButtonRotateLeft", "左旋90度", "rotateleft", 0x409, 270, nullptr } });
 
     bar(3, "ToolBarDatabase", QStringLiteral("数据库工具栏"),
-        {{"ToolButtonSetDatabase", "设置数据库", "database", 0x414, 0, nullptr},
-         {"ToolButtonLocate", "定位记录", "locate", 0x416, 4, nullptr},
-         {"ToolButtonDisconnect", "断开连接", "disconnect", 0x455, 0, nullptr},
-         {"", "", "", 0, 0, nullptr},
-         {"ToolButtonFirst", "第一条记录", "first", 0x416, 0, nullptr},
-         {"ToolButtonPrior", "上一条记录", "prior", 0x416, 1, nullptr},
-         {"ToolButtonNext", "下一条记录", "next", 0x416, 2, nullptr},
-         {"ToolButtonLast", "最后一条记录", "last", 0x416, 3, nullptr}});
+        { { "ToolButtonSetDatabase", "设置数据库", "database", 0x414, 0, nullptr },
+            { "ToolButtonLocate", "定位记录", "locate", 0x416, 4, nullptr },
+            { "ToolButtonDisconnect", "断开连接", "disconnect", 0x455, 0, nullptr }, { "", "", "", 0, 0, nullptr },
+            { "ToolButtonFirst", "第一条记录", "first", 0x416, 0, nullptr },
+            { "ToolButtonPrior", "上一条记录", "prior", 0x416, 1, nullptr },
+            { "ToolButtonNext", "下一条记录", "next", 0x416, 2, nullptr },
+            { "ToolButtonLast", "最后一条记录", "last", 0x416, 3, nullptr } });
 
     dataSourcePanel_ = new QDockWidget(QStringLiteral("数据源"), this);
     dataSourcePanel_->setObjectName(QStringLiteral("DataSourcePanel"));
@@ -386,7 +398,8 @@ void TMainForm::buildToolbars()
     dataSourcePanel_->hide();
 
     // The View menu's check items follow the bars.
-    const char* viewNames[5] = {"mnuViewStandard", "mnuViewDraw", "mnuViewArrange", "mnuViewDatabase", "mnuViewDataSource"};
+    const char* viewNames[5]
+        = { "mnuViewStandard", "mnuViewDraw", "mnuViewArrange", "mnuViewDatabase", "mnuViewDataSource" };
     for (int i = 0; i < 5; ++i) {
         QAction* item = action(QLatin1String(viewNames[i]));
         QWidget* target = i < ToolbarCount ? static_cast<QWidget*>(toolbars_[i]) : dataSourcePanel_;
@@ -403,7 +416,7 @@ void TMainForm::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    const int widths[StatusPanelCount] = {200, 140, 120, 70, 180, 220};
+    const int widths[StatusPanelCount] = { 200, 140, 120, 70, 180, 220 };
     for (int i = 0; i < StatusPanelCount; ++i) {
         auto* panel = new QLabel(bar);
         panel->setProperty("panelIndex", i);
@@ -449,14 +462,15 @@ bool TMainForm::initialize()
     registry_ = std::make_unique<RegistryStore>(settingsDirectory_ + QStringLiteral("/registry.ini"));
     recent_ = std::make_unique<TRecentFileList>(*registry_);
     if (!registry_->hasKey(RecentFilesKey))
-        Prompts().message(this, promptTitle(), text("MainFormInside", "RegistryFailed", QStringLiteral("读取注册表文件失败!")),
-                          UserPrompts::Icon::Warning);
+        Prompts().message(this, promptTitle(),
+            text("MainFormInside", "RegistryFailed", QStringLiteral("读取注册表文件失败!")),
+            UserPrompts::Icon::Warning);
 
     const SettingsResult loaded = LoadSystemSettings(settingsDirectory_, registry_.get(), settings_);
     if (!loaded.ok) {
         Prompts().message(this, loaded.title.isEmpty() ? QStringLiteral("系统错误") : loaded.title,
-                          loaded.message.isEmpty() ? QStringLiteral("加载系统配置文件错误，请重新安装程序") : loaded.message,
-                          UserPrompts::Icon::Critical);
+            loaded.message.isEmpty() ? QStringLiteral("加载系统配置文件错误，请重新安装程序") : loaded.message,
+            UserPrompts::Icon::Critical);
         return false;
     }
     initialized_ = true;
@@ -487,14 +501,9 @@ void TMainForm::startUp(const QStringList& arguments)
             openRecent(recent.first());
         break;
     }
-    case 1:
-        newLabel();
-        break;
-    case 2:
-        newEmptyLabel(settings_.defaultPage);
-        break;
-    default:
-        break;
+    case 1: newLabel(); break;
+    case 2: newEmptyLabel(settings_.defaultPage); break;
+    default: break;
     }
 }
 
@@ -545,16 +554,12 @@ void TMainForm::startPageChosen()
     if (startPageWindow_)
         startPageWindow_->close();
     switch (choice) {
-    case TFirstForm::Choice::NewLabel:
-        newLabel();
-        break;
+    case TFirstForm::Choice::NewLabel: newLabel(); break;
     case TFirstForm::Choice::Recent:
         if (!recentPath.isEmpty())
             openRecent(recentPath);
         break;
-    case TFirstForm::Choice::Other:
-        openWithDialog(dataDirectory() + QStringLiteral("/Samples"));
-        break;
+    case TFirstForm::Choice::Other: openWithDialog(dataDirectory() + QStringLiteral("/Samples")); break;
     }
 }
 
@@ -563,17 +568,10 @@ void TMainForm::startPageChosen()
 int TMainForm::sendCommand(Command command, int wParam, int lParam)
 {
     switch (command) {
-    case Command::RebuildRecentMenu:
-        rebuildRecentMenu();
-        return 1;
-    case Command::LanguageChanged:
-        languageChanged();
-        return 1;
-    case Command::AnotherInstance:
-        anotherInstance(QString());
-        return 1;
-    default:
-        break;
+    case Command::RebuildRecentMenu: rebuildRecentMenu(); return 1;
+    case Command::LanguageChanged: languageChanged(); return 1;
+    case Command::AnotherInstance: anotherInstance(QString()); return 1;
+    default: break;
     }
     TChildForm* child = activeChild();
     const int result = child ? child->dispatch(command, wParam, lParam) : 0;
@@ -683,10 +681,11 @@ void TMainForm::childActivated(TChildForm* child)
 
 TChildForm* TMainForm::createChild()
 {
-    const QString name = childCounter_ == 0 ? QStringLiteral("ChildForm") : QStringLiteral("ChildForm_%1").arg(childCounter_);
+    const QString name
+        = childCounter_ == 0 ? QStringLiteral("ChildForm") : QStringLiteral("ChildForm_%1").arg(childCounter_);
     ++childCounter_;
     auto* child = new TChildForm(name);
-    child->setReadOptions({settings_.currentModel, settings_.current});
+    child->setReadOptions({ settings_.currentModel, settings_.current });
     child->dispatch(Command::DrawingMode, settings_.drawingMode());
     connect(child, &TChildForm::stateChanged, this, [this, child] {
         if (child == activeChild()) {
@@ -722,8 +721,9 @@ TChildForm* TMainForm::openLabel(const QString& path)
 {
     const QFileInfo file(path);
     if (!file.isFile()) {
-        Prompts().message(this, promptTitle(), FormatText(text("MainFormInside", "message5", QStringLiteral("文件%s不存在")), path),
-                          UserPrompts::Icon::Information);
+        Prompts().message(this, promptTitle(),
+            FormatText(text("MainFormInside", "message5", QStringLiteral("文件%s不存在")), path),
+            UserPrompts::Icon::Information);
         return nullptr;
     }
     if (TChildForm* open = findOpen(path)) {
@@ -736,10 +736,12 @@ TChildForm* TMainForm::openLabel(const QString& path)
         const LabelFileResult& r = child->openResult();
         QString message;
         if (r.status == LabelFileResult::Status::NotLabelFile)
-            message = FormatText(text("ChildFormInside", "message1", QStringLiteral("标签文件格式错误")), file.absoluteFilePath());
+            message = FormatText(
+                text("ChildFormInside", "message1", QStringLiteral("标签文件格式错误")), file.absoluteFilePath());
         else
-            message = FormatText(text("MainFormInside", "OpenFailed", QStringLiteral("无法打开标签文件%s")), file.absoluteFilePath())
-                      + QStringLiteral("\n") + r.message;
+            message = FormatText(text("MainFormInside", "OpenFailed", QStringLiteral("无法打开标签文件%s")),
+                          file.absoluteFilePath())
+                + QStringLiteral("\n") + r.message;
         Prompts().message(this, promptTitle(), message, UserPrompts::Icon::Warning);
         delete child;
         return nullptr;
@@ -748,10 +750,10 @@ TChildForm* TMainForm::openLabel(const QString& path)
     if (child->openResult().status == LabelFileResult::Status::Damaged) {
         // The file opened only in part: say so, so the user does not overwrite it unawares.
         Prompts().message(this, promptTitle(),
-                          FormatText(text("MainFormInside", "DamagedFile", QStringLiteral("标签文件%s已损坏，只读出了一部分。")),
-                                     file.absoluteFilePath())
-                              + QStringLiteral("\n") + child->openResult().message,
-                          UserPrompts::Icon::Warning);
+            FormatText(text("MainFormInside", "DamagedFile", QStringLiteral("标签文件%s已损坏，只读出了一部分。")),
+                file.absoluteFilePath())
+                + QStringLiteral("\n") + child->openResult().message,
+            UserPrompts::Icon::Warning);
     }
     if (recent_)
         recent_->AddFileName(file.absoluteFilePath());
@@ -761,8 +763,9 @@ TChildForm* TMainForm::openLabel(const QString& path)
 
 TChildForm* TMainForm::openWithDialog(const QString& directory)
 {
-    const QString path = Prompts().openFileName(this, text("MainFormInside", "OpenDialogTitle", QStringLiteral("打开标签")),
-                                                directory, text("MainFormInside", "OpenDialogFilter", QStringLiteral("标签文件 (*.kvl)")));
+    const QString path
+        = Prompts().openFileName(this, text("MainFormInside", "OpenDialogTitle", QStringLiteral("打开标签")), directory,
+            text("MainFormInside", "OpenDialogFilter", QStringLiteral("标签文件 (*.kvl)")));
     if (path.isEmpty())
         return nullptr;
     return openLabel(path);
@@ -771,8 +774,9 @@ TChildForm* TMainForm::openWithDialog(const QString& directory)
 TChildForm* TMainForm::openRecent(const QString& path)
 {
     if (!QFileInfo(path).isFile()) {
-        Prompts().message(this, promptTitle(), FormatText(text("MainFormInside", "message1", QStringLiteral("File not exist")), path),
-                          UserPrompts::Icon::Information);
+        Prompts().message(this, promptTitle(),
+            FormatText(text("MainFormInside", "message1", QStringLiteral("File not exist")), path),
+            UserPrompts::Icon::Information);
         if (recent_)
             recent_->DeleteFileName(path);
         post(Command::RebuildRecentMenu);
@@ -799,8 +803,8 @@ TChildForm* TMainForm::newLabel()
     child->setFileToOpen(dialog.samplePath());
     if (!child->dispatch(Command::FinishOpening, 1)) {
         Prompts().message(this, promptTitle(),
-                          FormatText(text("ChildFormInside", "message1", QStringLiteral("标签文件格式错误")), dialog.samplePath()),
-                          UserPrompts::Icon::Warning);
+            FormatText(text("ChildFormInside", "message1", QStringLiteral("标签文件格式错误")), dialog.samplePath()),
+            UserPrompts::Icon::Warning);
         delete child;
         return nullptr;
     }
@@ -910,7 +914,7 @@ void TMainForm::anotherInstance(const QString& path)
 void TMainForm::showOptions()
 {
     TOptionsForm dialog(OptionEntryOfLanguageIndex(CurrentLanguage()), settings_.startOption(), settings_.drawingMode(),
-                        settings_.showStartPage(), this);
+        settings_.showStartPage(), this);
     if (!Prompts().runDialog(&dialog))
         return;
     applyOptions(dialog.languageEntry(), dialog.startOption(), dialog.drawingMode(), dialog.showStartPage());
@@ -1004,8 +1008,8 @@ void TMainForm::runUsbTool()
 {
     if (!QProcess::startDetached(usbToolPath(), {}, QFileInfo(usbToolPath()).absolutePath()))
         Prompts().message(this, promptTitle(),
-                          FormatText(text("MainFormInside", "UsbToolFailed", QStringLiteral("无法运行%s")), usbToolPath()),
-                          UserPrompts::Icon::Warning);
+            FormatText(text("MainFormInside", "UsbToolFailed", QStringLiteral("无法运行%s")), usbToolPath()),
+            UserPrompts::Icon::Warning);
 }
 
 QString TMainForm::currentHelpTopic() const
@@ -1028,9 +1032,9 @@ void TMainForm::showHelp()
 void TMainForm::showAbout()
 {
     QMessageBox::about(this, text("MainFormInside", "AboutTitle", QStringLiteral("关于 Korvel")),
-                       text("MainFormInside", "AboutText",
-                            QStringLiteral("Korvel 标签设计打印系统 %1\n为热敏和热转印标签打印机设计并打印标签。")
-                                .arg(QStringLiteral("0.1"))));
+        text("MainFormInside", "AboutText",
+            QStringLiteral("Korvel 标签设计打印系统 %1\n为热敏和热转印标签打印机设计并打印标签。")
+                .arg(QStringLiteral("0.1"))));
 }
 
 // ---- showing and closing ----------------------------------------------------------------
@@ -1068,9 +1072,9 @@ bool TMainForm::writeSettings()
     const SettingsResult r = SaveSystemSettings(settingsDirectory_, settings_);
     if (!r.ok) {
         Prompts().message(this, r.title.isEmpty() ? promptTitle() : r.title,
-                          text("MainFormInside", "SaveSettingsFailed", QStringLiteral("保存系统信息失败!")) + QStringLiteral("\n")
-                              + r.message,
-                          UserPrompts::Icon::Warning);
+            text("MainFormInside", "SaveSettingsFailed", QStringLiteral("保存系统信息失败!")) + QStringLiteral("\n")
+                + r.message,
+            UserPrompts::Icon::Warning);
         return false;
     }
     return true;

@@ -122,8 +122,8 @@ private:
     void buildToolbars();
     void buildStatusBar();
     QAction* makeAction(const char* name, const QString& caption, const QKeySequence& key = {});
-    QAction* commandAction(const char* name, const QString& caption, Command command, int wParam = 0,
-                           int lParam = 0, const QKeySequence& key = {});
+    QAction* commandAction(const char* name, const QString& caption, Command command, int wParam = 0, int lParam = 0,
+        const QKeySequence& key = {});
     TChildForm* createChild();
     /// Puts a document window into the frame, shows and activates it.
     void showChild(TChildForm* child);

@@ -9,7 +9,9 @@
 
 namespace korvel {
 
-TOAWorkspace::TOAWorkspace(LabelDocument& document, QWidget* parent) : QWidget(parent), document_(document)
+TOAWorkspace::TOAWorkspace(LabelDocument& document, QWidget* parent)
+    : QWidget(parent)
+    , document_(document)
 {
     setObjectName(QStringLiteral("OAWorkspace"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -26,7 +28,7 @@ void TOAWorkspace::setDrawingMode(int mode)
 
 QSize TOAWorkspace::scrollRange(int zoomPercent)
 {
-    return {static_cast<int>(Round(zoomPercent * 2700 / 100.0)), static_cast<int>(Round(zoomPercent * 1700 / 100.0))};
+    return { static_cast<int>(Round(zoomPercent * 2700 / 100.0)), static_cast<int>(Round(zoomPercent * 1700 / 100.0)) };
 }
 
 void TOAWorkspace::refresh()

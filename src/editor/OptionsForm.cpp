@@ -36,13 +36,14 @@ TOptionsForm::TOptionsForm(int languageEntry, int startOption, int drawingMode, 
     language_ = new QComboBox(this);
     language_->setObjectName(QStringLiteral("ComboBoxLanguage"));
     // The names stay in their own language so that a user can always find theirs.
-    language_->addItems({QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("繁體中文")});
+    language_->addItems({ QStringLiteral("简体中文"), QStringLiteral("English"), QStringLiteral("繁體中文") });
 
     startGroup_ = new QGroupBox(QStringLiteral("启动时"), this);
     startGroup_->setObjectName(QStringLiteral("RadioGroupStart"));
     startGroup_->setProperty("componentClass", QStringLiteral("TRadioGroup"));
     auto* startLayout = new QVBoxLayout(startGroup_);
-    const QString startTexts[3] = {QStringLiteral("打开最近设计的标签"), QStringLiteral("打开新建标签对话框"), QStringLiteral("创建空标签")};
+    const QString startTexts[3]
+        = { QStringLiteral("打开最近设计的标签"), QStringLiteral("打开新建标签对话框"), QStringLiteral("创建空标签") };
     for (int i = 0; i < 3; ++i) {
         start_[i] = new QRadioButton(startTexts[i], startGroup_);
         startLayout->addWidget(start_[i]);
@@ -52,7 +53,7 @@ TOptionsForm::TOptionsForm(int languageEntry, int startOption, int drawingMode, 
     drawGroup_->setObjectName(QStringLiteral("RadioGroupDrawMode"));
     drawGroup_->setProperty("componentClass", QStringLiteral("TRadioGroup"));
     auto* drawLayout = new QVBoxLayout(drawGroup_);
-    const QString drawTexts[2] = {QStringLiteral("透明"), QStringLiteral("异或")};
+    const QString drawTexts[2] = { QStringLiteral("透明"), QStringLiteral("异或") };
     for (int i = 0; i < 2; ++i) {
         draw_[i] = new QRadioButton(drawTexts[i], drawGroup_);
         drawLayout->addWidget(draw_[i]);

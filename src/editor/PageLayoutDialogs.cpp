@@ -85,7 +85,8 @@ QString gridMessage()
 
 // ---- preview ----------------------------------------------------------------------------
 
-TPagePreview::TPagePreview(QWidget* parent) : QWidget(parent)
+TPagePreview::TPagePreview(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("ImagePreview"));
     setMinimumSize(260, 220);
@@ -115,7 +116,8 @@ void TPagePreview::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     // A third of the picture leaves room for the size texts beside the page.
-    const double s = std::min(width() / static_cast<double>(pageWidth) / 3.0, height() / static_cast<double>(pageHeight) / 3.0);
+    const double s
+        = std::min(width() / static_cast<double>(pageWidth) / 3.0, height() / static_cast<double>(pageHeight) / 3.0);
     const double w = pageWidth * s;
     const double h = pageHeight * s;
     const double x0 = (width() - w) / 2.0;
@@ -135,7 +137,7 @@ void TPagePreview::paintEvent(QPaintEvent*)
             const double cy = y0 + (page_.PaperTopMargin + (r - 1) * (page_.LabelHeight + page_.LabelInterval)) * s;
             const QRectF cell(cx, cy, page_.LabelWidth * s, page_.LabelHeight * s);
             p.setPen(QPen(CellFits(page_, c, r) ? QColor(Qt::black) : QColor(0xFF, 0, 0), 1));
-            const double radius = std::min({10.0, cell.width() / 2, cell.height() / 2});
+            const double radius = std::min({ 10.0, cell.width() / 2, cell.height() / 2 });
             p.drawRoundedRect(cell, radius, radius);
             ++number;
             if (number <= 5)
@@ -154,7 +156,8 @@ void TPagePreview::paintEvent(QPaintEvent*)
 // ---- fields -----------------------------------------------------------------------------
 
 PageLayoutFields::PageLayoutFields(QTabWidget* tabs, int capWidth, QObject* parent)
-    : QObject(parent), capWidth_(capWidth)
+    : QObject(parent)
+    , capWidth_(capWidth)
 {
     pageTab_ = new QWidget(tabs);
     pageTab_->setObjectName(QStringLiteral("TabSheetPage"));
@@ -197,9 +200,10 @@ PageLayoutFields::PageLayoutFields(QTabWidget* tabs, int capWidth, QObject* pare
     labelForm->addRow(caption("LabelColumns", QStringLiteral("列数:"), labelTab_), columns_);
     tabs->addTab(labelTab_, QStringLiteral("标签 "));
 
-    for (QDoubleSpinBox* f : {paperWidth_, paperHeight_, topMargin_, leftMargin_, labelWidth_, labelHeight_, interval_, space_})
+    for (QDoubleSpinBox* f :
+        { paperWidth_, paperHeight_, topMargin_, leftMargin_, labelWidth_, labelHeight_, interval_, space_ })
         connect(f, &QDoubleSpinBox::valueChanged, this, &PageLayoutFields::readFields);
-    for (QSpinBox* f : {rows_, columns_})
+    for (QSpinBox* f : { rows_, columns_ })
         connect(f, &QSpinBox::valueChanged, this, &PageLayoutFields::readFields);
     connect(autoSize_, &QCheckBox::toggled, this, &PageLayoutFields::readFields);
 }
@@ -269,7 +273,7 @@ void PageLayoutFields::showAutoSize()
         leftMargin_->setValue(0.0);
     }
     filling_ = false;
-    for (QDoubleSpinBox* f : {paperWidth_, paperHeight_, topMargin_, leftMargin_}) {
+    for (QDoubleSpinBox* f : { paperWidth_, paperHeight_, topMargin_, leftMargin_ }) {
         f->setEnabled(!automatic);
         QPalette p = f->palette();
         p.setColor(QPalette::Base, automatic ? f->palette().color(QPalette::Button) : QColor(Qt::white));
@@ -280,7 +284,8 @@ void PageLayoutFields::showAutoSize()
 // ---- new label --------------------------------------------------------------------------
 
 TNewForm::TNewForm(const TPageRecord& current, const QString& samplesDirectory, bool newLayout, QWidget* parent)
-    : QDialog(parent), samplesDirectory_(samplesDirectory)
+    : QDialog(parent)
+    , samplesDirectory_(samplesDirectory)
 {
     setObjectName(QStringLiteral("NewForm"));
     setWindowTitle(QStringLiteral("新建标签"));
@@ -298,7 +303,8 @@ TNewForm::TNewForm(const TPageRecord& current, const QString& samplesDirectory, 
     sampleLayout->addWidget(samples_);
     sampleLayout->addWidget(sampleInfo_);
     tabs_->addTab(sampleTab_, QStringLiteral("存档标签"));
-    const QStringList files = QDir(samplesDirectory_).entryList({QStringLiteral("*.kvl")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList files
+        = QDir(samplesDirectory_).entryList({ QStringLiteral("*.kvl") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& f : files)
         samples_->addItem(QFileInfo(f).completeBaseName());
 
@@ -378,7 +384,8 @@ void TNewForm::sampleSelected()
                                  .arg(samplePage_.LabelColumn)
                                  .arg(samplePage_.LabelRow));
     } else if (!path.isEmpty()) {
-        sampleInfo_->setText(LookupText(QStringLiteral("NewFormInside"), QStringLiteral("message2"), QStringLiteral("非V3.0格式文件")));
+        sampleInfo_->setText(
+            LookupText(QStringLiteral("NewFormInside"), QStringLiteral("message2"), QStringLiteral("非V3.0格式文件")));
     } else {
         sampleInfo_->clear();
     }
@@ -388,7 +395,7 @@ void TNewForm::sampleSelected()
 void TNewForm::refresh()
 {
     if (tabs_->currentWidget() == sampleTab_) {
-        preview_->setPage(sampleReadable_ ? samplePage_ : TPageRecord{});
+        preview_->setPage(sampleReadable_ ? samplePage_ : TPageRecord {});
         message_->clear();
         ok_->setEnabled(sampleReadable_);
         return;
@@ -401,7 +408,8 @@ void TNewForm::refresh()
 
 // ---- page setup -------------------------------------------------------------------------
 
-TPageSetupForm::TPageSetupForm(const TPageRecord& page, QWidget* parent) : QDialog(parent)
+TPageSetupForm::TPageSetupForm(const TPageRecord& page, QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("PageSetupForm"));
     setWindowTitle(QStringLiteral("页面设置"));

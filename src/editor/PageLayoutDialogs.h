@@ -77,7 +77,8 @@ class TNewForm : public QDialog {
 public:
     /// samplesDirectory: the folder whose *.kvl files the sample tab lists. newLayout chooses
     /// the label tab to start on, otherwise the sample tab.
-    TNewForm(const TPageRecord& current, const QString& samplesDirectory, bool newLayout = true, QWidget* parent = nullptr);
+    TNewForm(
+        const TPageRecord& current, const QString& samplesDirectory, bool newLayout = true, QWidget* parent = nullptr);
 
     TPageRecord page() const;
     /// True when OK was pressed on the sample tab with a readable sample chosen.

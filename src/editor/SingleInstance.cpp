@@ -24,7 +24,9 @@ QString InstanceServerName()
     return QStringLiteral("KorvelQCML-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 
-InstanceServer::InstanceServer(QObject* parent) : QObject(parent), server_(new QLocalServer(this))
+InstanceServer::InstanceServer(QObject* parent)
+    : QObject(parent)
+    , server_(new QLocalServer(this))
 {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &InstanceServer::acceptConnections);

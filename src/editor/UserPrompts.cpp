@@ -13,14 +13,10 @@ UserPrompts* g_current = &g_plain;
 QMessageBox::Icon qtIcon(UserPrompts::Icon icon)
 {
     switch (icon) {
-    case UserPrompts::Icon::Warning:
-        return QMessageBox::Warning;
-    case UserPrompts::Icon::Critical:
-        return QMessageBox::Critical;
-    case UserPrompts::Icon::Question:
-        return QMessageBox::Question;
-    case UserPrompts::Icon::Information:
-        break;
+    case UserPrompts::Icon::Warning: return QMessageBox::Warning;
+    case UserPrompts::Icon::Critical: return QMessageBox::Critical;
+    case UserPrompts::Icon::Question: return QMessageBox::Question;
+    case UserPrompts::Icon::Information: break;
     }
     return QMessageBox::Information;
 }
@@ -28,8 +24,8 @@ QMessageBox::Icon qtIcon(UserPrompts::Icon icon)
 
 UserPrompts::Answer UserPrompts::askYesNoCancel(QWidget* parent, const QString& title, const QString& text)
 {
-    const auto b = QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                         QMessageBox::Yes);
+    const auto b = QMessageBox::question(
+        parent, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (b == QMessageBox::Yes)
         return Answer::Yes;
     if (b == QMessageBox::No)
@@ -44,7 +40,7 @@ void UserPrompts::message(QWidget* parent, const QString& title, const QString& 
 }
 
 QString UserPrompts::saveFileName(QWidget* parent, const QString& title, const QString& directory,
-                                  const QString& presetName, const QString& defaultSuffix, const QString& filter)
+    const QString& presetName, const QString& defaultSuffix, const QString& filter)
 {
     QFileDialog dialog(parent, title, directory, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -56,7 +52,8 @@ QString UserPrompts::saveFileName(QWidget* parent, const QString& title, const Q
     return dialog.selectedFiles().first();
 }
 
-QString UserPrompts::openFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter)
+QString UserPrompts::openFileName(
+    QWidget* parent, const QString& title, const QString& directory, const QString& filter)
 {
     return QFileDialog::getOpenFileName(parent, title, directory, filter);
 }

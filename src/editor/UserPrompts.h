@@ -20,9 +20,10 @@ public:
     virtual void message(QWidget* parent, const QString& title, const QString& text, Icon icon);
     /// A save dialog; an empty string when cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& directory,
-                                 const QString& presetName, const QString& defaultSuffix, const QString& filter);
+        const QString& presetName, const QString& defaultSuffix, const QString& filter);
     /// An open dialog; an empty string when cancelled.
-    virtual QString openFileName(QWidget* parent, const QString& title, const QString& directory, const QString& filter);
+    virtual QString openFileName(
+        QWidget* parent, const QString& title, const QString& directory, const QString& filter);
     /// Runs a modal dialog; true when it was accepted.
     virtual bool runDialog(QDialog* dialog);
 };

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {

@@ -35,9 +35,9 @@ public:
         QString text;
     };
 
-    std::deque<Answer> answers;          ///< next answers to Yes/No/Cancel questions (Cancel when empty)
-    std::deque<QString> saveNames;       ///< next save-dialog results ("" cancels)
-    std::deque<QString> openNames;       ///< next open-dialog results
+    std::deque<Answer> answers; ///< next answers to Yes/No/Cancel questions (Cancel when empty)
+    std::deque<QString> saveNames; ///< next save-dialog results ("" cancels)
+    std::deque<QString> openNames; ///< next open-dialog results
     std::function<bool(QDialog*)> onDialog; ///< runs a modal dialog; rejects when unset
 
     std::vector<Shown> questions;
@@ -48,18 +48,21 @@ public:
 
     Answer askYesNoCancel(QWidget*, const QString& title, const QString& text) override
     {
-        questions.push_back({title, text});
+        questions.push_back({ title, text });
         if (answers.empty())
             return Answer::Cancel;
         const Answer a = answers.front();
         answers.pop_front();
         return a;
     }
-    void message(QWidget*, const QString& title, const QString& text, Icon) override { messages.push_back({title, text}); }
-    QString saveFileName(QWidget*, const QString& title, const QString&, const QString& preset, const QString&,
-                         const QString&) override
+    void message(QWidget*, const QString& title, const QString& text, Icon) override
     {
-        saveDialogs.push_back({title, preset});
+        messages.push_back({ title, text });
+    }
+    QString saveFileName(
+        QWidget*, const QString& title, const QString&, const QString& preset, const QString&, const QString&) override
+    {
+        saveDialogs.push_back({ title, preset });
         if (saveNames.empty())
             return {};
         const QString n = saveNames.front();

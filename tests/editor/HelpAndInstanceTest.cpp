@@ -33,7 +33,7 @@ TEST(Help, EveryTopicHasAChineseAndAnEnglishPage)
 
 TEST(Help, TopicsThatLeaveTheHelpFolderAreRefused)
 {
-    for (const char* topic : {"", "../Language/English.lan", "/etc/passwd", "sub/x.htm", ".hidden", "nothere.htm"})
+    for (const char* topic : { "", "../Language/English.lan", "/etc/passwd", "sub/x.htm", ".hidden", "nothere.htm" })
         EXPECT_TRUE(HelpFilePath(QString::fromUtf8(topic)).isEmpty()) << topic;
 }
 
@@ -73,7 +73,7 @@ TEST(Help, F1InADialogShowsItsTopic)
 TEST_F(DesignerTest, F1OfTheMainWindowShowsTheStartPageTopicWhileItIsShown)
 {
     EXPECT_EQ(form->currentHelpTopic(), HelpTopic::MainForm);
-    form->startUp({QStringLiteral("korvel")});
+    form->startUp({ QStringLiteral("korvel") });
     ASSERT_NE(form->startPage(), nullptr);
     EXPECT_EQ(form->currentHelpTopic(), HelpTopic::StartPage);
     form->action(QStringLiteral("mnuHelpContents"))->trigger();

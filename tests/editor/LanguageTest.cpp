@@ -34,7 +34,11 @@ namespace {
 /// Points the data folder elsewhere for one test.
 class ScopedData {
 public:
-    explicit ScopedData(const QString& path) : previous_(qgetenv("KORVEL_DATA")) { qputenv("KORVEL_DATA", path.toUtf8()); }
+    explicit ScopedData(const QString& path)
+        : previous_(qgetenv("KORVEL_DATA"))
+    {
+        qputenv("KORVEL_DATA", path.toUtf8());
+    }
     ~ScopedData() { qputenv("KORVEL_DATA", previous_); }
 
 private:
@@ -45,7 +49,8 @@ private:
 void writeLanguage(const QString& dataDir, const QString& language, const QString& text, int codePage)
 {
     QDir(dataDir).mkpath(QStringLiteral("Language"));
-    writeFile(dataDir + QStringLiteral("/Language/") + language + QStringLiteral(".lan"), CodePage(codePage).fromUnicode(text));
+    writeFile(dataDir + QStringLiteral("/Language/") + language + QStringLiteral(".lan"),
+        CodePage(codePage).fromUnicode(text));
 }
 
 TEST(Language, NamesAndCodePagesOfTheIndexes)
@@ -54,7 +59,8 @@ TEST(Language, NamesAndCodePagesOfTheIndexes)
         int index;
         const char* name;
         int codePage;
-    } rows[] = {{0, "Simplified", 936}, {1, "English", 1252}, {2, "Traditional", 936}, {3, "Traditional2", 950}};
+    } rows[]
+        = { { 0, "Simplified", 936 }, { 1, "English", 1252 }, { 2, "Traditional", 936 }, { 3, "Traditional2", 950 } };
     for (const auto& row : rows) {
         EXPECT_EQ(LanguageName(row.index), QLatin1String(row.name));
         EXPECT_EQ(LanguageCodePage(row.index), row.codePage);
@@ -71,8 +77,9 @@ TEST(Language, OptionEntriesMapToIndexes)
     EXPECT_EQ(LanguageIndexOfOptionEntry(2, QStringLiteral("0804")), 2);
     EXPECT_EQ(LanguageIndexOfOptionEntry(2, QStringLiteral("0409")), 2);
     for (int index = 0; index < LanguageCount; ++index)
-        EXPECT_EQ(LanguageIndexOfOptionEntry(OptionEntryOfLanguageIndex(index), index == 3 ? QStringLiteral("0404") : QString()),
-                  index);
+        EXPECT_EQ(LanguageIndexOfOptionEntry(
+                      OptionEntryOfLanguageIndex(index), index == 3 ? QStringLiteral("0404") : QString()),
+            index);
 }
 
 TEST(Language, FormatTextFillsTheFirstPlaceholder)
@@ -86,30 +93,37 @@ TEST(Language, LookupReadsEachFileInItsCodePageAndFallsBack)
 {
     QTemporaryDir data;
     ScopedData scoped(data.path());
-    writeLanguage(data.path(), QStringLiteral("Simplified"),
-                  QStringLiteral("[All]\r\ntishi=提示\r\nspaced=\" 左移 \"\r\n"), 936);
+    writeLanguage(
+        data.path(), QStringLiteral("Simplified"), QStringLiteral("[All]\r\ntishi=提示\r\nspaced=\" 左移 \"\r\n"), 936);
     writeLanguage(data.path(), QStringLiteral("Traditional2"), QStringLiteral("[All]\r\ntishi=說明\r\n"), 950);
     writeLanguage(data.path(), QStringLiteral("English"), QStringLiteral("[All]\r\ntishi=Caf\u00e9\r\n"), 1252);
 
     SetCurrentLanguage(0);
     EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("x")), QStringLiteral("提示"));
-    EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("spaced"), QStringLiteral("x")), QStringLiteral(" 左移 "));
-    EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("missing"), QStringLiteral("默认")), QStringLiteral("默认"));
-    EXPECT_EQ(LookupText(QStringLiteral("Nowhere"), QStringLiteral("tishi"), QStringLiteral("默认")), QStringLiteral("默认"));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("All"), QStringLiteral("spaced"), QStringLiteral("x")), QStringLiteral(" 左移 "));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("All"), QStringLiteral("missing"), QStringLiteral("默认")), QStringLiteral("默认"));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("Nowhere"), QStringLiteral("tishi"), QStringLiteral("默认")), QStringLiteral("默认"));
     SetCurrentLanguage(3);
     EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("x")), QStringLiteral("說明"));
     SetCurrentLanguage(1);
-    EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("x")), QStringLiteral("Caf\u00e9"));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("x")), QStringLiteral("Caf\u00e9"));
     // Traditional has no file here: every lookup gives the caller's default.
     SetCurrentLanguage(2);
-    EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("默认")), QStringLiteral("默认"));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("默认")), QStringLiteral("默认"));
     SetCurrentLanguage(7);
-    EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("默认")), QStringLiteral("默认"));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("默认")), QStringLiteral("默认"));
     SetCurrentLanguage(0);
 
     // An edited file is read again.
     writeLanguage(data.path(), QStringLiteral("Simplified"), QStringLiteral("[All]\r\ntishi=注意事项\r\n"), 936);
-    EXPECT_EQ(LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("x")), QStringLiteral("注意事项"));
+    EXPECT_EQ(
+        LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("x")), QStringLiteral("注意事项"));
 }
 
 /// A window with one component of every translated kind.
@@ -153,10 +167,10 @@ struct SampleWindow {
         memo->setObjectName(QStringLiteral("Memo1"));
         list = new QListWidget(&window);
         list->setObjectName(QStringLiteral("ListBox1"));
-        list->addItems({QStringLiteral("a"), QStringLiteral("b")});
+        list->addItems({ QStringLiteral("a"), QStringLiteral("b") });
         combo = new QComboBox(&window);
         combo->setObjectName(QStringLiteral("ComboBox1"));
-        combo->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        combo->addItems({ QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") });
         combo->setCurrentIndex(2);
         editableCombo = new QComboBox(&window);
         editableCombo->setObjectName(QStringLiteral("ComboBox2"));
@@ -178,9 +192,9 @@ struct SampleWindow {
                 grid->setItem(r, c, new QTableWidgetItem(QStringLiteral("old")));
         tree = new QTreeWidget(&window);
         tree->setObjectName(QStringLiteral("TreeView1"));
-        auto* root = new QTreeWidgetItem(tree, {QStringLiteral("root")});
-        new QTreeWidgetItem(root, {QStringLiteral("child")});
-        new QTreeWidgetItem(tree, {QStringLiteral("second")});
+        auto* root = new QTreeWidgetItem(tree, { QStringLiteral("root") });
+        new QTreeWidgetItem(root, { QStringLiteral("child") });
+        new QTreeWidgetItem(tree, { QStringLiteral("second") });
         status = new QStatusBar(&window);
         status->setObjectName(QStringLiteral("StatusBar1"));
         panel = new QLabel(QStringLiteral("old"), status);
@@ -356,7 +370,8 @@ TEST_F(DesignerTest, TheOptionsDialogTranslatesItselfWhenShown)
     TOptionsForm dialog(1, 0, 1, true, form.get());
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("System options"));
-    EXPECT_EQ(dialog.findChild<QGroupBox*>(QStringLiteral("RadioGroupDrawMode"))->title(), QStringLiteral("Drawing mode"));
+    EXPECT_EQ(
+        dialog.findChild<QGroupBox*>(QStringLiteral("RadioGroupDrawMode"))->title(), QStringLiteral("Drawing mode"));
     EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("ComboBoxLanguage"))->currentIndex(), 1);
     dialog.hide();
 }
@@ -400,7 +415,7 @@ TEST_F(DesignerTest, EveryLanguageFileCoversEveryNamedText)
     windows.emplace_back(QStringLiteral("NewForm"), &newForm);
     TPageSetupForm pageSetup(TPageRecord::defaultRecord());
     windows.emplace_back(QStringLiteral("PageSetupForm"), &pageSetup);
-    TFirstForm first(QStringList{});
+    TFirstForm first(QStringList {});
     windows.emplace_back(QStringLiteral("FirstForm"), &first);
 
     for (int index = 0; index < LanguageCount; ++index) {
@@ -423,15 +438,16 @@ TEST_F(DesignerTest, EveryLanguageFileCoversEveryNamedText)
                 auto* w = qobject_cast<QWidget*>(o);
                 if (qobject_cast<QAction*>(o) || qobject_cast<QMenu*>(o) || qobject_cast<QAbstractButton*>(o)
                     || qobject_cast<QLabel*>(o) || qobject_cast<QToolBar*>(o) || qobject_cast<QGroupBox*>(o)
-                    || (w && qobject_cast<QTabWidget*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr)))
+                    || (w
+                        && qobject_cast<QTabWidget*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr)))
                     expect(name + QStringLiteral(".Caption"));
             }
         }
-        for (const char* key : {"message1", "message2", "message3", "message4", "message5"})
+        for (const char* key : { "message1", "message2", "message3", "message4", "message5" })
             EXPECT_TRUE(ini.value("MainFormInside", key).has_value()) << key;
-        for (const char* key : {"message1", "message10", "SaveLabelFileDialogTitle1", "SaveLabelFileDialogTitle2"})
+        for (const char* key : { "message1", "message10", "SaveLabelFileDialogTitle1", "SaveLabelFileDialogTitle2" })
             EXPECT_TRUE(ini.value("ChildFormInside", key).has_value()) << key;
-        for (const char* key : {"test1", "test2", "test3", "test4", "test5"})
+        for (const char* key : { "test1", "test2", "test3", "test4", "test5" })
             EXPECT_TRUE(ini.value("BarManagercaption", key).has_value()) << key;
     }
 }

@@ -9,14 +9,14 @@
 
 #include <QAction>
 #include <QDoubleSpinBox>
-#include <QListWidget>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 
 namespace korvel::test {
@@ -33,7 +33,7 @@ QStringList recentPaths(TMainForm& form)
 
 TEST_F(DesignerTest, StartWithALabelPathOpensThatLabelOnly)
 {
-    form->startUp({QStringLiteral("korvel"), starter()});
+    form->startUp({ QStringLiteral("korvel"), starter() });
     ASSERT_EQ(form->childForms().size(), 1);
     TChildForm* child = form->activeChild();
     EXPECT_EQ(child->windowTitle(), QStringLiteral("Starter"));
@@ -50,7 +50,7 @@ TEST_F(DesignerTest, StartArgumentThatIsNotALabelFallsBackToTheStartPage)
 {
     const QString other = QDir(home.path()).filePath(QStringLiteral("notes.txt"));
     writeFile(other, "text");
-    form->startUp({QStringLiteral("korvel"), other});
+    form->startUp({ QStringLiteral("korvel"), other });
     EXPECT_TRUE(form->childForms().isEmpty());
     ASSERT_NE(form->startPage(), nullptr); // a fresh settings folder shows the start page
 }
@@ -66,10 +66,10 @@ TEST_F(DesignerTest, StartOptionsWithoutTheStartPage)
         const char* caption;
     };
     const Row rows[] = {
-        {0, true, 1, 0, "a"},      // the most recent label
-        {0, false, 0, 0, ""},      // nothing recent: nothing opens
-        {1, false, 0, 1, ""},      // the new-label dialog (cancelled here)
-        {2, false, 1, 0, "Label1"}, // an empty label named by the counter
+        { 0, true, 1, 0, "a" }, // the most recent label
+        { 0, false, 0, 0, "" }, // nothing recent: nothing opens
+        { 1, false, 0, 1, "" }, // the new-label dialog (cancelled here)
+        { 2, false, 1, 0, "Label1" }, // an empty label named by the counter
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.option);
@@ -85,7 +85,7 @@ TEST_F(DesignerTest, StartOptionsWithoutTheStartPage)
             while (!form->recentFiles()->GetFileList().isEmpty())
                 form->recentFiles()->DeleteFileName(form->recentFiles()->GetFileList().first());
         prompts.dialogsRun = 0;
-        form->startUp({QStringLiteral("korvel")});
+        form->startUp({ QStringLiteral("korvel") });
         EXPECT_EQ(form->childForms().size(), row.windows);
         EXPECT_EQ(prompts.dialogsRun, row.dialogs);
         if (row.windows) {
@@ -100,7 +100,7 @@ TEST_F(DesignerTest, StartPageOpensTheChosenRecentLabelAndCanBeSwitchedOff)
     const QString b = label(QStringLiteral("b.kvl"));
     form->recentFiles()->AddFileName(a);
     form->recentFiles()->AddFileName(b); // b is newest
-    form->startUp({QStringLiteral("korvel")});
+    form->startUp({ QStringLiteral("korvel") });
     TFirstForm* page = form->startPage();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->choice(), TFirstForm::Choice::Recent);
@@ -116,7 +116,7 @@ TEST_F(DesignerTest, StartPageOpensTheChosenRecentLabelAndCanBeSwitchedOff)
 
 TEST_F(DesignerTest, StartPageOtherLabelStartsInTheSamples)
 {
-    form->startUp({QStringLiteral("korvel")});
+    form->startUp({ QStringLiteral("korvel") });
     ASSERT_NE(form->startPage(), nullptr);
     form->startPage()->setChoice(TFirstForm::Choice::Other);
     prompts.openNames.push_back(starter());
@@ -209,7 +209,7 @@ TEST_F(DesignerTest, TheFifthLabelDropsTheOldestRecentEntry)
         paths << label(QStringLiteral("r%1.kvl").arg(i));
     for (const QString& p : paths)
         form->openLabel(p);
-    EXPECT_EQ(recentPaths(*form), (QStringList{paths[4], paths[3], paths[2], paths[1]}));
+    EXPECT_EQ(recentPaths(*form), (QStringList { paths[4], paths[3], paths[2], paths[1] }));
     // The menu is rebuilt by the posted message.
     ProcessEvents();
     const QList<QAction*> entries = form->recentMenu()->actions();
@@ -223,7 +223,7 @@ TEST_F(DesignerTest, TheFifthLabelDropsTheOldestRecentEntry)
     form->closeAll();
     ProcessEvents();
     form->openLabel(paths[2]);
-    EXPECT_EQ(recentPaths(*form), (QStringList{paths[2], paths[4], paths[3], paths[1]}));
+    EXPECT_EQ(recentPaths(*form), (QStringList { paths[2], paths[4], paths[3], paths[1] }));
 }
 
 TEST_F(DesignerTest, ARecentLabelThatVanishedIsToldAndDropped)
@@ -236,7 +236,7 @@ TEST_F(DesignerTest, ARecentLabelThatVanishedIsToldAndDropped)
     EXPECT_EQ(form->openRecent(a), nullptr);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(a));
-    EXPECT_EQ(recentPaths(*form), QStringList{b});
+    EXPECT_EQ(recentPaths(*form), QStringList { b });
 }
 
 // ---- closing and saving -----------------------------------------------------------------
@@ -248,7 +248,7 @@ TEST_F(DesignerTest, CloseQuestionAnswers)
         bool stays;
         bool written;
     };
-    const Row rows[] = {{Answer::Cancel, true, false}, {Answer::No, false, false}, {Answer::Yes, false, true}};
+    const Row rows[] = { { Answer::Cancel, true, false }, { Answer::No, false, false }, { Answer::Yes, false, true } };
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.answer));
         const QString path = label(QStringLiteral("q.kvl"));
@@ -258,7 +258,7 @@ TEST_F(DesignerTest, CloseQuestionAnswers)
         child->document().printPositionAdjust = 7; // an edit that changes the written bytes
         child->document().markModified();
         prompts.questions.clear();
-        prompts.answers = {row.answer};
+        prompts.answers = { row.answer };
         EXPECT_EQ(form->closeActive(), !row.stays);
         ProcessEvents();
         ASSERT_EQ(prompts.questions.size(), 1u);
@@ -284,15 +284,15 @@ TEST_F(DesignerTest, YesOnAnUntitledLabelAsksForANameAndCancellingKeepsItOpen)
 {
     TChildForm* child = form->newEmptyLabel(TPageRecord::defaultRecord());
     child->document().markModified();
-    prompts.answers = {Answer::Yes};
-    prompts.saveNames = {QString()}; // the save dialog is cancelled
+    prompts.answers = { Answer::Yes };
+    prompts.saveNames = { QString() }; // the save dialog is cancelled
     EXPECT_FALSE(form->closeActive());
     EXPECT_EQ(form->childForms().size(), 1);
     EXPECT_TRUE(child->document().modified);
 
     const QString target = QDir(home.path()).filePath(QStringLiteral("named.kvl"));
-    prompts.answers = {Answer::Yes};
-    prompts.saveNames = {target};
+    prompts.answers = { Answer::Yes };
+    prompts.saveNames = { target };
     EXPECT_TRUE(form->closeActive());
     ProcessEvents();
     EXPECT_TRUE(form->childForms().isEmpty());
@@ -312,7 +312,7 @@ TEST_F(DesignerTest, SaveOfAnUntitledLabel)
     form->updateCommandStates();
     EXPECT_TRUE(form->action(QStringLiteral("mnuSave"))->isEnabled());
     const QString target = QDir(home.path()).filePath(QStringLiteral("first"));
-    prompts.saveNames = {target};
+    prompts.saveNames = { target };
     EXPECT_EQ(form->sendCommand(Command::Save), 1);
     ASSERT_EQ(prompts.saveDialogs.size(), 1u);
     EXPECT_EQ(prompts.saveDialogs[0].title, QStringLiteral("保存标签"));
@@ -334,11 +334,11 @@ TEST_F(DesignerTest, SaveOfAnUntitledLabel)
 TEST_F(DesignerTest, SaveAsWritesANewFileAndCancelWritesNothing)
 {
     TChildForm* child = form->openLabel(label(QStringLiteral("a.kvl")));
-    prompts.saveNames = {QString()};
+    prompts.saveNames = { QString() };
     EXPECT_EQ(form->sendCommand(Command::SaveAs), 0);
 
     const QString copy = QDir(home.path()).filePath(QStringLiteral("copy.kvl"));
-    prompts.saveNames = {copy};
+    prompts.saveNames = { copy };
     EXPECT_EQ(form->sendCommand(Command::SaveAs), 1);
     EXPECT_EQ(prompts.saveDialogs.back().title, QStringLiteral("标签另存为"));
     EXPECT_EQ(prompts.saveDialogs.back().text, QStringLiteral("a.kvl"));
@@ -353,15 +353,15 @@ TEST_F(DesignerTest, AFailedSaveIsToldAndTheLabelStaysModifiedAndOpen)
     TChildForm* child = form->newEmptyLabel(TPageRecord::defaultRecord());
     child->document().markModified();
     const QString impossible = QDir(home.path()).filePath(QStringLiteral("no/such/folder/x.kvl"));
-    prompts.saveNames = {impossible};
+    prompts.saveNames = { impossible };
     EXPECT_EQ(form->sendCommand(Command::Save), 0);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.messages[0].text.contains(impossible));
     EXPECT_TRUE(child->document().modified);
     EXPECT_TRUE(child->document().untitled);
 
-    prompts.answers = {Answer::Yes};
-    prompts.saveNames = {impossible};
+    prompts.answers = { Answer::Yes };
+    prompts.saveNames = { impossible };
     EXPECT_FALSE(form->closeActive());
     EXPECT_EQ(form->childForms().size(), 1);
 }
@@ -376,7 +376,7 @@ TEST_F(DesignerTest, CloseAllClosesLastFirstClearsTheStatusAndDisablesCommands)
 
     // A Cancel on the middle window stops the run there: the last one is already closed.
     b->document().markModified();
-    prompts.answers = {Answer::Cancel};
+    prompts.answers = { Answer::Cancel };
     EXPECT_FALSE(form->closeAll());
     ProcessEvents();
     ASSERT_EQ(form->childForms().size(), 2);
@@ -387,19 +387,19 @@ TEST_F(DesignerTest, CloseAllClosesLastFirstClearsTheStatusAndDisablesCommands)
     ProcessEvents();
     EXPECT_TRUE(form->childForms().isEmpty());
     EXPECT_TRUE(form->statusPanel(0)->text().isEmpty());
-    for (const char* name : {"mnuZoomIn", "mnuSave", "mnuSaveAs", "mnuPageSetup", "mnuClose", "mnuCloseAll", "mnuCascade",
-                             "ToolButtonZoomIn"})
+    for (const char* name : { "mnuZoomIn", "mnuSave", "mnuSaveAs", "mnuPageSetup", "mnuClose", "mnuCloseAll",
+             "mnuCascade", "ToolButtonZoomIn" })
         EXPECT_FALSE(form->action(QLatin1String(name))->isEnabled()) << name;
-    for (const char* name : {"mnuNew", "mnuOpen", "mnuExit", "mnuOptions", "mnuHelpContents"})
+    for (const char* name : { "mnuNew", "mnuOpen", "mnuExit", "mnuOptions", "mnuHelpContents" })
         EXPECT_TRUE(form->action(QLatin1String(name))->isEnabled()) << name;
 }
 
 TEST_F(DesignerTest, CommandsOfUnbuiltPartsArePresentButDisabled)
 {
     form->openLabel(label(QStringLiteral("a.kvl")));
-    for (const char* name : {"mnuPrint", "mnuPrinterSet", "mnuUndo", "mnuRedo", "mnuCut", "mnuCopy", "mnuPaste", "mnuDelete",
-                             "mnuSelectAll", "mnuAlignLeft", "mnuMoveUp", "mnuRotateRight", "mnuCreateText",
-                             "SpeedButtonAlignLeft", "ToolButtonSetDatabase", "ToolButtonText"}) {
+    for (const char* name : { "mnuPrint", "mnuPrinterSet", "mnuUndo", "mnuRedo", "mnuCut", "mnuCopy", "mnuPaste",
+             "mnuDelete", "mnuSelectAll", "mnuAlignLeft", "mnuMoveUp", "mnuRotateRight", "mnuCreateText",
+             "SpeedButtonAlignLeft", "ToolButtonSetDatabase", "ToolButtonText" }) {
         QAction* a = form->action(QLatin1String(name));
         ASSERT_NE(a, nullptr) << name;
         EXPECT_FALSE(a->isEnabled()) << name;
@@ -410,7 +410,7 @@ TEST_F(DesignerTest, CommandsOfUnbuiltPartsArePresentButDisabled)
     QAction* usb = form->action(QStringLiteral("mnuUsbId"));
     EXPECT_FALSE(usb->isEnabled());
     EXPECT_TRUE(usb->text().endsWith(QStringLiteral("（未安装）")));
-    for (const char* name : {"mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "mnuSaveAs", "mnuPageSetup"})
+    for (const char* name : { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "mnuSaveAs", "mnuPageSetup" })
         EXPECT_TRUE(form->action(QLatin1String(name))->isEnabled()) << name;
 }
 
@@ -421,16 +421,26 @@ TEST_F(DesignerTest, EveryCommandActionCarriesItsMessageNumber)
         Command command;
         int wParam;
     } rows[] = {
-        {"mnuSave", Command::Save, 0},          {"mnuSaveAs", Command::SaveAs, 0},
-        {"mnuPrint", Command::Print, 0},        {"mnuPrinterSet", Command::PrinterSettings, 0},
-        {"mnuPageSetup", Command::PageSetup, 0}, {"mnuUndo", Command::Undo, 0},
-        {"mnuRedo", Command::Redo, 0},          {"mnuDelete", Command::DeleteSelection, 0},
-        {"mnuSelectAll", Command::SelectAll, 0}, {"mnuZoomIn", Command::ZoomIn, 0},
-        {"mnuFitWindow", Command::FitToWindow, 0}, {"mnuActualSize", Command::ActualSize, 0},
-        {"mnuAlignHCenter", Command::Arrange, 4}, {"mnuAlignVCenter", Command::Arrange, 1},
-        {"SpeedButtonAlignCenter", Command::Arrange, 1}, {"SpeedButtonAlignMiddle", Command::Arrange, 4},
-        {"mnuMoveLeft", Command::MoveSelection, 2}, {"mnuRotateRight", Command::Rotate, 450},
-        {"SpeedButtonRotateRight", Command::Rotate, 90}, {"ToolButtonLast", Command::MoveRecord, 3},
+        { "mnuSave", Command::Save, 0 },
+        { "mnuSaveAs", Command::SaveAs, 0 },
+        { "mnuPrint", Command::Print, 0 },
+        { "mnuPrinterSet", Command::PrinterSettings, 0 },
+        { "mnuPageSetup", Command::PageSetup, 0 },
+        { "mnuUndo", Command::Undo, 0 },
+        { "mnuRedo", Command::Redo, 0 },
+        { "mnuDelete", Command::DeleteSelection, 0 },
+        { "mnuSelectAll", Command::SelectAll, 0 },
+        { "mnuZoomIn", Command::ZoomIn, 0 },
+        { "mnuFitWindow", Command::FitToWindow, 0 },
+        { "mnuActualSize", Command::ActualSize, 0 },
+        { "mnuAlignHCenter", Command::Arrange, 4 },
+        { "mnuAlignVCenter", Command::Arrange, 1 },
+        { "SpeedButtonAlignCenter", Command::Arrange, 1 },
+        { "SpeedButtonAlignMiddle", Command::Arrange, 4 },
+        { "mnuMoveLeft", Command::MoveSelection, 2 },
+        { "mnuRotateRight", Command::Rotate, 450 },
+        { "SpeedButtonRotateRight", Command::Rotate, 90 },
+        { "ToolButtonLast", Command::MoveRecord, 3 },
     };
     for (const auto& row : rows) {
         QAction* a = form->action(QLatin1String(row.name));
@@ -545,11 +555,11 @@ TEST_F(DesignerTest, ExitAsksForChangesAndWritesTheSettings)
     form->applyOptions(0, 2, 0, false);
 
     second->document().markModified();
-    prompts.answers = {Answer::Cancel};
+    prompts.answers = { Answer::Cancel };
     EXPECT_FALSE(form->close());
     EXPECT_EQ(form->childForms().size(), 2);
 
-    prompts.answers = {Answer::No};
+    prompts.answers = { Answer::No };
     EXPECT_TRUE(form->close());
     // The open labels are back in the recent list; the settings are on disk.
     EXPECT_TRUE(recentPaths(*form).contains(a));
@@ -619,8 +629,11 @@ TEST(ChildFormCaption, FileNameWithoutFolderAndExtension)
         const char* file;
         const char* caption;
     } rows[] = {
-        {"/labels/Starter.kvl", "Starter"}, {"Label3", "Label3"}, {"/a/my.label.kvl", "my.label"},
-        {"/a/b/noextension", "noextension"}, {"/a/.kvl", ".kvl"},
+        { "/labels/Starter.kvl", "Starter" },
+        { "Label3", "Label3" },
+        { "/a/my.label.kvl", "my.label" },
+        { "/a/b/noextension", "noextension" },
+        { "/a/.kvl", ".kvl" },
     };
     for (const auto& row : rows)
         EXPECT_EQ(TChildForm::CaptionOf(QString::fromUtf8(row.file)), QString::fromUtf8(row.caption)) << row.file;

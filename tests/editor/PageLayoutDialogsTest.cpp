@@ -48,7 +48,7 @@ TEST(NewLabelDialog, AutomaticPageSizeFollowsTheGrid)
     length(d, "EditLabelInterval")->setValue(3.0);
     count(d, "EditRows")->setValue(2);
     const TPageRecord p = d.page();
-    EXPECT_EQ(p.PaperWidth, 940);  // 3 x 30.0 + 2 x 2.0
+    EXPECT_EQ(p.PaperWidth, 940); // 3 x 30.0 + 2 x 2.0
     EXPECT_EQ(p.PaperHeight, 460); // 2 x (20.0 + 3.0)
     EXPECT_EQ(length(d, "EditPaperWidth")->value(), 94.0);
     EXPECT_FALSE(length(d, "EditPaperWidth")->isEnabled());
@@ -78,7 +78,7 @@ TEST(NewLabelDialog, LengthsAreStoredInTenthsRounded)
 {
     TNewForm d(grid(500, 300, 1, 1, 0, 0, false), QString());
     length(d, "EditLabelWidth")->setValue(42.35); // shown with one decimal
-    EXPECT_EQ(d.page().LabelWidth, 424);          // 42.4 after the field's own rounding
+    EXPECT_EQ(d.page().LabelWidth, 424); // 42.4 after the field's own rounding
     length(d, "EditLabelWidth")->setValue(500.0); // beyond the range: the bound
     EXPECT_EQ(d.page().LabelWidth, 1100);
     EXPECT_EQ(d.page().PaperRightMargin, 0);
@@ -98,7 +98,8 @@ TEST(PageSetupDialog, TheAutomaticWidthIsCappedAndTheLastCellsAreRefused)
     EXPECT_EQ(d.page().PaperWidth, 1100);
     EXPECT_FALSE(d.preview()->fits());
     EXPECT_FALSE(d.okButton()->isEnabled());
-    EXPECT_EQ(d.message()->text(), LookupText(QStringLiteral("NewFormInside"), QStringLiteral("message1"), QStringLiteral("error")));
+    EXPECT_EQ(d.message()->text(),
+        LookupText(QStringLiteral("NewFormInside"), QStringLiteral("message1"), QStringLiteral("error")));
     count(d, "EditColumns")->setValue(5);
     EXPECT_EQ(d.page().PaperWidth, 950);
     EXPECT_TRUE(d.okButton()->isEnabled());

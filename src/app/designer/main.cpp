@@ -15,7 +15,7 @@ namespace {
 
 struct Options {
     QStringList arguments; ///< program, then the label path when given
-    QString screenshot;    ///< write a picture of the main window here and end
+    QString screenshot; ///< write a picture of the main window here and end
     int screenshotDelayMs = 2500;
     bool ok = true;
 };
