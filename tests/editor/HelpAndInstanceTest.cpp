@@ -48,6 +48,9 @@ TEST(Help, ANewTopicReplacesTheHelpWindow)
     EXPECT_FALSE(first->isVisible());
     EXPECT_TRUE(second->toPlainText().contains(QStringLiteral("新建标签")));
     EXPECT_EQ(CurrentHelpWindow(), second);
+    // The pages link to each other by topic name.
+    second->setSource(QUrl(QStringLiteral("工具.htm")));
+    EXPECT_TRUE(second->toPlainText().contains(QStringLiteral("系统选项")));
     // A topic without a page says so in the window.
     QTextBrowser* missing = ShowHelpTopic(QStringLiteral("nothere.htm"));
     EXPECT_TRUE(missing->toPlainText().contains(QStringLiteral("nothere.htm")));

@@ -621,6 +621,15 @@ TEST_F(DesignerTest, WindowMenuTilesAndLists)
     form->action(QStringLiteral("mnuTileHor"))->trigger();
     EXPECT_EQ(left->x(), right->x());
     EXPECT_LT(left->y(), right->y());
+
+    // The window list names every open label and marks the active one.
+    auto* windowMenu = form->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+    emit windowMenu->aboutToShow();
+    QStringList listed;
+    for (QAction* a : windowMenu->actions())
+        if (a->isCheckable())
+            listed << a->text() + (a->isChecked() ? QStringLiteral("*") : QString());
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("&1 a"), QStringLiteral("&2 b*")}));
 }
 
 TEST(ChildFormCaption, FileNameWithoutFolderAndExtension)
