@@ -164,16 +164,18 @@ TEST(EmissionBarcode, RoutesInFourAngles)
             } else {
                 EXPECT_TRUE(e.pieces[at].startsWith(rotation)) << e.pieces[at].toStdString();
             }
-            if (route.type == T::bcCode128)
+            if (route.type == T::bcCode128) {
                 EXPECT_TRUE(e.pieces[at].endsWith(Code128AutoEscape(route.text, false) + "\r"))
                     << e.pieces[at].toStdString();
+            }
             if (route.type == T::bcCode39) {
                 // The text the printer does not draw follows as a picture.
                 EXPECT_GE(FieldPiece(e.pieces, "1Y11001", at + 1), 0);
                 EXPECT_TRUE(e.pieces[at].endsWith("KORVEL-39\r"));
             }
-            if (route.type == T::bcCodePDF417)
+            if (route.type == T::bcCodePDF417) {
                 EXPECT_TRUE(e.pieces[at].endsWith("PDF417 from korvel\r"));
+            }
             all += e.stream();
         }
         ExpectMatchesStreamGolden(all, QString::fromLatin1(route.golden));

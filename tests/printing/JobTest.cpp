@@ -280,8 +280,9 @@ TEST(Job, VariableFeedModeCommands)
         // Full pages carry the page count as cut count, the rest 1.
         const QStringList cuts = Filter(Events(h.printer.pieces), "cut:");
         EXPECT_EQ(cuts.mid(0, 3), QStringList(3, "cut:3"));
-        if (c.labels == 7)
+        if (c.labels == 7) {
             EXPECT_EQ(cuts.value(3), "cut:1");
+        }
         ExpectMatchesStreamGolden(h.printer.stream(), QString::fromLatin1(c.golden));
     }
 }
@@ -518,4 +519,23 @@ TEST(Job, QueueDocumentFramesTheJob)
     EXPECT_EQ(h.printer.documentsStarted, 1);
     EXPECT_EQ(h.printer.documentsEnded, 1);
     EXPECT_EQ(h.printer.documentTitle, "VTX-Relay Document");
+}
+
+// Without records, a text bound to a database field prints its own text, keeps its binding and
+// keeps its text after the job's refresh.
+TEST(Job, DatabaseTextWithoutRecordsKeepsItsTextAndBinding)
+{
+    auto doc = CounterDocument(GridPage(300, 200, 1, 1), 2);
+    TOAText* t = AddPrinterText(*doc, "OWN", QRect(30, 4, 30, 10));
+    t->VarName = "NAME";
+    t->VarType = int(VariableKind::Database);
+    doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
+    Harness h;
+    const JobResult r = h.run(*doc, nullptr, 1, 2, 1);
+    ASSERT_TRUE(r.ok()) << r.text().toStdString();
+    EXPECT_EQ(Filter(Events(h.printer.pieces), "T:OWN").size(), 2);
+    EXPECT_EQ(t->Text(), QByteArray("OWN"));
+    EXPECT_EQ(t->VarName, QByteArray("NAME"));
+    // The counter's text shows the value after the job.
+    EXPECT_EQ(static_cast<const TOAText&>(*doc->object(0)).Text(), QByteArray("3"));
 }

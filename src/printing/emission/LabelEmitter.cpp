@@ -52,11 +52,14 @@ void LabelEmitter::finish()
     staleBarcodes_.clear();
 }
 
+bool LabelEmitter::setAside(const TOAControl& object) const
+{
+    return std::find(unboundTexts_.begin(), unboundTexts_.end(), &object) != unboundTexts_.end();
+}
+
 bool LabelEmitter::boundForJob(const TOAControl& object) const
 {
-    if (object.VarName.isEmpty())
-        return false;
-    return std::find(unboundTexts_.begin(), unboundTexts_.end(), &object) == unboundTexts_.end();
+    return !object.VarName.isEmpty() && !setAside(object);
 }
 
 QByteArray LabelEmitter::valueOf(const TOAControl& object) const
@@ -100,8 +103,7 @@ PortStatus LabelEmitter::DownloadGraphics()
         case ObjectKind::Text:
             // Without a record to print from, a text bound to a database field prints its own
             // text. The binding is only set aside for this job: the document keeps it.
-            if (context_.dataSetEmpty && o.VarType == static_cast<int>(VariableKind::Database)
-                && std::find(unboundTexts_.begin(), unboundTexts_.end(), &o) == unboundTexts_.end())
+            if (context_.dataSetEmpty && o.VarType == static_cast<int>(VariableKind::Database) && !setAside(o))
                 unboundTexts_.push_back(&o);
             break;
         case ObjectKind::Line:

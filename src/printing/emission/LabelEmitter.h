@@ -57,6 +57,9 @@ public:
     /// printing (done once at the end instead of after every label).
     void finish();
 
+    /// Whether a text's database binding was set aside for this job (no record to print from).
+    bool setAside(const TOAControl& object) const;
+
     const DotScale& scale() const { return scale_; }
     /// The bottom of the page in dots: dotsPx of the paper height at 100 %.
     int pageBottom() const { return pageBottom_; }

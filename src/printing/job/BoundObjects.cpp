@@ -24,11 +24,12 @@ bool HasDatabase(const LabelDocument& document)
     return EntryCount(document.variables, VariableKind::Database) > 0;
 }
 
-void RefreshBoundObjects(LabelDocument& document, const EvaluationContext& context)
+void RefreshBoundObjects(LabelDocument& document, const EvaluationContext& context,
+    const std::function<bool(const TOAControl&)>& skip)
 {
     bool changed = false;
     for (const auto& o : document.objects()) {
-        if (o->VarName.isEmpty())
+        if (o->VarName.isEmpty() || (skip && skip(*o)))
             continue;
         if (o->kind() != ObjectKind::Text && o->kind() != ObjectKind::BarCode)
             continue;

@@ -227,8 +227,10 @@ private:
     {
         if (emitter_)
             emitter_->finish();
+        // Texts that printed their own text for want of records keep it.
         if (variable_)
-            RefreshBoundObjects(document(), evaluation());
+            RefreshBoundObjects(document(), evaluation(),
+                [this](const TOAControl& o) { return emitter_ && emitter_->setAside(o); });
     }
 
     PrintJob& job_;
