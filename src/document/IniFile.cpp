@@ -1,7 +1,8 @@
 #include "document/IniFile.h"
 
+#include "document/SafeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace korvel {
 
@@ -74,14 +75,7 @@ QByteArray IniFile::serialize() const
 
 bool IniFile::save(const QString& path, QString* error) const
 {
-    QSaveFile f(path);
-    const QByteArray bytes = serialize();
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return true;
+    return WriteFileSafely(path, serialize(), error);
 }
 
 IniFile::Section* IniFile::findSection(const QByteArray& name)

@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -76,7 +75,11 @@ bool readDatabaseSection(ByteReader& in, bool withRecordNumber, DatabaseBinding&
 struct PageBlockLegacy {
     static TPageRecord read(ByteReader& in, TPageRecord page)
     {
-        auto tenths = [](double mm) { return static_cast<std::uint16_t>(std::clamp<double>(Round(mm * 10), 0, 65535)); };
+        auto tenths = [](double mm) {
+            // A damaged file may hold any double here, also one that no integer can take.
+            const double t = mm * 10;
+            return t > 0 ? static_cast<std::uint16_t>(Round(std::min(t, 65535.0))) : std::uint16_t(0);
+        };
         page.LabelWidth = tenths(in.f64());
         page.LabelHeight = tenths(in.f64());
         page.LabelRow = static_cast<std::uint16_t>(in.i32());
@@ -340,23 +343,6 @@ QByteArray WriteLabelBytes(LabelDocument& doc, QString* error)
     out.patchI32(52, poolOffset);
     doc.header = h.bytes();
     return out.take();
-}
-
-bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 LabelFileResult WriteLabelFile(const QString& path, LabelDocument& doc)

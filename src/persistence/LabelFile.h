@@ -2,6 +2,7 @@
 
 #include "document/PageRecord.h"
 #include "document/PrinterSetting.h"
+#include "document/SafeFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -56,8 +57,5 @@ LabelFileResult WriteLabelFile(const QString& path, LabelDocument& document);
 /// The new-label dialog's probes.
 bool IsLabelFile(const QString& path);
 std::optional<TPageRecord> ReadSamplePageRecord(const QString& path);
-
-/// Writes bytes to a file through a temporary file and a rename; false with a reason on failure.
-bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString* error);
 
 } // namespace korvel
