@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <unistd.h>
 
 using namespace korvel;
@@ -246,6 +247,24 @@ TEST(LabelFile, LegacyLayout)
     EXPECT_EQ(c.str(18, 20), QByteArray("0001"));
     EXPECT_EQ(c.u8(202), 7);
     EXPECT_TRUE(doc.variables.times.empty());
+}
+
+TEST(LabelFile, LegacyPageLengthsBeyondAnyIntegerAreClamped)
+{
+    // Found by fuzzing: a length far beyond 6553.5 mm was rounded to an integer it cannot fit.
+    FixedRecord file(legacyFile(QByteArray(5, '\0')));
+    file.setF64(62, 1e300);                                   // LabelWidth
+    file.setF64(70, std::numeric_limits<double>::quiet_NaN()); // LabelHeight
+    file.setF64(86, -1e300);                                  // PaperWidth
+    file.setF64(94, std::numeric_limits<double>::infinity());  // PaperHeight
+    file.setF64(102, 6553.5);                                 // PaperLeftMargin
+    LabelDocument doc;
+    ASSERT_TRUE(ReadLabelBytes(file.bytes(), doc).opened());
+    EXPECT_EQ(doc.page().LabelWidth, 65535);
+    EXPECT_EQ(doc.page().LabelHeight, 0);
+    EXPECT_EQ(doc.page().PaperWidth, 0);
+    EXPECT_EQ(doc.page().PaperHeight, 65535);
+    EXPECT_EQ(doc.page().PaperLeftMargin, 65535);
 }
 
 TEST(LabelFile, NotALabelFile)
