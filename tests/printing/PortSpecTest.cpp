@@ -41,17 +41,17 @@ TEST(PortSpec, ParsesEveryKind)
     for (const Row& r : rows) {
         const PortSpecParse p = ParsePortSpec(QString::fromLatin1(r.text));
         ASSERT_TRUE(p.ok) << r.text << ": " << p.error.toStdString();
-        EXPECT_EQ(p.spec.kind, r.kind) << r.text;
-        EXPECT_EQ(p.spec.path, QString::fromLatin1(r.path)) << r.text;
-        EXPECT_EQ(p.spec.number, r.number) << r.text;
-        EXPECT_EQ(p.spec.baudRate, r.baud) << r.text;
-        EXPECT_EQ(p.spec.name, QString::fromLatin1(r.name)) << r.text;
-        EXPECT_EQ(p.spec.host, QString::fromLatin1(r.host)) << r.text;
-        EXPECT_EQ(p.spec.port, r.port) << r.text;
-        // Formatting gives a description that parses to the same spec.
-        const PortSpecParse again = ParsePortSpec(FormatPortSpec(p.spec));
-        ASSERT_TRUE(again.ok) << FormatPortSpec(p.spec).toStdString();
-        EXPECT_EQ(again.spec, p.spec) << r.text;
+        EXPECT_EQ(p.portSpec.kind, r.kind) << r.text;
+        EXPECT_EQ(p.portSpec.path, QString::fromLatin1(r.path)) << r.text;
+        EXPECT_EQ(p.portSpec.number, r.number) << r.text;
+        EXPECT_EQ(p.portSpec.baudRate, r.baud) << r.text;
+        EXPECT_EQ(p.portSpec.name, QString::fromLatin1(r.name)) << r.text;
+        EXPECT_EQ(p.portSpec.host, QString::fromLatin1(r.host)) << r.text;
+        EXPECT_EQ(p.portSpec.port, r.port) << r.text;
+        // Formatting gives a description that parses to the same port.
+        const PortSpecParse again = ParsePortSpec(FormatPortSpec(p.portSpec));
+        ASSERT_TRUE(again.ok) << FormatPortSpec(p.portSpec).toStdString();
+        EXPECT_EQ(again.portSpec, p.portSpec) << r.text;
     }
 }
 
@@ -77,6 +77,10 @@ TEST(PortSpec, RejectsMalformedDescriptions)
         "tcp:host:abc",
         "tcp:[::1",
         "tcp:[::1]x",
+        // Brackets inside a host could not be written back as the same description.
+        "tcp:l:/:61e80::1]:6101",
+        "tcp:[[::1]]",
+        "tcp:printer]",
         "http://printer",
     };
     for (const char* text : bad) {

@@ -15,11 +15,11 @@ PortSpecParse fail(const QString& why)
     return r;
 }
 
-PortSpecParse done(const PortSpec& spec)
+PortSpecParse done(const PortSpec& portSpec)
 {
     PortSpecParse r;
     r.ok = true;
-    r.spec = spec;
+    r.portSpec = portSpec;
     return r;
 }
 
@@ -35,15 +35,15 @@ bool allDigits(const QString& s)
 
 PortSpecParse parseSerial(const QString& rest)
 {
-    PortSpec spec;
-    spec.kind = PortSpecKind::Serial;
+    PortSpec portSpec;
+    portSpec.kind = PortSpecKind::Serial;
     QString device = rest;
     const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
     if (colon >= 0 && allDigits(rest.mid(colon + 1))) {
         const int baud = rest.mid(colon + 1).toInt();
         if (baud <= 0 || baud > kMaxBaud)
             return fail(QStringLiteral("serial speed %1 out of range").arg(rest.mid(colon + 1)));
-        spec.baudRate = baud;
+        portSpec.baudRate = baud;
         device = rest.left(colon);
     }
     if (device.isEmpty())
@@ -51,16 +51,16 @@ PortSpecParse parseSerial(const QString& rest)
     static const QRegularExpression com(QStringLiteral("^com([1-8])$"), QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = com.match(device);
     if (m.hasMatch())
-        spec.number = m.captured(1).toInt();
+        portSpec.number = m.captured(1).toInt();
     else
-        spec.path = device;
-    return done(spec);
+        portSpec.path = device;
+    return done(portSpec);
 }
 
 PortSpecParse parseTcp(const QString& rest)
 {
-    PortSpec spec;
-    spec.kind = PortSpecKind::Tcp;
+    PortSpec portSpec;
+    portSpec.kind = PortSpecKind::Tcp;
     QString host = rest;
     QString port;
     if (rest.startsWith(QLatin1Char('['))) {
@@ -81,13 +81,16 @@ PortSpecParse parseTcp(const QString& rest)
     } // several colons without brackets: an IPv6 address on the default port
     if (host.isEmpty())
         return fail(QStringLiteral("network port needs a host"));
+    // Brackets only enclose an address; a host holding one could not be written back.
+    if (host.contains(QLatin1Char('[')) || host.contains(QLatin1Char(']')))
+        return fail(QStringLiteral("bad network host %1").arg(host));
     if (!port.isNull()) {
         if (!allDigits(port) || port.toInt() < 1 || port.toInt() > 65535)
             return fail(QStringLiteral("network port number %1 out of range").arg(port));
-        spec.port = quint16(port.toInt());
+        portSpec.port = quint16(port.toInt());
     }
-    spec.host = host;
-    return done(spec);
+    portSpec.host = host;
+    return done(portSpec);
 }
 
 } // namespace
@@ -102,72 +105,74 @@ PortSpecParse ParsePortSpec(const QString& text)
     const qsizetype colon = t.indexOf(QLatin1Char(':'));
     const QString kind = (colon < 0 ? t : t.left(colon)).toLower();
     const QString rest = colon < 0 ? QString() : t.mid(colon + 1);
-    PortSpec spec;
+    PortSpec portSpec;
     if (kind == QLatin1String("file")) {
         if (rest.isEmpty())
             return fail(QStringLiteral("file port needs a path"));
-        spec.kind = PortSpecKind::File;
-        spec.path = rest;
-        return done(spec);
+        portSpec.kind = PortSpecKind::File;
+        portSpec.path = rest;
+        return done(portSpec);
     }
     if (kind == QLatin1String("serial"))
         return parseSerial(rest);
     if (kind == QLatin1String("parallel")) {
         if (rest.isEmpty())
             return fail(QStringLiteral("parallel port needs a device"));
-        spec.kind = PortSpecKind::Parallel;
+        portSpec.kind = PortSpecKind::Parallel;
         if (allDigits(rest)) {
             if (rest.toInt() > 3)
                 return fail(QStringLiteral("parallel port number %1 out of range 0-3").arg(rest));
-            spec.number = rest.toInt();
+            portSpec.number = rest.toInt();
         } else {
-            spec.path = rest;
+            portSpec.path = rest;
         }
-        return done(spec);
+        return done(portSpec);
     }
     if (kind == QLatin1String("usb")) {
         if (rest.isEmpty())
             return fail(QStringLiteral("USB port needs a number or a device"));
-        spec.kind = PortSpecKind::Usb;
+        portSpec.kind = PortSpecKind::Usb;
         if (allDigits(rest)) {
             if (rest.toInt() < 1)
                 return fail(QStringLiteral("USB printers are numbered from 1"));
-            spec.number = rest.toInt();
+            portSpec.number = rest.toInt();
         } else {
-            spec.path = rest;
+            portSpec.path = rest;
         }
-        return done(spec);
+        return done(portSpec);
     }
     if (kind == QLatin1String("queue")) {
-        spec.kind = PortSpecKind::Queue;
-        spec.name = rest;
-        return done(spec);
+        portSpec.kind = PortSpecKind::Queue;
+        portSpec.name = rest;
+        return done(portSpec);
     }
     if (kind == QLatin1String("tcp"))
         return parseTcp(rest);
     return fail(QStringLiteral("unknown port \"%1\" (none, file:, serial:, parallel:, usb:, queue:, tcp:)").arg(t));
 }
 
-QString FormatPortSpec(const PortSpec& spec)
+QString FormatPortSpec(const PortSpec& portSpec)
 {
-    switch (spec.kind) {
+    switch (portSpec.kind) {
     case PortSpecKind::None: return QStringLiteral("none");
-    case PortSpecKind::File: return QStringLiteral("file:") + spec.path;
+    case PortSpecKind::File: return QStringLiteral("file:") + portSpec.path;
     case PortSpecKind::Serial: {
-        QString s
-            = QStringLiteral("serial:") + (spec.path.isEmpty() ? QStringLiteral("COM%1").arg(spec.number) : spec.path);
-        if (spec.baudRate > 0)
-            s += QStringLiteral(":%1").arg(spec.baudRate);
+        QString s = QStringLiteral("serial:")
+            + (portSpec.path.isEmpty() ? QStringLiteral("COM%1").arg(portSpec.number) : portSpec.path);
+        if (portSpec.baudRate > 0)
+            s += QStringLiteral(":%1").arg(portSpec.baudRate);
         return s;
     }
     case PortSpecKind::Parallel:
-        return QStringLiteral("parallel:") + (spec.path.isEmpty() ? QString::number(spec.number) : spec.path);
+        return QStringLiteral("parallel:")
+            + (portSpec.path.isEmpty() ? QString::number(portSpec.number) : portSpec.path);
     case PortSpecKind::Usb:
-        return QStringLiteral("usb:") + (spec.path.isEmpty() ? QString::number(spec.number) : spec.path);
-    case PortSpecKind::Queue: return QStringLiteral("queue:") + spec.name;
+        return QStringLiteral("usb:") + (portSpec.path.isEmpty() ? QString::number(portSpec.number) : portSpec.path);
+    case PortSpecKind::Queue: return QStringLiteral("queue:") + portSpec.name;
     case PortSpecKind::Tcp: {
-        const QString host = spec.host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(spec.host) : spec.host;
-        return QStringLiteral("tcp:%1:%2").arg(host).arg(spec.port);
+        const QString host
+            = portSpec.host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(portSpec.host) : portSpec.host;
+        return QStringLiteral("tcp:%1:%2").arg(host).arg(portSpec.port);
     }
     }
     return QStringLiteral("none");
