@@ -3,10 +3,16 @@
 #include "barcode/linear/Code128.h"
 #include "document/OAControl.h"
 #include "document/PrinterFontFile.h"
+#include "support/GoldenImage.h"
+#include "support/TestSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cstdio>
 #include <functional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -488,4 +494,61 @@ TEST(VirtualPrinter, MemoryStaysWithinItsLimits)
     EXPECT_EQ(kept, 3); // 480 x 320 dots take 19200 bytes each
     EXPECT_EQ(printer.warnings().size(), 5);
     EXPECT_GT(printer.droppedWarnings(), 0);
+}
+
+namespace {
+
+/// Texts and barcodes at the four turns on one page, graphics in both forms, an inverse box.
+QByteArray TurnsStream()
+{
+    StreamBuilder s(800, 600);
+    s.setup();
+    s.add(BuildGraphicsClear(s.ctx)).add(BuildGraphicDownload(s.ctx, Picture16(), 7));
+    s.labelStart();
+    const int angles[] = { 0, 90, 180, 270 };
+    const int rows[] = { 300, 300, 300, 300 };
+    const int cols[] = { 20, 180, 340, 380 };
+    for (int i = 0; i < 4; ++i) {
+        s.add(BuildTextField(s.ctx, "Turn", angles[i], rows[i] + 60, cols[i] + 60, 2, 1, 2, 0));
+        s.add(BuildBarcodeField(s.ctx, 8, "B12&&3", angles[i], rows[i], cols[i] + 100, 40, 4, 1, i % 2 == 0));
+        s.add(BuildGraphicField(s.ctx, 7, 20, 20 + 40 * i));
+    }
+    s.add(BuildInlineGraphic(s.ctx, Picture16(), 20, 200));
+    s.add(BuildBoxField(s.ctx, 10, 10, 240, 40, 9998));
+    s.end(2, 1);
+    return s.bytes;
+}
+
+} // namespace
+
+TEST(VirtualPrinter, PrintoutsMatchTheirGoldens)
+{
+    ExpectMatchesGoldenPng(PrintOne(WorkedExampleStream(Picture16())), "printing/golden/virtual", "worked-example");
+    ExpectMatchesGoldenPng(PrintOne(TurnsStream()), "printing/golden/virtual", "turns");
+}
+
+TEST(VirtualPrinter, TestStreamsSeedTheFuzzer)
+{
+    // The seeds start with the fuzz target's choice byte: pieces of 8 bytes at 203 dpi.
+    const QByteArray choice(1, '\x07');
+    const QByteArray damaged = WorkedExampleStream(Picture16()).replace("\x02L\r", "\x02L");
+    const std::pair<const char*, QByteArray> seeds[] = {
+        { "worked-example", WorkedExampleStream(Picture16()) },
+        { "turns", TurnsStream() },
+        { "pdf417", StreamBuilder().start().add(BuildPdf417Field(CommandContext(), "seed 417", 0, 100, 100, Pdf417Params())).end().bytes },
+        { "damaged", damaged },
+    };
+    const QString dir = sourceDir() + "/../fuzz/corpus/virtualprinter";
+    for (const auto& [name, stream] : seeds) {
+        const QString path = dir + '/' + name + ".qcml";
+        if (!QFileInfo::exists(path)) {
+            QDir().mkpath(dir);
+            ASSERT_TRUE(writeFile(path, choice + stream)) << path.toStdString();
+            std::printf("[ seed     ] generated %s\n", path.toLocal8Bit().constData());
+        }
+        // Whatever the seed holds now, the printer gets through it.
+        const QByteArray seed = readFile(path);
+        EXPECT_FALSE(seed.isEmpty());
+        PrintVirtually(QByteArrayView(seed).sliced(1));
+    }
 }

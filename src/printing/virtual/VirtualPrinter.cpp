@@ -956,10 +956,21 @@ struct VirtualPrinter::Impl {
         PaintBarPattern(pattern, canvas, paint);
         Ink ink = inkFromImage(canvas);
         if (humanReadable && type != TBarCodeType::bcCodePostnet)
-            ink = withText(ink, type == TBarCodeType::bcCode128 ? Code128StripEscapes(data) : data.toByteArray(), where);
+            ink = withText(ink, shownText(type, data), where);
         drawn();
         if (drawing())
             page.place(ink, turns, r, c, 1, 1);
+    }
+
+    /// What the printer's human-readable line shows: Code 128 without its subset letter and
+    /// escapes, every other symbology its data.
+    static QByteArray shownText(TBarCodeType type, QByteArrayView data)
+    {
+        if (type != TBarCodeType::bcCode128)
+            return data.toByteArray();
+        if (!data.isEmpty() && (data[0] == 'A' || data[0] == 'B' || data[0] == 'C'))
+            data = data.sliced(1);
+        return Code128StripEscapes(data);
     }
 
     /// The printer's own human-readable line: font 3 centred below the bars.
