@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     // Smaller limits than a real printer's keep every run quick; the code paths are the same.
     korvel::VirtualPrinterOptions options;
     options.dpi = data[0] & 0x80 ? 300 : 203;
-    options.maxPageWidth = 1536;
-    options.maxPageHeight = 2048;
+    options.maxPageWidth = 1024;
+    options.maxPageHeight = 1024;
     options.maxGraphicsBytes = 1 << 20;
-    options.maxKeptImageBytes = 4 << 20;
+    options.maxKeptImageBytes = 2 << 20;
     options.maxWarnings = 64;
 
     const korvel::VirtualPrintout whole = korvel::PrintVirtually(stream, options);

@@ -31,15 +31,12 @@ struct Ink {
 
     int stride() const { return (width + 7) / 8; }
     bool empty() const { return width <= 0 || height <= 0; }
-    bool at(int x, int y) const
+    static bool bit(const uchar* row, int x) { return (row[x >> 3] >> (7 - (x & 7))) & 1U; }
+    const uchar* row(int y) const
     {
-        const auto byte = static_cast<unsigned char>(bits[qsizetype(y) * stride() + x / 8]);
-        return (byte >> (7 - x % 8)) & 1U;
+        return reinterpret_cast<const uchar*>(bits.constData()) + qsizetype(y) * stride();
     }
-    void set(int x, int y)
-    {
-        bits[qsizetype(y) * stride() + x / 8] = char(bits[qsizetype(y) * stride() + x / 8] | (0x80 >> (x % 8)));
-    }
+    uchar* row(int y) { return reinterpret_cast<uchar*>(bits.data()) + qsizetype(y) * stride(); }
     static Ink blank(int width, int height)
     {
         Ink ink;
@@ -55,16 +52,38 @@ Ink inkFromImage(const QImage& image)
 {
     if (image.isNull())
         return {};
+    Ink ink = Ink::blank(image.width(), image.height());
+    if (image.format() == QImage::Format_Mono && image.colorCount() == 2) {
+        // Bit rows as they are, complemented when index 0 is the dark one.
+        const bool zeroIsInk = qGray(image.color(0)) < qGray(image.color(1));
+        const int r = ink.width % 8;
+        const uchar last = r == 0 ? 0xFF : uchar(0xFF << (8 - r));
+        for (int y = 0; y < ink.height; ++y) {
+            const uchar* src = image.constScanLine(y);
+            uchar* dst = ink.row(y);
+            for (int i = 0; i < ink.stride(); ++i)
+                dst[i] = zeroIsInk ? uchar(~src[i]) : src[i];
+            dst[ink.stride() - 1] &= last;
+        }
+        return ink;
+    }
     const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
-    Ink ink = Ink::blank(gray.width(), gray.height());
     for (int y = 0; y < gray.height(); ++y) {
         const uchar* line = gray.constScanLine(y);
+        uchar* dst = ink.row(y);
         for (int x = 0; x < gray.width(); ++x)
             if (line[x] < 128)
-                ink.set(x, y);
+                dst[x >> 3] |= uchar(0x80 >> (x & 7));
     }
     return ink;
 }
+
+/// A picture placed inside a larger frame (a barcode's bars above its text line).
+struct Part {
+    const Ink* ink = nullptr;
+    int x = 0;
+    int y = 0;
+};
 
 /// Number of a field: digits, with the minus sign that a negative value keeps inside its field
 /// ("00-5"). None for anything else.
@@ -236,39 +255,68 @@ struct Page {
     /// Ink magnified zx × zy, turned, with its unrotated bottom-left corner at (row, col).
     void place(const Ink& ink, int turns, std::int64_t row, std::int64_t col, int zx, int zy)
     {
-        if (ink.empty())
+        const Part part { &ink, 0, 0 };
+        placeParts(&part, 1, ink.width, ink.height, turns, row, col, zx, zy);
+    }
+
+    /// Pictures at their places in a frame of w × h (unmagnified), placed as one field.
+    void placeParts(const Part* parts, int count, int frameWidth, int frameHeight, int turns, std::int64_t row,
+        std::int64_t col, int zx, int zy)
+    {
+        if (frameWidth <= 0 || frameHeight <= 0)
             return;
-        const std::int64_t w = std::int64_t(ink.width) * zx;
-        const std::int64_t h = std::int64_t(ink.height) * zy;
+        const std::int64_t w = std::int64_t(frameWidth) * zx;
+        const std::int64_t h = std::int64_t(frameHeight) * zy;
         const FieldRect f = fieldRect(turns, row, col, w, h);
         const std::int64_t x0 = std::max<std::int64_t>(f.x0, 0);
         const std::int64_t x1 = std::min<std::int64_t>(f.x1, width());
         const std::int64_t r0 = std::max<std::int64_t>(f.r0, 0);
         const std::int64_t r1 = std::min<std::int64_t>(f.r1, height());
+        if (x0 >= x1 || r0 >= r1)
+            return;
+        // The frame position (magnified) of the dot at x0 on a row, and its step per column.
+        std::int64_t dmx = 0;
+        std::int64_t dmy = 0;
+        switch (turns) {
+        case 1: dmy = -1; break;
+        case 2: dmx = -1; break;
+        case 3: dmy = 1; break;
+        default: dmx = 1;
+        }
         for (std::int64_t r = r0; r < r1; ++r) {
+            std::int64_t mx;
+            std::int64_t my;
+            switch (turns) {
+            case 1:
+                mx = row - 1 - r;
+                my = h - 1 - (x0 - col);
+                break;
+            case 2:
+                mx = col - 1 - x0;
+                my = r - row + h;
+                break;
+            case 3:
+                mx = r - row;
+                my = x0 - col + h;
+                break;
+            default:
+                mx = x0 - col;
+                my = h - 1 - (r - row);
+            }
             const int y = lineOf(r);
-            for (std::int64_t x = x0; x < x1; ++x) {
-                std::int64_t mx;
-                std::int64_t my;
-                switch (turns) {
-                case 1:
-                    mx = row - 1 - r;
-                    my = h - 1 - (x - col);
-                    break;
-                case 2:
-                    mx = col - 1 - x;
-                    my = r - row + h;
-                    break;
-                case 3:
-                    mx = r - row;
-                    my = x - col + h;
-                    break;
-                default:
-                    mx = x - col;
-                    my = h - 1 - (r - row);
+            for (std::int64_t x = x0; x < x1; ++x, mx += dmx, my += dmy) {
+                const int fx = int(mx / zx);
+                const int fy = int(my / zy);
+                for (int i = 0; i < count; ++i) {
+                    const Part& p = parts[i];
+                    const int px = fx - p.x;
+                    const int py = fy - p.y;
+                    if (px >= 0 && py >= 0 && px < p.ink->width && py < p.ink->height
+                        && Ink::bit(p.ink->row(py), px)) {
+                        dot(int(x), y);
+                        break;
+                    }
                 }
-                if (ink.at(int(mx / zx), int(my / zy)))
-                    dot(int(x), y);
             }
         }
     }
@@ -954,12 +1002,24 @@ struct VirtualPrinter::Impl {
         BarPaintOptions paint;
         paint.drawBearer = true;
         PaintBarPattern(pattern, canvas, paint);
-        Ink ink = inkFromImage(canvas);
-        if (humanReadable && type != TBarCodeType::bcCodePostnet)
-            ink = withText(ink, shownText(type, data), where);
+        const Ink bars = inkFromImage(canvas);
+        Ink text;
+        if (humanReadable && type != TBarCodeType::bcCodePostnet) {
+            const PrinterFontPicture picture = RenderPrinterFontText(fonts, 3, shownText(type, data));
+            if (picture.ok())
+                text = inkFromImage(picture.image);
+            else
+                warn(QStringLiteral("human-readable line: %1").arg(describePrinterFontError(picture.error)), where);
+        }
         drawn();
-        if (drawing())
-            page.place(ink, turns, r, c, 1, 1);
+        if (!drawing())
+            return;
+        // The text line centred below the bars, both inside the field.
+        const int frameWidth = std::max(bars.width, text.empty() ? 0 : text.width);
+        const int frameHeight = bars.height + (text.empty() ? 0 : text.height);
+        const Part parts[] = { { &bars, (frameWidth - bars.width) / 2, 0 },
+            { &text, (frameWidth - text.width) / 2, bars.height } };
+        page.placeParts(parts, text.empty() ? 1 : 2, frameWidth, frameHeight, turns, r, c, 1, 1);
     }
 
     /// What the printer's human-readable line shows: Code 128 without its subset letter and
@@ -971,30 +1031,6 @@ struct VirtualPrinter::Impl {
         if (!data.isEmpty() && (data[0] == 'A' || data[0] == 'B' || data[0] == 'C'))
             data = data.sliced(1);
         return Code128StripEscapes(data);
-    }
-
-    /// The printer's own human-readable line: font 3 centred below the bars.
-    Ink withText(const Ink& bars, const QByteArray& text, qint64 where)
-    {
-        const PrinterFontPicture picture = RenderPrinterFontText(fonts, 3, text);
-        if (!picture.ok()) {
-            warn(QStringLiteral("human-readable line: %1").arg(describePrinterFontError(picture.error)), where);
-            return bars;
-        }
-        const Ink line = inkFromImage(picture.image);
-        const int width = std::max(bars.width, line.width);
-        Ink out = Ink::blank(width, bars.height + line.height);
-        const int bx = (width - bars.width) / 2;
-        const int tx = (width - line.width) / 2;
-        for (int y = 0; y < bars.height; ++y)
-            for (int x = 0; x < bars.width; ++x)
-                if (bars.at(x, y))
-                    out.set(bx + x, y);
-        for (int y = 0; y < line.height; ++y)
-            for (int x = 0; x < line.width; ++x)
-                if (line.at(x, y))
-                    out.set(tx + x, bars.height + y);
-        return out;
     }
 
     void finish()
