@@ -20,7 +20,7 @@ namespace {
 class CountingPort : public PrinterPort {
 public:
     CountingPort()
-        : PrinterPort(PortLimits{})
+        : PrinterPort(PortLimits {})
     {
     }
     PortCategory category() const override { return PortCategory::File; }
@@ -144,7 +144,7 @@ void RunVariableJob(benchmark::State& state, bool screenFontText)
         JobTargets targets;
         targets.printer = &port;
         state.ResumeTiming();
-        PrintJob job(*doc, &records, targets, PrintJobOptions{});
+        PrintJob job(*doc, &records, targets, PrintJobOptions {});
         const JobResult r = job.PrintLabels(1, labels, 1);
         if (!r.ok() || r.labelsSent != labels)
             state.SkipWithError("the job failed");
@@ -176,7 +176,7 @@ void BM_PlainJob(benchmark::State& state)
         CountingPort port;
         JobTargets targets;
         targets.printer = &port;
-        PrintJob job(*doc, nullptr, targets, PrintJobOptions{});
+        PrintJob job(*doc, nullptr, targets, PrintJobOptions {});
         benchmark::DoNotOptimize(job.PrintLabels(1, state.range(0), 1));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -88,7 +88,7 @@ TEST(CliPrint, StarterSampleToAFile)
     ScopedHome home;
     QTemporaryDir dir;
     const QString out = dir.filePath("starter.prn");
-    const CliRun r = RunCli({"print", sample("Starter.kvl"), "-o", out});
+    const CliRun r = RunCli({ "print", sample("Starter.kvl"), "-o", out });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QByteArray stream = readFile(out);
     EXPECT_TRUE(stream.startsWith("\x02m\x02u0")) << stream.toHex(' ').toStdString();
@@ -96,7 +96,7 @@ TEST(CliPrint, StarterSampleToAFile)
     EXPECT_TRUE(r.out.contains(QFileInfo(out).absoluteFilePath().toUtf8()));
 
     // -o writes a fresh file: a second run leaves the same bytes, not twice as many.
-    ASSERT_EQ(RunCli({"print", sample("Starter.kvl"), "-o", out}).exitCode, 0);
+    ASSERT_EQ(RunCli({ "print", sample("Starter.kvl"), "-o", out }).exitCode, 0);
     EXPECT_EQ(readFile(out), stream);
 }
 
@@ -107,7 +107,7 @@ TEST(CliPrint, WrittenLabelWithCountAndCopies)
     const QString label = dir.filePath("test.kvl");
     WriteTestLabel(label, false);
     const QString out = dir.filePath("out.prn");
-    const CliRun r = RunCli({"print", label, "-o", out, "--count", "3", "--copies=2"});
+    const CliRun r = RunCli({ "print", label, "-o", out, "--count", "3", "--copies=2" });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("6 labels sent to ")) << r.out.toStdString();
     const QByteArray stream = readFile(out);
@@ -124,7 +124,7 @@ TEST(CliPrint, CountZeroLeavesAnEmptyFile)
     WriteTestLabel(label, false);
     const QString out = dir.filePath("out.prn");
     writeFile(out, "old bytes");
-    const CliRun r = RunCli({"print", label, "-o", out, "--count", "0"});
+    const CliRun r = RunCli({ "print", label, "-o", out, "--count", "0" });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(out));
     EXPECT_TRUE(readFile(out).isEmpty());
@@ -139,7 +139,7 @@ TEST(CliPrint, VariableLabelFromACsvFile)
     const QString csv = dir.filePath("names.csv");
     writeFile(csv, "NAME,QTY\nANNA,1\nBORIS,3\nCLARA,0\n");
     const QString out = dir.filePath("out.prn");
-    CliRun r = RunCli({"print", label, "--data", csv, "--count", "3", "-o", out});
+    CliRun r = RunCli({ "print", label, "--data", csv, "--count", "3", "-o", out });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QByteArray stream = readFile(out);
     EXPECT_EQ(stream.count("\rE\r"), 3);
@@ -148,7 +148,7 @@ TEST(CliPrint, VariableLabelFromACsvFile)
     const qsizetype clara = stream.indexOf("CLARA\r");
     EXPECT_TRUE(anna > 0 && boris > anna && clara > boris);
 
-    r = RunCli({"print", label, "--data", csv, "--count", "3", "--quantity-field", "QTY", "-o", out});
+    r = RunCli({ "print", label, "--data", csv, "--count", "3", "--quantity-field", "QTY", "-o", out });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     stream = readFile(out);
     EXPECT_EQ(stream.count("ANNA\r"), 1);
@@ -157,7 +157,7 @@ TEST(CliPrint, VariableLabelFromACsvFile)
     EXPECT_EQ(stream.count("CLARA\r"), 0);
 
     // Asking for more records than the file holds ends with a message, exit 1.
-    r = RunCli({"print", label, "--data", csv, "--count", "5", "-o", out});
+    r = RunCli({ "print", label, "--data", csv, "--count", "5", "-o", out });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
 }
@@ -167,18 +167,18 @@ TEST(CliPrint, UsageErrors)
     ScopedHome home;
     const QString starter = sample("Starter.kvl");
     const QStringList bad[] = {
-        {"print"},
-        {"print", starter, "--frobnicate"},
-        {"print", starter, "--count"},
-        {"print", starter, "--count", "-1"},
-        {"print", starter, "--count", "many"},
-        {"print", starter, "--copies", "0"},
-        {"print", starter, "--copies", "100000"},
-        {"print", starter, "--start", "0"},
-        {"print", starter, "-o", "a.prn", "--port", "none"},
-        {"print", starter, "--port", "bogus:1"},
-        {"print", starter, "--data", "table.unknown"},
-        {"print", starter, starter},
+        { "print" },
+        { "print", starter, "--frobnicate" },
+        { "print", starter, "--count" },
+        { "print", starter, "--count", "-1" },
+        { "print", starter, "--count", "many" },
+        { "print", starter, "--copies", "0" },
+        { "print", starter, "--copies", "100000" },
+        { "print", starter, "--start", "0" },
+        { "print", starter, "-o", "a.prn", "--port", "none" },
+        { "print", starter, "--port", "bogus:1" },
+        { "print", starter, "--data", "table.unknown" },
+        { "print", starter, starter },
     };
     for (const QStringList& args : bad) {
         const CliRun r = RunCli(args);
@@ -192,7 +192,7 @@ TEST(CliPrint, UnwritableOutputFailsWithOneLine)
     QTemporaryDir dir;
     const QString label = dir.filePath("test.kvl");
     WriteTestLabel(label, false);
-    const CliRun r = RunCli({"print", label, "-o", dir.filePath("no/such/folder/out.prn")});
+    const CliRun r = RunCli({ "print", label, "-o", dir.filePath("no/such/folder/out.prn") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("out.prn"));
@@ -203,7 +203,7 @@ TEST(CliPrint, MissingLabelFails)
 {
     ScopedHome home;
     QTemporaryDir dir;
-    const CliRun r = RunCli({"print", dir.filePath("none.kvl"), "-o", dir.filePath("out.prn")});
+    const CliRun r = RunCli({ "print", dir.filePath("none.kvl"), "-o", dir.filePath("out.prn") });
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("out.prn")));
 }
@@ -226,11 +226,11 @@ TEST(CliPrint, TenThousandRecordsFromCsv)
     const QString one = dir.filePath("one.csv");
     writeFile(one, "NAME\nN1\n");
     const QString first = dir.filePath("first.prn");
-    ASSERT_EQ(RunCli({"print", label, "--data", one, "-o", first}).exitCode, 0);
+    ASSERT_EQ(RunCli({ "print", label, "--data", one, "-o", first }).exitCode, 0);
     const qsizetype oneLabel = readFile(first).size();
 
     const QString out = dir.filePath("many.prn");
-    const CliRun r = RunCli({"print", label, "--data", csv, "--count", "10000", "-o", out});
+    const CliRun r = RunCli({ "print", label, "--data", csv, "--count", "10000", "-o", out });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("10000 labels")) << r.out.toStdString();
     const QByteArray stream = readFile(out);

@@ -89,7 +89,7 @@ int FieldPiece(const QList<QByteArray>& pieces, const QByteArray& marker, int fr
 /// (inline graphics, placements) or after rotation, letter, two multipliers and D3 (barcodes).
 std::pair<int, int> RowColumn(const QByteArray& piece, int at)
 {
-    return {piece.mid(at, 4).toInt(), piece.mid(at + 4, 4).toInt()};
+    return { piece.mid(at, 4).toInt(), piece.mid(at + 4, 4).toInt() };
 }
 
 std::string Decode(const QImage& picture)
@@ -98,8 +98,8 @@ std::string Decode(const QImage& picture)
     ZXing::DecodeHints hints;
     hints.setTryRotate(true);
     hints.setTryHarder(true);
-    const ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum,
-        int(gray.bytesPerLine()));
+    const ZXing::ImageView view(
+        gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum, int(gray.bytesPerLine()));
     const ZXing::Result r = ZXing::ReadBarcode(view, hints);
     return r.isValid() ? r.text() : std::string();
 }
@@ -135,16 +135,16 @@ TEST(EmissionBarcode, RoutesInFourAngles)
         bool picture; ///< the symbol travels as an inline graphic
     };
     const Route routes[] = {
-        {"barcode_code39_printer", T::bcCode39, "KORVEL-39", "a52", false},
-        {"barcode_code128_escape", T::bcCode128, "Ab12345678", "e52", false},
-        {"barcode_ean13_graphic", T::bcCodeEAN13, "590123412345", "1Y11001", true},
-        {"barcode_pdf417_command", T::bcCodePDF417, "PDF417 from korvel", "z26000", false},
-        {"barcode_qr_graphic", T::bcCodeQR, "https://korvel.example/qr", "1Y11001", true},
+        { "barcode_code39_printer", T::bcCode39, "KORVEL-39", "a52", false },
+        { "barcode_code128_escape", T::bcCode128, "Ab12345678", "e52", false },
+        { "barcode_ean13_graphic", T::bcCodeEAN13, "590123412345", "1Y11001", true },
+        { "barcode_pdf417_command", T::bcCodePDF417, "PDF417 from korvel", "z26000", false },
+        { "barcode_qr_graphic", T::bcCodeQR, "https://korvel.example/qr", "1Y11001", true },
     };
     for (const Route& route : routes) {
         SCOPED_TRACE(route.golden);
         QByteArray all;
-        for (const int angle : {0, 90, 180, 270}) {
+        for (const int angle : { 0, 90, 180, 270 }) {
             SCOPED_TRACE(angle);
             auto doc = BarcodeDocument();
             TOABarCode* b = AddBarcode(*doc, route.type, route.text, angle);
@@ -158,8 +158,8 @@ TEST(EmissionBarcode, RoutesInFourAngles)
                 EXPECT_EQ(e.pieces[at].left(7), "1Y11001");
                 if (angle == 0) {
                     const std::string decoded = Decode(InlinePicture(e.pieces, at));
-                    EXPECT_EQ(decoded, route.type == T::bcCodeEAN13 ? std::string("5901234123457")
-                                                                    : route.text.toStdString());
+                    EXPECT_EQ(decoded,
+                        route.type == T::bcCodeEAN13 ? std::string("5901234123457") : route.text.toStdString());
                 }
             } else {
                 EXPECT_TRUE(e.pieces[at].startsWith(rotation)) << e.pieces[at].toStdString();
@@ -186,7 +186,7 @@ TEST(EmissionBarcode, RoutesInFourAngles)
 // picture (type 4, not in the group whose text is part of the image).
 TEST(EmissionBarcode, PositionsOfBarsAndText)
 {
-    for (const int angle : {0, 90, 180, 270}) {
+    for (const int angle : { 0, 90, 180, 270 }) {
         SCOPED_TRACE(angle);
         auto doc = BarcodeDocument();
         TOABarCode* b = AddBarcode(*doc, T::bcCode39, "12", angle);
@@ -251,32 +251,37 @@ TEST(EmissionBarcode, ValueNormalisation)
         QByteArray printed;
     };
     const Row rows[] = {
-        {T::bcCodeEAN13, "12345", "123450000000"},
-        {T::bcCodeEAN13, "ABC", "000000000000"},
-        {T::bcCodeEAN13, "12345678901234", "123456789012"},
-        {T::bcCodeEAN8, "  ", "0000000"}, // blank: one space, padded, then a digit
-        {T::bcCodeUPCA, "1\xb0" "2", "10200000000"}, // a byte from 0x80 up becomes "0"
-        {T::bcCodeUPCE, "9876543", "987654"},
-        {T::bcCodeUccEan, "1", "1000000000000000000"},
-        {T::bcCodeUPC2, "7", "70"},
-        {T::bcCodeUPC5, "123456", "12345"},
-        {T::bcCodePost25, "abc", "00000000000"},
-        {T::bcCodeUCCEAN128DZJG, "8", "2180000000000000000000"},
-        {T::bcCodeCYM, "12345678901234567", "1234567890123"},
-        {T::bcCodeCYM, "12a", "120"},
-        {T::bcCodePostnet, "123", "12300"},
-        {T::bcCodePostnet, "12345", "12345"},
-        {T::bcCodePostnet, "1234567", "12345"},
-        {T::bcCodePostnet, "123456789", "123456789"},
-        {T::bcCodePostnet, "12345678901", "12345678901"},
-        {T::bcCodeInter25, "12-34", "12034"},
-        {T::bcCode39, "ab-C $%+./*", "00-C $%+./0"},
-        {T::bcCodeHBIC, "A*", "A0"},
-        {T::bcCodeCodabar, "a1E$D", "01" "0$D"},
-        {T::bcCode93, "A*b", "A*0"},
-        {T::bcCode39Ex, "a*b", "a*b"},
-        {T::bcCode128, "x&y", "x&y"},
-        {T::bcCode128, "", " "},
+        { T::bcCodeEAN13, "12345", "123450000000" },
+        { T::bcCodeEAN13, "ABC", "000000000000" },
+        { T::bcCodeEAN13, "12345678901234", "123456789012" },
+        { T::bcCodeEAN8, "  ", "0000000" }, // blank: one space, padded, then a digit
+        { T::bcCodeUPCA,
+            "1\xb0"
+            "2",
+            "10200000000" }, // a byte from 0x80 up becomes "0"
+        { T::bcCodeUPCE, "9876543", "987654" },
+        { T::bcCodeUccEan, "1", "1000000000000000000" },
+        { T::bcCodeUPC2, "7", "70" },
+        { T::bcCodeUPC5, "123456", "12345" },
+        { T::bcCodePost25, "abc", "00000000000" },
+        { T::bcCodeUCCEAN128DZJG, "8", "2180000000000000000000" },
+        { T::bcCodeCYM, "12345678901234567", "1234567890123" },
+        { T::bcCodeCYM, "12a", "120" },
+        { T::bcCodePostnet, "123", "12300" },
+        { T::bcCodePostnet, "12345", "12345" },
+        { T::bcCodePostnet, "1234567", "12345" },
+        { T::bcCodePostnet, "123456789", "123456789" },
+        { T::bcCodePostnet, "12345678901", "12345678901" },
+        { T::bcCodeInter25, "12-34", "12034" },
+        { T::bcCode39, "ab-C $%+./*", "00-C $%+./0" },
+        { T::bcCodeHBIC, "A*", "A0" },
+        { T::bcCodeCodabar, "a1E$D",
+            "01"
+            "0$D" },
+        { T::bcCode93, "A*b", "A*0" },
+        { T::bcCode39Ex, "a*b", "a*b" },
+        { T::bcCode128, "x&y", "x&y" },
+        { T::bcCode128, "", " " },
     };
     for (const Row& r : rows)
         EXPECT_EQ(NormaliseBarcodeValue(r.type, r.value), r.printed)
@@ -291,7 +296,7 @@ TEST(EmissionBarcode, BoundEan13KeepsThePrintedValue)
     TOABarCode* b = AddBarcode(*doc, T::bcCodeEAN13, "590123412345", 0);
     b->VarName = "CODE";
     b->VarType = int(VariableKind::Database);
-    MemoryRecords rec({"CODE"}, {{"12345"}});
+    MemoryRecords rec({ "CODE" }, { { "12345" } });
     EmissionContext ctx;
     ctx.evaluation.fields = &rec;
     ctx.dataSetEmpty = false;
@@ -317,13 +322,12 @@ TEST(EmissionBarcode, InvalidDataFailsTheJob)
     RecordingPort port;
     JobTargets targets;
     targets.printer = &port;
-    PrintJob job(*doc, nullptr, targets, PrintJobOptions{});
+    PrintJob job(*doc, nullptr, targets, PrintJobOptions {});
     const JobResult r = job.PrintLabels(1, 1, 1);
     EXPECT_EQ(r.outcome, JobOutcome::PrintError);
     EXPECT_EQ(r.labelsSent, 0);
     EXPECT_EQ(port.closes, 1);
 }
-
 
 // The whole job of every route, printed on the virtual printer, reads back as the symbol's data.
 TEST(EmissionBarcode, JobsDecodeOnTheVirtualPrinter)
@@ -334,21 +338,21 @@ TEST(EmissionBarcode, JobsDecodeOnTheVirtualPrinter)
         std::string expected;
     };
     const Route routes[] = {
-        {T::bcCode39, "KORVEL-39", "KORVEL-39"},
-        {T::bcCode128, "Ab12345678", "Ab12345678"},
-        {T::bcCodeEAN13, "590123412345", "5901234123457"},
-        {T::bcCodePDF417, "PDF417 from korvel", "PDF417 from korvel"},
-        {T::bcCodeQR, "https://korvel.example/qr", "https://korvel.example/qr"},
+        { T::bcCode39, "KORVEL-39", "KORVEL-39" },
+        { T::bcCode128, "Ab12345678", "Ab12345678" },
+        { T::bcCodeEAN13, "590123412345", "5901234123457" },
+        { T::bcCodePDF417, "PDF417 from korvel", "PDF417 from korvel" },
+        { T::bcCodeQR, "https://korvel.example/qr", "https://korvel.example/qr" },
     };
     for (const Route& route : routes) {
-        for (const int angle : {0, 90, 180, 270}) {
+        for (const int angle : { 0, 90, 180, 270 }) {
             SCOPED_TRACE(testing::Message() << int(route.type) << " at " << angle);
             auto doc = BarcodeDocument();
             AddBarcode(*doc, route.type, route.text, angle);
             RecordingPort port;
             JobTargets targets;
             targets.printer = &port;
-            PrintJob job(*doc, nullptr, targets, PrintJobOptions{});
+            PrintJob job(*doc, nullptr, targets, PrintJobOptions {});
             ASSERT_TRUE(job.PrintLabels(1, 1, 1).ok());
             const VirtualPrintout out = PrintVirtually(port.stream());
             ASSERT_EQ(out.formats.size(), 1);

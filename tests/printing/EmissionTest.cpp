@@ -35,7 +35,7 @@ JobResult PrintInto(LabelDocument& doc, RecordingPort& port, std::int64_t count,
 
 QList<QByteArray> GraphicDownloadPieces(const QImage& picture, int number)
 {
-    return BuildGraphicDownload(CommandContext{}, picture, number).pieces;
+    return BuildGraphicDownload(CommandContext {}, picture, number).pieces;
 }
 
 /// The pieces of the worked example, written out from its description.
@@ -89,9 +89,9 @@ TEST(Emission, WorkedExample)
         int cut;
     };
     const Case cases[] = {
-        {"worked_example_1", 1, 2, 1, 1},
-        {"worked_example_10", 10, 2, 10, 1},
-        {"worked_example_10_feed4", 10, 4, 10, 10},
+        { "worked_example_1", 1, 2, 1, 1 },
+        { "worked_example_10", 10, 2, 10, 1 },
+        { "worked_example_10_feed4", 10, 4, 10, 10 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.golden);
@@ -156,7 +156,7 @@ TEST(Emission, InverseAreaOnTheRightEdgeIsLeftOutButARectangleIsNot)
     ASSERT_EQ(a->Left() + a->Width(), lw);
 
     PieceRecorder rec;
-    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    LabelEmitter emitter(*doc, EmissionContext {}, rec);
     ASSERT_TRUE(emitter.EmitLabel(0, 0));
     ASSERT_EQ(rec.pieces.size(), 1);
     EXPECT_TRUE(rec.pieces[0].contains("b")) << rec.pieces[0].toStdString();
@@ -177,7 +177,7 @@ TEST(Emission, ObjectOnePixelOutsideAndNotPrintFlagAreLeftOut)
     const int lh = doc->pixels().labelHeight;
     TOAText* t = AddPrinterText(*doc, "X", QRect(0, lh - 19, 40, 20));
     PieceRecorder rec;
-    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    LabelEmitter emitter(*doc, EmissionContext {}, rec);
     ASSERT_TRUE(emitter.EmitLabel(0, 0));
     EXPECT_TRUE(rec.pieces.isEmpty());
 
@@ -204,16 +204,16 @@ TEST(Emission, PrinterTextAngles)
     // Hpx 151: rows dotsPx(112) = 237 and dotsPx(132) = 279; columns dotsPx(19) = 40 and
     // dotsPx(59) = 125; the label's offsets are X = 7 and Y = 5.
     const Row rows[] = {
-        {0, 232, 47},
-        {90, 274, 47},
-        {180, 274, 132},
-        {270, 232, 132},
+        { 0, 232, 47 },
+        { 90, 274, 47 },
+        { 180, 274, 132 },
+        { 270, 232, 132 },
     };
     for (const Row& row : rows) {
         t->setAngle(row.angle);
         t->setGeometry(QRect(19, 19, 40, 20));
         PieceRecorder rec;
-        LabelEmitter emitter(*doc, EmissionContext{}, rec);
+        LabelEmitter emitter(*doc, EmissionContext {}, rec);
         ASSERT_TRUE(emitter.EmitLabel(7, 5));
         ASSERT_EQ(rec.pieces.size(), 1);
         const QByteArray rotation = QByteArray::number(row.angle / 90 + 1);
@@ -237,7 +237,7 @@ TEST(Emission, BlankVariableText)
     t->SetAbsTop(4);
     t->VarName = "NAME";
     t->VarType = int(VariableKind::Database);
-    MemoryRecords rec({"NAME"}, {{"   "}});
+    MemoryRecords rec({ "NAME" }, { { "   " } });
     EmissionContext ctx;
     ctx.evaluation.fields = &rec;
     ctx.dataSetEmpty = false;
@@ -248,7 +248,7 @@ TEST(Emission, BlankVariableText)
     const QImage space = t->renderForPrinter(" ");
     const int pb = emitter.pageBottom();
     const QList<QByteArray> expected = BuildInlineGraphic(
-        CommandContext{}, space, pb - emitter.scale().dotsMm(4) - space.height(), emitter.scale().dotsMm(3))
+        CommandContext {}, space, pb - emitter.scale().dotsMm(4) - space.height(), emitter.scale().dotsMm(3))
                                            .pieces;
     EXPECT_EQ(rec1.pieces, expected);
 
@@ -273,7 +273,7 @@ TEST(Emission, DatabaseTextWithoutRecordsPrintsItsOwnText)
     t->VarType = int(VariableKind::Database);
     doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
     PieceRecorder rec;
-    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    LabelEmitter emitter(*doc, EmissionContext {}, rec);
     ASSERT_TRUE(emitter.DownloadGraphics());
     ASSERT_TRUE(emitter.EmitLabel(0, 0));
     EXPECT_TRUE(rec.pieces.last().endsWith("OWN\r")) << rec.pieces.last().toStdString();
@@ -305,7 +305,7 @@ TEST(Emission, HorizontalAndVerticalLines)
     ASSERT_EQ(vl->LineFlag(), 2);
 
     PieceRecorder rec;
-    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    LabelEmitter emitter(*doc, EmissionContext {}, rec);
     ASSERT_TRUE(emitter.EmitLabel(0, 0));
     ASSERT_EQ(rec.pieces.size(), 2);
     // PB 319; dotsMm(10) = 80, dotsMm(20) = 160, dotsMm(30) = 240, dotsMm(25) = 200.
@@ -351,13 +351,13 @@ TEST(Emission, StoredGraphics)
     out->setVirReadPr(1);
 
     PieceRecorder rec;
-    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    LabelEmitter emitter(*doc, EmissionContext {}, rec);
     ASSERT_TRUE(emitter.DownloadGraphics());
     QList<QByteArray> names;
     for (const QByteArray& p : rec.pieces)
         if (p.startsWith("\x02IAf"))
             names << p.mid(4, 8);
-    EXPECT_EQ(names, QList<QByteArray>({"F0000000", "F0000001", "F0000002", "F0000003", "F0000004"}));
+    EXPECT_EQ(names, QList<QByteArray>({ "F0000000", "F0000001", "F0000002", "F0000003", "F0000004" }));
 
     rec.pieces.clear();
     ASSERT_TRUE(emitter.EmitLabel(5, 7));
@@ -376,8 +376,9 @@ TEST(Emission, StoredGraphics)
     const int lineRow = std::min(pb - s.dotsMm(l->AbsStartY()) - 7, pb - s.dotsMm(l->AbsEndY()) - 7);
     const int lineColumn = std::min(s.dotsMm(l->AbsStartX()), s.dotsMm(l->AbsEndX())) + 5;
     EXPECT_EQ(placed,
-        QList<QByteArray>({place(lineRow, lineColumn, 3), place(pb - s.dotsMm(10) - 7 - s.dotsMm(5), s.dotsMm(10) + 5, 0),
-            place(pb - s.dotsMm(10) - s.dotsMm(4) - 7, s.dotsMm(30) + 5, 2)}));
+        QList<QByteArray>(
+            { place(lineRow, lineColumn, 3), place(pb - s.dotsMm(10) - 7 - s.dotsMm(5), s.dotsMm(10) + 5, 0),
+                place(pb - s.dotsMm(10) - s.dotsMm(4) - 7, s.dotsMm(30) + 5, 2) }));
 }
 
 // A piece the port refuses ends the label at once with the port's failure.
@@ -388,7 +389,7 @@ TEST(Emission, RefusedPieceStopsTheLabel)
     AddPrinterText(*doc, "B", QRect(20, 1, 10, 10));
     PieceRecorder rec;
     rec.refuseAt = 0;
-    LabelEmitter emitter(*doc, EmissionContext{}, rec);
+    LabelEmitter emitter(*doc, EmissionContext {}, rec);
     const PortStatus s = emitter.EmitLabel(0, 0);
     EXPECT_EQ(s.code, PortError::WriteFailed);
     EXPECT_TRUE(rec.pieces.isEmpty());

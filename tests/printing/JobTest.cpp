@@ -76,8 +76,8 @@ MemoryRecords Names(const QList<QByteArray>& names)
 {
     QList<QList<QByteArray>> rows;
     for (const QByteArray& n : names)
-        rows.append({n});
-    return MemoryRecords({"NAME"}, rows);
+        rows.append({ n });
+    return MemoryRecords({ "NAME" }, rows);
 }
 
 /// The stream as a list of events: "setup", "clear", "graphic", "start", "T:<text>",
@@ -140,7 +140,7 @@ struct Harness {
 // filled from the top (one full row and one label of the second row).
 TEST(Job, PlainGridWithRest)
 {
-    for (const int feed : {2, 5}) {
+    for (const int feed : { 2, 5 }) {
         SCOPED_TRACE(feed);
         auto doc = PlainDocument(GridPage(300, 200, 2, 2, 20, 30), feed);
         Harness h;
@@ -151,8 +151,8 @@ TEST(Job, PlainGridWithRest)
         EXPECT_EQ(Filter(ev, "start").size(), 2);
         EXPECT_EQ(Filter(ev, "T:").size(), 4 + 3);
         // A single full page: quantity 1, cut count 1 whatever the feed; the rest always 1 and 1.
-        EXPECT_EQ(Filter(ev, "cut:"), QStringList({"cut:1", "cut:1"}));
-        EXPECT_EQ(Filter(ev, "qty:"), QStringList({"qty:1", "qty:1"}));
+        EXPECT_EQ(Filter(ev, "cut:"), QStringList({ "cut:1", "cut:1" }));
+        EXPECT_EQ(Filter(ev, "qty:"), QStringList({ "qty:1", "qty:1" }));
         ExpectMatchesStreamGolden(h.printer.stream(), feed == 5 ? "plain_2x2_7_feed5" : "plain_2x2_7");
         // The rest's labels at columns 1, 2 of row 1 and column 1 of row 2: X offsets 0 and
         // round(320 × 203 / 254) = 256, Y offsets 0 and round(230 × 203 / 254) = 184.
@@ -180,8 +180,8 @@ TEST(Job, PlainFullPagesTravelAsOneFormatWithTheirQuantity)
     Harness h;
     ASSERT_TRUE(h.run(*doc, nullptr, 1, 6, 2).ok()); // 12 labels = 3 pages
     const QStringList ev = Events(h.printer.pieces);
-    EXPECT_EQ(Filter(ev, "qty:"), QStringList({"qty:3"}));
-    EXPECT_EQ(Filter(ev, "cut:"), QStringList({"cut:3"}));
+    EXPECT_EQ(Filter(ev, "qty:"), QStringList({ "qty:3" }));
+    EXPECT_EQ(Filter(ev, "cut:"), QStringList({ "cut:3" }));
     EXPECT_EQ(Filter(ev, "T:").size(), 4);
 }
 
@@ -194,8 +194,8 @@ TEST(Job, PlainQuantityAbove9999IsSplit)
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.labelsSent, 12000);
     const QStringList ev = Events(h.printer.pieces);
-    EXPECT_EQ(Filter(ev, "qty:"), QStringList({"qty:9999", "qty:2001"}));
-    EXPECT_EQ(Filter(ev, "cut:"), QStringList({"cut:9999", "cut:2001"}));
+    EXPECT_EQ(Filter(ev, "qty:"), QStringList({ "qty:9999", "qty:2001" }));
+    EXPECT_EQ(Filter(ev, "cut:"), QStringList({ "cut:9999", "cut:2001" }));
 }
 
 TEST(Job, CountOfZeroPrintsNothingAndOpensNoPort)
@@ -208,7 +208,7 @@ TEST(Job, CountOfZeroPrintsNothingAndOpensNoPort)
     EXPECT_TRUE(h.printer.pieces.isEmpty());
 
     auto var = VariableDocument(GridPage(300, 200, 1, 1), 2);
-    MemoryRecords rec = Names({"A"});
+    MemoryRecords rec = Names({ "A" });
     EXPECT_EQ(h.run(*var, &rec, 1, 0, 3).outcome, JobOutcome::NothingToPrint);
     EXPECT_EQ(h.printer.opens, 0);
 }
@@ -227,13 +227,13 @@ TEST(Job, GridWithoutCellsIsRefusedBeforeThePortOpens)
 TEST(Job, VariableRecordsWithCopies)
 {
     auto doc = VariableDocument(GridPage(300, 200, 1, 1), 2);
-    MemoryRecords rec = Names({"ALPHA", "BETA", "GAMMA"});
+    MemoryRecords rec = Names({ "ALPHA", "BETA", "GAMMA" });
     Harness h;
     const JobResult r = h.run(*doc, &rec, 1, 3, 2);
     ASSERT_TRUE(r.ok()) << r.text().toStdString();
     EXPECT_EQ(r.labelsSent, 6);
     const QStringList ev = Events(h.printer.pieces);
-    EXPECT_EQ(Filter(ev, "T:"), QStringList({"T:ALPHA", "T:ALPHA", "T:BETA", "T:BETA", "T:GAMMA", "T:GAMMA"}));
+    EXPECT_EQ(Filter(ev, "T:"), QStringList({ "T:ALPHA", "T:ALPHA", "T:BETA", "T:BETA", "T:GAMMA", "T:GAMMA" }));
     EXPECT_EQ(Filter(ev, "start").size(), 6);
     EXPECT_EQ(Filter(ev, "clear").size(), 6); // graphics before every page
     EXPECT_EQ(Filter(ev, "qty:"), QStringList(6, "qty:1"));
@@ -247,10 +247,10 @@ TEST(Job, VariableRecordsWithCopies)
 TEST(Job, VariableStartRecordSkipsRecords)
 {
     auto doc = VariableDocument(GridPage(300, 200, 1, 1), 2);
-    MemoryRecords rec = Names({"A", "B", "C", "D"});
+    MemoryRecords rec = Names({ "A", "B", "C", "D" });
     Harness h;
     ASSERT_TRUE(h.run(*doc, &rec, 3, 2, 1).ok());
-    EXPECT_EQ(Filter(Events(h.printer.pieces), "T:"), QStringList({"T:C", "T:D"}));
+    EXPECT_EQ(Filter(Events(h.printer.pieces), "T:"), QStringList({ "T:C", "T:D" }));
 }
 
 // Three full pages with FeedType 4: "more pages" before page 1 and "last page" before page 3;
@@ -263,8 +263,8 @@ TEST(Job, VariableFeedModeCommands)
         const char* golden;
     };
     const Case cases[] = {
-        {6, {"feed70", "start", "start", "feed50", "start"}, "variable_feed4_3pages"},
-        {7, {"feed70", "start", "start", "feed70", "start", "feed50", "start"}, "variable_feed4_3pages_rest"},
+        { 6, { "feed70", "start", "start", "feed50", "start" }, "variable_feed4_3pages" },
+        { 7, { "feed70", "start", "start", "feed70", "start", "feed50", "start" }, "variable_feed4_3pages_rest" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.labels);
@@ -317,15 +317,16 @@ TEST(Job, CountersStepWithTheRecordOrdinal)
         QStringList texts;
     };
     const Case cases[] = {
-        {1, 1, 1, {"T:1", "T:2", "T:3", "T:4"}},
-        {2, 1, 1, {"T:1", "T:1", "T:2", "T:2"}},
-        {1, 2, 1, {"T:1", "T:1", "T:2", "T:2"}},
-        {2, 2, 1, {"T:1", "T:1", "T:1", "T:1", "T:2", "T:2"}},
+        { 1, 1, 1, { "T:1", "T:2", "T:3", "T:4" } },
+        { 2, 1, 1, { "T:1", "T:1", "T:2", "T:2" } },
+        { 1, 2, 1, { "T:1", "T:1", "T:2", "T:2" } },
+        { 2, 2, 1, { "T:1", "T:1", "T:1", "T:1", "T:2", "T:2" } },
         // Starting at record 2 the counter steps when the record number (ordinal + 1) is even.
-        {1, 2, 2, {"T:1", "T:2", "T:2", "T:3"}},
+        { 1, 2, 2, { "T:1", "T:2", "T:2", "T:3" } },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.copies << " copies, " << c.labelsPerStep << " per step, start " << c.start);
+        SCOPED_TRACE(
+            testing::Message() << c.copies << " copies, " << c.labelsPerStep << " per step, start " << c.start);
         auto doc = CounterDocument(GridPage(300, 200, 1, 1), 2, c.labelsPerStep);
         Harness h;
         const int records = int(c.texts.size()) / c.copies;
@@ -339,8 +340,7 @@ TEST(Job, CountersStepWithTheRecordOrdinal)
 TEST(Job, QuantityFromField)
 {
     auto doc = VariableDocument(GridPage(300, 200, 2, 2), 5);
-    MemoryRecords rec({"NAME", "QTY"},
-        {{"A", "3"}, {"B", " 9 "}, {"C", "0"}, {"D", "2"}, {"E", "many"}});
+    MemoryRecords rec({ "NAME", "QTY" }, { { "A", "3" }, { "B", " 9 " }, { "C", "0" }, { "D", "2" }, { "E", "many" } });
     Harness h;
     h.options.quantityFromField = true;
     h.options.quantityField = " QTY ";
@@ -352,9 +352,9 @@ TEST(Job, QuantityFromField)
     const QStringList ev = Events(h.printer.pieces);
     // A A A B | B B B B ×1 | B B B B ... : A×3 + B×1 close a page; B's 8 left = 2 whole pages
     // (one format, quantity 2); D×2 opens the last format, closed at the end.
-    EXPECT_EQ(Filter(ev, "T:"), QStringList({"T:A", "T:A", "T:A", "T:B", "T:B", "T:B", "T:B", "T:B", "T:D", "T:D"}));
-    EXPECT_EQ(Filter(ev, "qty:"), QStringList({"qty:1", "qty:2", "qty:1"}));
-    EXPECT_EQ(Filter(ev, "cut:"), QStringList({"cut:1", "cut:2", "cut:1"}));
+    EXPECT_EQ(Filter(ev, "T:"), QStringList({ "T:A", "T:A", "T:A", "T:B", "T:B", "T:B", "T:B", "T:B", "T:D", "T:D" }));
+    EXPECT_EQ(Filter(ev, "qty:"), QStringList({ "qty:1", "qty:2", "qty:1" }));
+    EXPECT_EQ(Filter(ev, "cut:"), QStringList({ "cut:1", "cut:2", "cut:1" }));
     EXPECT_EQ(Filter(ev, "clear").size(), 1);
     ExpectMatchesStreamGolden(h.printer.stream(), "quantity_from_field");
 }
@@ -362,7 +362,7 @@ TEST(Job, QuantityFromField)
 TEST(Job, QuantityFromAMissingFieldIsRefusedBeforeThePortOpens)
 {
     auto doc = VariableDocument(GridPage(300, 200, 1, 1), 2);
-    MemoryRecords rec = Names({"A"});
+    MemoryRecords rec = Names({ "A" });
     Harness h;
     h.options.quantityFromField = true;
     h.options.quantityField = "QTY";
@@ -379,7 +379,7 @@ TEST(Job, WriteToFileNeverOpensThePrinterPort)
         h.targets.writeToFile = true;
         h.printer.failOpen = true;
         std::unique_ptr<LabelDocument> doc;
-        MemoryRecords rec({"NAME", "QTY"}, {{"A", "2"}, {"B", "1"}});
+        MemoryRecords rec({ "NAME", "QTY" }, { { "A", "2" }, { "B", "1" } });
         JobRecords* records = nullptr;
         if (loop == 0) {
             doc = PlainDocument(GridPage(300, 200, 1, 1), 2);
@@ -409,7 +409,7 @@ TEST(Job, UnopenableOutputFileIsReported)
     targets.printer = &printer;
     targets.file = &file;
     targets.writeToFile = true;
-    PrintJob job(*doc, nullptr, targets, PrintJobOptions{});
+    PrintJob job(*doc, nullptr, targets, PrintJobOptions {});
     const JobResult r = job.PrintLabels(1, 1, 1);
     EXPECT_EQ(r.outcome, JobOutcome::PortOpenFailed);
     EXPECT_EQ(r.status.code, PortError::OpenFailed);
@@ -449,7 +449,7 @@ TEST(Job, RecordExitsCloseThePortAndEndTheDocument)
 {
     {
         auto doc = VariableDocument(GridPage(300, 200, 1, 1), 2);
-        MemoryRecords rec = Names({"A", "B"});
+        MemoryRecords rec = Names({ "A", "B" });
         Harness h;
         const JobResult r = h.run(*doc, &rec, 1, 3, 1);
         EXPECT_EQ(r.outcome, JobOutcome::TooFewRecords);
@@ -466,7 +466,7 @@ TEST(Job, RecordExitsCloseThePortAndEndTheDocument)
             int recordCount() const override { return 5; }
         };
         auto doc = VariableDocument(GridPage(300, 200, 1, 1), 2);
-        ShortRecords rec({"NAME"}, {{"A"}, {"B"}});
+        ShortRecords rec({ "NAME" }, { { "A" }, { "B" } });
         Harness h;
         const JobResult r = h.run(*doc, &rec, 1, 4, 1);
         EXPECT_EQ(r.outcome, JobOutcome::OutOfRecords);
@@ -481,7 +481,7 @@ TEST(Job, RecordExitsCloseThePortAndEndTheDocument)
 TEST(Job, CancelStopsBetweenLabelsAndClosesThePort)
 {
     auto doc = CounterDocument(GridPage(300, 200, 1, 1), 2);
-    std::atomic<bool> cancel{false};
+    std::atomic<bool> cancel { false };
     Harness h;
     h.options.cancel = &cancel;
     std::int64_t reported = 0;

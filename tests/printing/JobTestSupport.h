@@ -40,7 +40,7 @@ inline QByteArray soh(const QByteArray& s)
 class RecordingPort : public PrinterPort {
 public:
     RecordingPort()
-        : PrinterPort(PortLimits{})
+        : PrinterPort(PortLimits {})
     {
     }
 
@@ -274,7 +274,7 @@ inline void BuildWorkedExample(LabelDocument& doc)
 inline QImage ExampleImagePicture()
 {
     QImage p(16, 16, QImage::Format_Mono);
-    p.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    p.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
     p.fill(0);
     for (int y = 0; y < 16; ++y)
         for (int x = 4; x < 12; ++x)
@@ -317,8 +317,8 @@ inline void ExpectMatchesStreamGolden(const QByteArray& stream, const QString& n
     while (at < golden.size() && at < stream.size() && golden[at] == stream[at])
         ++at;
     ADD_FAILURE() << name.toStdString() << ": stream differs from the golden at byte " << at << " (golden "
-                  << golden.size() << " bytes, stream " << stream.size() << " bytes)\n golden: "
-                  << golden.mid(std::max<qsizetype>(0, at - 16), 48).toHex(' ').toStdString()
+                  << golden.size() << " bytes, stream " << stream.size()
+                  << " bytes)\n golden: " << golden.mid(std::max<qsizetype>(0, at - 16), 48).toHex(' ').toStdString()
                   << "\n stream: " << stream.mid(std::max<qsizetype>(0, at - 16), 48).toHex(' ').toStdString();
 }
 

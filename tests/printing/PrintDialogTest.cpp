@@ -16,12 +16,12 @@ TEST(PrintDialog, LabelsFitPage)
         bool fits;
     };
     const Row rows[] = {
-        {600, 400, 0, 0, 0, 0, 600, 400, 1, 1, 0, 0, true},
-        {620, 430, 0, 0, 0, 0, 300, 200, 2, 2, 20, 30, true},
-        {619, 430, 0, 0, 0, 0, 300, 200, 2, 2, 20, 30, false}, // one tenth too narrow
-        {620, 430, 0, 0, 10, 0, 300, 200, 2, 2, 20, 30, false}, // the top margin takes room
-        {620, 430, 0, 0, 0, 0, 300, 200, 0, 2, 20, 30, false}, // no column: nothing fits
-        {620, 430, 0, 0, 0, 0, 300, 200, 2, 0, 20, 30, false},
+        { 600, 400, 0, 0, 0, 0, 600, 400, 1, 1, 0, 0, true },
+        { 620, 430, 0, 0, 0, 0, 300, 200, 2, 2, 20, 30, true },
+        { 619, 430, 0, 0, 0, 0, 300, 200, 2, 2, 20, 30, false }, // one tenth too narrow
+        { 620, 430, 0, 0, 10, 0, 300, 200, 2, 2, 20, 30, false }, // the top margin takes room
+        { 620, 430, 0, 0, 0, 0, 300, 200, 0, 2, 20, 30, false }, // no column: nothing fits
+        { 620, 430, 0, 0, 0, 0, 300, 200, 2, 0, 20, 30, false },
     };
     for (const Row& r : rows) {
         TPageRecord p;
@@ -62,8 +62,8 @@ TEST(PrintDialog, StoredNumbersAndStartRecord)
 {
     PrintNumberTable table;
     EXPECT_EQ(InitialPrintNumbers(table.get(0), false, 7).count, 1); // nothing stored counts as 1
-    table.store(3, {25, 4, "QTY"});
-    table.store(80, {9, 9, {}}); // outside the table: ignored
+    table.store(3, { 25, 4, "QTY" });
+    table.store(80, { 9, 9, {} }); // outside the table: ignored
     const PrintNumbers n = InitialPrintNumbers(table.get(3), true, 7);
     EXPECT_EQ(n.count, 25);
     EXPECT_EQ(n.copies, 4);
@@ -81,9 +81,15 @@ TEST(PrintDialog, EntriesAndTotal)
         const char* copies;
     };
     const Row rows[] = {
-        {"12", "12", "12"},       {"0", "0", "0"},         {"-3", "1", "1"},
-        {"abc", "1", "1"},        {"", "1", "1"},          {"99999", "99999", "99999"},
-        {"100000", "100000", "1"}, {"1e3", "1", "1"},      {"99999999999999999999", "1", "1"},
+        { "12", "12", "12" },
+        { "0", "0", "0" },
+        { "-3", "1", "1" },
+        { "abc", "1", "1" },
+        { "", "1", "1" },
+        { "99999", "99999", "99999" },
+        { "100000", "100000", "1" },
+        { "1e3", "1", "1" },
+        { "99999999999999999999", "1", "1" },
     };
     for (const Row& r : rows) {
         EXPECT_EQ(SanitizeCountEntry(r.typed), QString::fromLatin1(r.count)) << r.typed;

@@ -21,8 +21,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <limits>
 #include <csignal>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -36,7 +36,7 @@ const char* const kPrintUsage
 
 namespace {
 
-std::atomic<bool> g_cancel{false};
+std::atomic<bool> g_cancel { false };
 
 extern "C" void onInterrupt(int)
 {
@@ -114,14 +114,17 @@ QString parse(const QStringList& args, PrintArguments& out)
             target = value;
             return {};
         };
-        auto takeNumber = [&](std::optional<std::int64_t>& target, std::int64_t low,
-                              std::int64_t high) -> QString {
+        auto takeNumber = [&](std::optional<std::int64_t>& target, std::int64_t low, std::int64_t high) -> QString {
             QString text;
             if (QString e = take(text); !e.isEmpty())
                 return e;
             target = number(text, low, high);
             if (!target)
-                return QStringLiteral("%1 takes a whole number from %2 to %3, not '%4'").arg(a).arg(low).arg(high).arg(text);
+                return QStringLiteral("%1 takes a whole number from %2 to %3, not '%4'")
+                    .arg(a)
+                    .arg(low)
+                    .arg(high)
+                    .arg(text);
             return {};
         };
         QString error;
@@ -208,14 +211,14 @@ int printCommand(const QStringList& arguments)
         const PortSpecParse parsed = ParsePortSpec(args.port);
         if (!parsed.ok)
             return usage(QStringLiteral("bad --port '%1': %2").arg(args.port, parsed.error));
-        portSpec = parsed.spec;
+        portSpec = parsed.portSpec;
     }
     std::optional<SourceSpec> dataSpec;
     if (!args.data.isEmpty()) {
         const SpecResult parsed = ParseDataArgument(args.data);
-        if (!parsed.spec)
+        if (!parsed.sourceSpec)
             return usage(QStringLiteral("bad --data '%1': %2").arg(args.data, parsed.error));
-        dataSpec = parsed.spec;
+        dataSpec = parsed.sourceSpec;
     }
 
     LabelDocument doc;

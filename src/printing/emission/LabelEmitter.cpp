@@ -148,8 +148,7 @@ PortStatus LabelEmitter::EmitLabel(int x, int y)
     // Inverse areas last, so that they invert what lies beneath them.
     for (int i = 0; i < n; ++i) {
         TOAControl& o = *objects[std::size_t(i)];
-        if (o.kind() != ObjectKind::InvertArea
-            || !StrictlyInsideLabel(RectAt100(o, scale_), labelWidth_, labelHeight_))
+        if (o.kind() != ObjectKind::InvertArea || !StrictlyInsideLabel(RectAt100(o, scale_), labelWidth_, labelHeight_))
             continue;
         if (PortStatus s = emitObject(i, o, x, y); !s)
             return s;

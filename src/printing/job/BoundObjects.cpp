@@ -24,8 +24,8 @@ bool HasDatabase(const LabelDocument& document)
     return EntryCount(document.variables, VariableKind::Database) > 0;
 }
 
-void RefreshBoundObjects(LabelDocument& document, const EvaluationContext& context,
-    const std::function<bool(const TOAControl&)>& skip)
+void RefreshBoundObjects(
+    LabelDocument& document, const EvaluationContext& context, const std::function<bool(const TOAControl&)>& skip)
 {
     bool changed = false;
     for (const auto& o : document.objects()) {
@@ -33,8 +33,7 @@ void RefreshBoundObjects(LabelDocument& document, const EvaluationContext& conte
             continue;
         if (o->kind() != ObjectKind::Text && o->kind() != ObjectKind::BarCode)
             continue;
-        const QByteArray value
-            = EvaluateVariable(document, o->VarName, static_cast<VariableKind>(o->VarType), context);
+        const QByteArray value = EvaluateVariable(document, o->VarName, static_cast<VariableKind>(o->VarType), context);
         changed = true;
         if (o->kind() == ObjectKind::Text) {
             static_cast<TOAText&>(*o).SetText(SurfaceText(value));

@@ -19,7 +19,7 @@ bool HasDatabase(const LabelDocument& document);
 /// (PDF417 and QR Code take it as their data, "<NULL>" when blank). Marks the document changed
 /// when an object was bound. Run after every variable print job; objects for which `skip` says
 /// so are left as they are.
-void RefreshBoundObjects(LabelDocument& document, const EvaluationContext& context,
-    const std::function<bool(const TOAControl&)>& skip = {});
+void RefreshBoundObjects(
+    LabelDocument& document, const EvaluationContext& context, const std::function<bool(const TOAControl&)>& skip = {});
 
 } // namespace korvel

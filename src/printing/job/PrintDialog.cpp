@@ -51,15 +51,15 @@ bool LabelsFitPage(const TPageRecord& page)
 std::optional<MessageText> CheckPrintCommand(const LabelDocument& document)
 {
     if (!LabelsFitPage(document.page()))
-        return MessageText{QStringLiteral("ChildFormInside"), QStringLiteral("message5"), QString()};
+        return MessageText { QStringLiteral("ChildFormInside"), QStringLiteral("message5"), QString() };
     if (document.objectCount() == 0)
-        return MessageText{QStringLiteral("ChildFormInside"), QStringLiteral("message6"), QString()};
+        return MessageText { QStringLiteral("ChildFormInside"), QStringLiteral("message6"), QString() };
     return std::nullopt;
 }
 
 MessageText PrintCommandCaption()
 {
-    return {QStringLiteral("All"), QStringLiteral("tishi"), QString()};
+    return { QStringLiteral("All"), QStringLiteral("tishi"), QString() };
 }
 
 StoredPrintNumbers PrintNumberTable::get(int window) const
@@ -179,7 +179,7 @@ PrintDialogOutcome AcceptPrintDialog(const PrintDialogFields& fields, const QByt
     }
     if (!copies) {
         out.copiesMessage
-            = MessageText{QStringLiteral("PrintFormInside"), QStringLiteral("message1"), QStringLiteral("error")};
+            = MessageText { QStringLiteral("PrintFormInside"), QStringLiteral("message1"), QStringLiteral("error") };
         out.copies = 1;
     }
     out.writeToFile = fields.writeToFile;

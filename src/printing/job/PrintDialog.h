@@ -45,7 +45,7 @@ public:
     void store(int window, const StoredPrintNumbers& numbers);
 
 private:
-    std::array<StoredPrintNumbers, Capacity> entries_{};
+    std::array<StoredPrintNumbers, Capacity> entries_ {};
 };
 
 /// What the print command starts from: the stored count and copies (0 counts as 1) and the

@@ -19,7 +19,7 @@ namespace {
 
 MessageText childFormMessage(const char* key)
 {
-    return {QStringLiteral("ChildFormInside"), QString::fromLatin1(key), QStringLiteral("error")};
+    return { QStringLiteral("ChildFormInside"), QString::fromLatin1(key), QStringLiteral("error") };
 }
 
 bool feedsByPage(const TPrinterSetting& s)
@@ -96,8 +96,8 @@ public:
         const JobTargets& t = job_.targets_;
         port_ = t.writeToFile ? t.file : t.printer;
         if (!port_) {
-            result_.status = PortStatus::failure(
-                PortError::NoPort, t.writeToFile ? QStringLiteral("no write-to-file target") : QStringLiteral("no port"));
+            result_.status = PortStatus::failure(PortError::NoPort,
+                t.writeToFile ? QStringLiteral("no write-to-file target") : QStringLiteral("no port"));
             outcome(JobOutcome::PortOpenFailed, childFormMessage("message7"));
             return false;
         }
@@ -139,10 +139,7 @@ public:
         return e;
     }
 
-    bool cancelled() const
-    {
-        return job_.options_.cancel && job_.options_.cancel->load(std::memory_order_relaxed);
-    }
+    bool cancelled() const { return job_.options_.cancel && job_.options_.cancel->load(std::memory_order_relaxed); }
 
     /// A print error or a cancel: the port is closed without ending the queue document, so a
     /// broken stream never prints from a queue.
@@ -156,10 +153,7 @@ public:
             cancel ? PortMessageFor(PortError::Cancelled) : childFormMessage("message7"));
     }
 
-    JobResult cancel()
-    {
-        return failWith(PortStatus::failure(PortError::Cancelled, QStringLiteral("job cancelled")));
-    }
+    JobResult cancel() { return failWith(PortStatus::failure(PortError::Cancelled, QStringLiteral("job cancelled"))); }
 
     /// Common frame steps 6-7, also taken by the two "records" exits: the queue document is
     /// ended and the port closed. A failure to finish the stream is reported, never success.
@@ -183,7 +177,7 @@ public:
     {
         result_.labelsSent += n;
         if (job_.options_.progress)
-            job_.options_.progress({result_.labelsSent, result_.labelsTotal});
+            job_.options_.progress({ result_.labelsSent, result_.labelsTotal });
     }
 
     void noteUnusableQuantity() { ++result_.unusableQuantities; }
@@ -229,8 +223,8 @@ private:
             emitter_->finish();
         // Texts that printed their own text for want of records keep it.
         if (variable_)
-            RefreshBoundObjects(document(), evaluation(),
-                [this](const TOAControl& o) { return emitter_ && emitter_->setAside(o); });
+            RefreshBoundObjects(
+                document(), evaluation(), [this](const TOAControl& o) { return emitter_ && emitter_->setAside(o); });
     }
 
     PrintJob& job_;
@@ -242,8 +236,8 @@ private:
 
 // --- the loops ------------------------------------------------------------------------------
 
-PrintJob::PrintJob(LabelDocument& document, JobRecords* records, const JobTargets& targets,
-    const PrintJobOptions& options)
+PrintJob::PrintJob(
+    LabelDocument& document, JobRecords* records, const JobTargets& targets, const PrintJobOptions& options)
     : document_(document)
     , records_(records)
     , targets_(targets)
@@ -376,9 +370,8 @@ JobResult PrintJob::PrintVariable(int startRecord, std::int64_t recordCount, boo
         if (PortStatus s = SendLabelStart(ctx, document_.printer, page, run.port()); !s)
             return run.failWith(s);
         const std::int64_t before = (d - 1) * perPage;
-        if (auto end = run.gridPass(g.rows, 0, true, [&](int r, int c, bool) {
-                return advance(before + std::int64_t(r - 1) * g.columns + c, false);
-            }))
+        if (auto end = run.gridPass(g.rows, 0, true,
+                [&](int r, int c, bool) { return advance(before + std::int64_t(r - 1) * g.columns + c, false); }))
             return *end;
         if (PortStatus s = SendLabelEnd(ctx, 1, byPage ? formatCount(pages) : 1, run.port()); !s)
             return run.failWith(s);
@@ -426,7 +419,8 @@ JobResult PrintJob::PrintQuantityFromField(int startRecord, std::int64_t recordC
     if (!run.dataOpen() || records->recordCount() == 0) {
         run.outcome(JobOutcome::BadQuantityField);
         JobResult r = run.result();
-        r.status = PortStatus::failure(PortError::InvalidInput, QStringLiteral("no data source for the quantity field"));
+        r.status
+            = PortStatus::failure(PortError::InvalidInput, QStringLiteral("no data source for the quantity field"));
         return r;
     }
     records->first();
