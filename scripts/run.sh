@@ -19,6 +19,11 @@ cat >&2 <<USAGE
 No display: the designer needs one (DISPLAY or WAYLAND_DISPLAY). The headless tool works without:
   $build/bin/korvel-cli info LABEL.kvl             JSON summary of a label file
   $build/bin/korvel-cli convert IN.kvl OUT.kvl     read any supported version, write the current one
+  $build/bin/korvel-cli print LABEL.kvl -o FILE    the printer's command stream (or --port SPEC)
+  $build/bin/korvel-cli render LABEL.kvl -o OUT.png   one label as the printer would print it
 Summary of the label that ships with the program:
 USAGE
 "$build/bin/korvel-cli" info "$here/data/Samples/Starter.kvl"
+out="${TMPDIR:-/tmp}/korvel-demo"
+"$build/bin/korvel-cli" print "$here/data/Samples/Starter.kvl" -o "$out.prn"
+"$build/bin/korvel-cli" render "$here/data/Samples/Starter.kvl" -o "$out.png"
