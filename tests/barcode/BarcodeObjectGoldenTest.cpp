@@ -47,7 +47,7 @@ TEST(BarcodeObjectGolden, Ean13DigitsPlacedByModuleAt203)
 
 TEST(BarcodeObjectGolden, Code128WithPrinterFontCaptionAt300)
 {
-    ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
+    ScopedEnv data("KORVEL_DATA", shippedDataDir().toUtf8());
     const QImage image = printed(TBarCodeType::bcCode128, "Korvel-128 abc", [](TOABarCode& o) {
         o.SetPrnDPI(300);
         o.SetBarNarrow(3);

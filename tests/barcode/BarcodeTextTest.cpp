@@ -43,7 +43,7 @@ bool glyphDrawnAt(const QImage& img, const PrinterGlyph& g, int x, int baseline)
 {
     for (int r = 0; r < g.rows; ++r)
         for (int j = 0; j < g.width; ++j)
-            if (g.pixel(j, r) && !inkAt(img, x + j, baseline + r - g.ascent))
+            if (g.pixel(j, r) && !isInk(img, x + j, baseline + r - g.ascent))
                 return false;
     return true;
 }
@@ -227,7 +227,7 @@ TEST(BarcodeText, EanDigitsBesideTheGuardsLeaveNoTextHeight)
 
 TEST(BarcodeText, EanAndUpcPrinterFontDigitsStandAtTheirModules)
 {
-    ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
+    ScopedEnv data("KORVEL_DATA", shippedDataDir().toUtf8());
     const PrinterFontFile file = PrinterFontFile::standard();
     ASSERT_TRUE(file.isValid());
     const int font = 2;
@@ -278,7 +278,7 @@ TEST(BarcodeText, EanAndUpcPrinterFontDigitsStandAtTheirModules)
 
 TEST(BarcodeText, PrinterFontLineSkipsCharactersWithoutGlyphs)
 {
-    ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
+    ScopedEnv data("KORVEL_DATA", shippedDataDir().toUtf8());
     auto o = object(TBarCodeType::bcCode128, "AB", [](TOABarCode& b) {
         b.SetUsePrnFont(1);
         b.SetPrnFontIdx(2);
@@ -314,7 +314,7 @@ TEST(BarcodeText, PrinterFontLineSkipsCharactersWithoutGlyphs)
 
 TEST(BarcodeText, PrinterFontBaselines)
 {
-    ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
+    ScopedEnv data("KORVEL_DATA", shippedDataDir().toUtf8());
     const PrinterFontFile file = PrinterFontFile::standard();
     for (int font : { 3, 5 }) {
         PrinterFontHeader header;
@@ -334,7 +334,7 @@ TEST(BarcodeText, PrinterFontBaselines)
 
 TEST(BarcodeText, AlignmentPlacesTheNarrowerPart)
 {
-    ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
+    ScopedEnv data("KORVEL_DATA", shippedDataDir().toUtf8());
     using A = TLabelAlignment;
     using P = TLabelPosition;
     struct Row {
@@ -444,7 +444,7 @@ TEST(BarcodeText, ScreenFontLineKeepsItsWidthAtThePrinterResolution)
 
 TEST(BarcodeText, DefaultPrinterFontIsFontThree)
 {
-    ScopedBarcodeEnv data("KORVEL_DATA", barcodeDataDir().toUtf8());
+    ScopedEnv data("KORVEL_DATA", shippedDataDir().toUtf8());
     auto o = object(TBarCodeType::bcCode39, "CODE39", [](TOABarCode& b) {
         b.SetPrnFontIdx(7);
         b.SetLabelWithPrn(true);
@@ -464,7 +464,7 @@ TEST(BarcodeText, MissingGlyphFileKeepsThePreviousImage)
     QTemporaryDir empty;
     auto o = object(TBarCodeType::bcCode128, "KORVEL");
     const QImage picture = o->DstBitmap;
-    ScopedBarcodeEnv data("KORVEL_DATA", empty.path().toUtf8());
+    ScopedEnv data("KORVEL_DATA", empty.path().toUtf8());
     o->SetUsePrnFont(1);
     EXPECT_EQ(o->lastError(), BarcodeBuildError::GlyphFile);
     EXPECT_EQ(o->DstBitmap, picture);

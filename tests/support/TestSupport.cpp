@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace korvel::test {
 
@@ -12,6 +13,14 @@ QString sourceDir()
 QString dataDir()
 {
     return qEnvironmentVariable("KORVEL_DATA");
+}
+
+QString shippedDataDir()
+{
+    const QString fromEnv = dataDir();
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../data");
 }
 
 QByteArray readFile(const QString& path)
@@ -41,6 +50,25 @@ ScopedHome::~ScopedHome()
         qputenv("KORVEL_HOME", previous_);
     else
         qunsetenv("KORVEL_HOME");
+}
+
+ScopedEnv::ScopedEnv(const char* name, const QByteArray& value, bool set)
+    : name_(name)
+{
+    had_ = qEnvironmentVariableIsSet(name);
+    previous_ = qgetenv(name);
+    if (set)
+        qputenv(name, value);
+    else
+        qunsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (had_)
+        qputenv(name_, previous_);
+    else
+        qunsetenv(name_);
 }
 
 } // namespace korvel::test

@@ -13,6 +13,9 @@ namespace korvel::test {
 QString sourceDir();
 /// The read-only data folder of the build tree.
 QString dataDir();
+/// The shipped data folder: the build tree's copy, or data/ of the sources when the tests run
+/// outside CTest.
+QString shippedDataDir();
 /// Reads a whole file; an empty array when it cannot be read.
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& bytes);
@@ -28,6 +31,20 @@ private:
     QTemporaryDir dir_;
     QByteArray previous_;
     bool hadPrevious_ = false;
+};
+
+/// Sets or clears an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value, bool set = true);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    QByteArray previous_;
+    bool had_ = false;
 };
 
 } // namespace korvel::test
