@@ -233,7 +233,7 @@ TOAImage::TOAImage()
     : TOAControl(ObjectKind::Image)
 {
     setBounds(0, 0, 50, 50);
-    syncVirAbsFromBounds();
+    box_.takeBounds(*this);
     RenderImage();
 }
 
@@ -342,80 +342,44 @@ int TOAImage::pixelsOf(double mm) const
     return toInt(toInt(ScreenPPI * mm * 10.0 / 254.0) * Zoom());
 }
 
-void TOAImage::syncVirAbsFromBounds()
-{
-    virLeft_ = Left();
-    virTop_ = Top();
-    virWidth_ = Width();
-    virHeight_ = Height();
-    absLeft_ = PixelsToMM(virLeft_, Zoom());
-    absTop_ = PixelsToMM(virTop_, Zoom());
-    absWidth_ = PixelsToMM(virWidth_, Zoom());
-    absHeight_ = PixelsToMM(virHeight_, Zoom());
-}
-
 void TOAImage::setAbsLeft(double mm)
 {
-    absLeft_ = mm;
-    virLeft_ = pixelsOf(mm);
-    setBounds(virLeft_, Top(), Width(), Height());
+    box_.setMillimetres(*this, BoxSide::Left, mm, pixelsOf(mm));
 }
 
 void TOAImage::setAbsTop(double mm)
 {
-    absTop_ = mm;
-    virTop_ = pixelsOf(mm);
-    setBounds(Left(), virTop_, Width(), Height());
+    box_.setMillimetres(*this, BoxSide::Top, mm, pixelsOf(mm));
 }
 
 void TOAImage::setAbsWidth(double mm)
 {
-    absWidth_ = mm;
-    virWidth_ = pixelsOf(mm);
-    setBounds(Left(), Top(), virWidth_, Height());
-    RenderImage();
+    box_.setMillimetres(*this, BoxSide::Width, mm, pixelsOf(mm));
 }
 
 void TOAImage::setAbsHeight(double mm)
 {
-    absHeight_ = mm;
-    virHeight_ = pixelsOf(mm);
-    setBounds(Left(), Top(), Width(), virHeight_);
-    RenderImage();
+    box_.setMillimetres(*this, BoxSide::Height, mm, pixelsOf(mm));
 }
 
 void TOAImage::setVirLeft(int px)
 {
-    px = ClampPixels(px);
-    virLeft_ = px;
-    absLeft_ = PixelsToMM(px, Zoom());
-    setBounds(px, Top(), Width(), Height());
+    box_.setPixels(*this, BoxSide::Left, px);
 }
 
 void TOAImage::setVirTop(int px)
 {
-    px = ClampPixels(px);
-    virTop_ = px;
-    absTop_ = PixelsToMM(px, Zoom());
-    setBounds(Left(), px, Width(), Height());
+    box_.setPixels(*this, BoxSide::Top, px);
 }
 
 void TOAImage::setVirWidth(int px)
 {
-    px = ClampPixels(px);
-    virWidth_ = px;
-    absWidth_ = PixelsToMM(px, Zoom());
-    setBounds(Left(), Top(), px, Height());
-    RenderImage();
+    box_.setPixels(*this, BoxSide::Width, px);
 }
 
 void TOAImage::setVirHeight(int px)
 {
-    px = ClampPixels(px);
-    virHeight_ = px;
-    absHeight_ = PixelsToMM(px, Zoom());
-    setBounds(Left(), Top(), Width(), px);
-    RenderImage();
+    box_.setPixels(*this, BoxSide::Height, px);
 }
 
 void TOAImage::setDragWidth(int w)
@@ -464,11 +428,8 @@ void TOAImage::setZoom(double zoom)
     if (zoom == Zoom())
         return;
     TOAControl::setZoom(zoom);
-    setBounds(pixelsOf(absLeft_), pixelsOf(absTop_), pixelsOf(absWidth_), pixelsOf(absHeight_));
-    virLeft_ = Left();
-    virTop_ = Top();
-    virWidth_ = Width();
-    virHeight_ = Height();
+    setBounds(pixelsOf(AbsLeft()), pixelsOf(AbsTop()), pixelsOf(AbsWidth()), pixelsOf(AbsHeight()));
+    box_.takePixelBounds(*this);
     dragWidth_ = toInt((zoom * orgDragWidth_));
     dragHeight_ = toInt((zoom * orgDragHeight_));
     RenderImage();
@@ -477,8 +438,8 @@ void TOAImage::setZoom(double zoom)
 void TOAImage::Rotate90()
 {
     setBounds(Left(), Top(), Height(), Width());
-    std::swap(virWidth_, virHeight_);
-    std::swap(absWidth_, absHeight_);
+    box_.swapPixelSizes();
+    box_.swapMillimetreSizes();
     std::swap(dragWidth_, dragHeight_);
     // The zoom-free drag size turns too, or the next zoom change would undo the turn.
     std::swap(orgDragWidth_, orgDragHeight_);
@@ -488,11 +449,8 @@ void TOAImage::Rotate90()
     const int dx = (h - w) / 2;
     const int dy = (w - h) / 2;
     setBounds(Left() + dx, Top() + dy, w, h);
-    virLeft_ = Left();
-    virTop_ = Top();
-    // Moved by the pixel offset so that turning back restores the stored position exactly.
-    absLeft_ = KeepThreeDecimals(absLeft_ + PixelsToMM(dx, Zoom()));
-    absTop_ = KeepThreeDecimals(absTop_ + PixelsToMM(dy, Zoom()));
+    box_.takePixelBounds(*this);
+    box_.shiftMillimetres(dx, dy, Zoom());
 }
 
 ImageAdjustments TOAImage::adjustments() const
@@ -526,20 +484,14 @@ void TOAImage::RenderImage()
         if (quarter)
             std::swap(w, h);
         setBounds(Left(), Top(), w, h);
-        virWidth_ = w;
-        virHeight_ = h;
-        absWidth_ = PixelsToMM(w, Zoom());
-        absHeight_ = PixelsToMM(h, Zoom());
+        box_.setPixelSize(w, h, Zoom());
         // Kept in the turned proportion like every other drag size.
         dragWidth_ = w;
         dragHeight_ = h;
         keepOrgDrag();
     } else if (heightWidthRatio_ == 1) {
         setBounds(Left(), Top(), dragWidth_, dragHeight_);
-        virWidth_ = dragWidth_;
-        virHeight_ = dragHeight_;
-        absWidth_ = PixelsToMM(dragWidth_, Zoom());
-        absHeight_ = PixelsToMM(dragHeight_, Zoom());
+        box_.setPixelSize(dragWidth_, dragHeight_, Zoom());
     } else {
         const double aspect = Aspect();
         if (!quarter) {
@@ -556,8 +508,8 @@ void TOAImage::RenderImage()
 
 QSize TOAImage::PrinterSize(int dpi) const
 {
-    const double w1 = toInt(ScreenPPI * absWidth_ * 10.0 / 254.0);
-    const double h1 = toInt(ScreenPPI * absHeight_ * 10.0 / 254.0);
+    const double w1 = toInt(ScreenPPI * AbsWidth() * 10.0 / 254.0);
+    const double h1 = toInt(ScreenPPI * AbsHeight() * 10.0 / 254.0);
     return QSize(toInt((w1 * dpi / ScreenPPI)), toInt((h1 * dpi / ScreenPPI)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Halftone.h"
+#include "document/MillimetreBox.h"
 #include "document/OAControl.h"
 
 #include <QByteArray>
@@ -127,14 +128,14 @@ public:
     bool beloaded = false;
 
     // --- position and size ---------------------------------------------------------------
-    double AbsLeft() const { return absLeft_; }
-    double AbsTop() const { return absTop_; }
-    double AbsWidth() const { return absWidth_; }
-    double AbsHeight() const { return absHeight_; }
-    int VirLeft() const { return virLeft_; }
-    int VirTop() const { return virTop_; }
-    int VirWidth() const { return virWidth_; }
-    int VirHeight() const { return virHeight_; }
+    double AbsLeft() const { return box_.mm(BoxSide::Left); }
+    double AbsTop() const { return box_.mm(BoxSide::Top); }
+    double AbsWidth() const { return box_.mm(BoxSide::Width); }
+    double AbsHeight() const { return box_.mm(BoxSide::Height); }
+    int VirLeft() const { return box_.px(BoxSide::Left); }
+    int VirTop() const { return box_.px(BoxSide::Top); }
+    int VirWidth() const { return box_.px(BoxSide::Width); }
+    int VirHeight() const { return box_.px(BoxSide::Height); }
     /// Millimetre setters: pixels = round(round(PPI x mm x 10 / 254) x Zoom); sizes re-derive.
     void setAbsLeft(double mm);
     void setAbsTop(double mm);
@@ -176,7 +177,6 @@ private:
     void setSetting(int& field, int value);
     void setSetting(bool& field, bool value);
     int pixelsOf(double mm) const;
-    void syncVirAbsFromBounds();
     void accept(const SourcePicture& source);
     ImageAdjustments adjustments() const;
     bool quarterTurned() const { return Angle() == 90 || Angle() == 270; }
@@ -188,8 +188,7 @@ private:
     int bw_ = 0, ctr_ = 0, brt_ = 0, red_ = 0, green_ = 0, blue_ = 0;
     bool invert_ = false, horizontal_ = false, vertical_ = false;
     int originalSize_ = 0, heightWidthRatio_ = 0;
-    double absLeft_ = 0, absTop_ = 0, absWidth_ = 0, absHeight_ = 0;
-    int virLeft_ = 0, virTop_ = 0, virWidth_ = 0, virHeight_ = 0;
+    MillimetreBox box_;
     int dragWidth_ = 0, dragHeight_ = 0, orgDragWidth_ = 0, orgDragHeight_ = 0;
 };
 

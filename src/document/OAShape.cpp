@@ -165,91 +165,53 @@ TOABoxShape::TOABoxShape(ObjectKind kind, int width, int height, int lineWidth)
     , lineWidth_(lineWidth)
 {
     setBounds(0, 0, width, height);
-    virWidth_ = width;
-    virHeight_ = height;
-    syncAbsFromBounds();
-}
-
-void TOABoxShape::syncAbsFromBounds()
-{
-    virLeft_ = Left();
-    virTop_ = Top();
-    virWidth_ = Width();
-    virHeight_ = Height();
-    absLeft_ = PixelsToMM(virLeft_, Zoom());
-    absTop_ = PixelsToMM(virTop_, Zoom());
-    absWidth_ = PixelsToMM(virWidth_, Zoom());
-    absHeight_ = PixelsToMM(virHeight_, Zoom());
+    box_.takeBounds(*this);
 }
 
 void TOABoxShape::setAbsLeft(double mm)
 {
-    absLeft_ = mm;
-    virLeft_ = SafeMMToPixels(mm, Zoom());
-    setBounds(virLeft_, Top(), Width(), Height());
+    box_.setMillimetres(*this, BoxSide::Left, mm, SafeMMToPixels(mm, Zoom()));
 }
 
 void TOABoxShape::setAbsTop(double mm)
 {
-    absTop_ = mm;
-    virTop_ = SafeMMToPixels(mm, Zoom());
-    setBounds(Left(), virTop_, Width(), Height());
+    box_.setMillimetres(*this, BoxSide::Top, mm, SafeMMToPixels(mm, Zoom()));
 }
 
 void TOABoxShape::setAbsWidth(double mm)
 {
-    absWidth_ = mm;
-    virWidth_ = SafeMMToPixels(mm, Zoom());
-    setBounds(Left(), Top(), virWidth_, Height());
-    RebuildImage();
+    box_.setMillimetres(*this, BoxSide::Width, mm, SafeMMToPixels(mm, Zoom()));
 }
 
 void TOABoxShape::setAbsHeight(double mm)
 {
-    absHeight_ = mm;
-    virHeight_ = SafeMMToPixels(mm, Zoom());
-    setBounds(Left(), Top(), Width(), virHeight_);
-    RebuildImage();
+    box_.setMillimetres(*this, BoxSide::Height, mm, SafeMMToPixels(mm, Zoom()));
 }
 
 void TOABoxShape::setVirLeft(int px)
 {
-    px = ClampPixels(px);
-    virLeft_ = px;
-    absLeft_ = PixelsToMM(px, Zoom());
-    setBounds(px, Top(), Width(), Height());
+    box_.setPixels(*this, BoxSide::Left, px);
 }
 
 void TOABoxShape::setVirTop(int px)
 {
-    px = ClampPixels(px);
-    virTop_ = px;
-    absTop_ = PixelsToMM(px, Zoom());
-    setBounds(Left(), px, Width(), Height());
+    box_.setPixels(*this, BoxSide::Top, px);
 }
 
 void TOABoxShape::setVirWidth(int px)
 {
-    px = ClampPixels(px);
-    virWidth_ = px;
-    absWidth_ = PixelsToMM(px, Zoom());
-    setBounds(Left(), Top(), px, Height());
-    RebuildImage();
+    box_.setPixels(*this, BoxSide::Width, px);
 }
 
 void TOABoxShape::setVirHeight(int px)
 {
-    px = ClampPixels(px);
-    virHeight_ = px;
-    absHeight_ = PixelsToMM(px, Zoom());
-    setBounds(Left(), Top(), Width(), px);
-    RebuildImage();
+    box_.setPixels(*this, BoxSide::Height, px);
 }
 
 void TOABoxShape::setVirBounds(int left, int top, int width, int height)
 {
     setBounds(ClampPixels(left), ClampPixels(top), ClampPixels(width), ClampPixels(height));
-    syncAbsFromBounds();
+    box_.takeBounds(*this);
     RebuildImage();
 }
 
@@ -288,15 +250,9 @@ void TOABoxShape::Rotate90()
     const int dx = (w - h) / 2;
     const int dy = (h - w) / 2;
     setBounds(Left() + dx, Top() + dy, h, w);
-    virLeft_ = Left();
-    virTop_ = Top();
-    virWidth_ = Width();
-    virHeight_ = Height();
-    // Move the millimetre position by the pixel offset instead of re-deriving it from pixels,
-    // so that turning back returns the stored position exactly.
-    absLeft_ = KeepThreeDecimals(absLeft_ + PixelsToMM(dx, Zoom()));
-    absTop_ = KeepThreeDecimals(absTop_ + PixelsToMM(dy, Zoom()));
-    std::swap(absWidth_, absHeight_);
+    box_.takePixelBounds(*this);
+    box_.shiftMillimetres(dx, dy, Zoom());
+    box_.swapMillimetreSizes();
     RebuildImage();
 }
 
@@ -305,14 +261,11 @@ void TOABoxShape::setZoom(double zoom)
     if (zoom == Zoom())
         return;
     TOAControl::setZoom(zoom);
-    setBounds(SafeMMToPixels(absLeft_, zoom), SafeMMToPixels(absTop_, zoom), SafeMMToPixels(absWidth_, zoom),
-        SafeMMToPixels(absHeight_, zoom));
+    setBounds(SafeMMToPixels(AbsLeft(), zoom), SafeMMToPixels(AbsTop(), zoom), SafeMMToPixels(AbsWidth(), zoom),
+        SafeMMToPixels(AbsHeight(), zoom));
     if (hasLineWidth_)
         lineWidth_ = lineWidthAtZoom(zoom);
-    virLeft_ = Left();
-    virTop_ = Top();
-    virWidth_ = Width();
-    virHeight_ = Height();
+    box_.takePixelBounds(*this);
     RebuildImage();
 }
 
@@ -320,7 +273,7 @@ void TOABoxShape::RebuildImage()
 {
     Render();
     if (AbsFlag == 1)
-        syncAbsFromBounds();
+        box_.takeBounds(*this);
 }
 
 } // namespace korvel

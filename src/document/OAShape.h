@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/Halftone.h"
+#include "document/MillimetreBox.h"
 #include "document/OAControl.h"
 
 #include <QColor>
@@ -48,14 +49,14 @@ PsRec EmptySpanTable(int height);
 /// and in pixels at the current zoom.
 class TOABoxShape : public TOAControl {
 public:
-    double AbsLeft() const { return absLeft_; }
-    double AbsTop() const { return absTop_; }
-    double AbsWidth() const { return absWidth_; }
-    double AbsHeight() const { return absHeight_; }
-    int VirLeft() const { return virLeft_; }
-    int VirTop() const { return virTop_; }
-    int VirWidth() const { return virWidth_; }
-    int VirHeight() const { return virHeight_; }
+    double AbsLeft() const { return box_.mm(BoxSide::Left); }
+    double AbsTop() const { return box_.mm(BoxSide::Top); }
+    double AbsWidth() const { return box_.mm(BoxSide::Width); }
+    double AbsHeight() const { return box_.mm(BoxSide::Height); }
+    int VirLeft() const { return box_.px(BoxSide::Left); }
+    int VirTop() const { return box_.px(BoxSide::Top); }
+    int VirWidth() const { return box_.px(BoxSide::Width); }
+    int VirHeight() const { return box_.px(BoxSide::Height); }
 
     /// Millimetre setters: the pixel twin follows; width and height re-render.
     void setAbsLeft(double mm);
@@ -101,10 +102,7 @@ protected:
     bool hasLineWidth_ = true;
 
 private:
-    void syncAbsFromBounds();
-
-    double absLeft_ = 0, absTop_ = 0, absWidth_ = 0, absHeight_ = 0;
-    int virLeft_ = 0, virTop_ = 0, virWidth_ = 0, virHeight_ = 0;
+    MillimetreBox box_;
 };
 
 } // namespace korvel
