@@ -51,6 +51,18 @@ protected:
         std::forward<Edit>(edit)(r);
         *bytes_ = std::move(r.bytes());
     }
+    void setI32(int off, std::int32_t v) const requires Mutable
+    {
+        modify([&](FixedRecord& r) { r.setI32(off, v); });
+    }
+    void setF64(int off, double v) const requires Mutable
+    {
+        modify([&](FixedRecord& r) { r.setF64(off, v); });
+    }
+    void setStr(int off, int n, const QByteArray& v) const requires Mutable
+    {
+        modify([&](FixedRecord& r) { r.setStr(off, n, v); });
+    }
 
     Bytes* bytes_ = nullptr;
 };
@@ -78,14 +90,8 @@ public:
     std::int32_t reserved() const { return this->record().i32(ReservedOffset); }
     TOutputFormat outputFormat() const { return TOutputFormat::read(this->record(), FormatOffset); }
 
-    void setName(const QByteArray& v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setStr(NameOffset, NameCapacity, v); });
-    }
-    void setValue(const QByteArray& v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setStr(ValueOffset, ValueCapacity, v); });
-    }
+    void setName(const QByteArray& v) const requires Mutable { this->setStr(NameOffset, NameCapacity, v); }
+    void setValue(const QByteArray& v) const requires Mutable { this->setStr(ValueOffset, ValueCapacity, v); }
     void setTrim(bool v) const requires Mutable
     {
         this->modify([&](FixedRecord& r) { r.setU8(TrimOffset, v ? 1 : 0); });
@@ -125,25 +131,13 @@ public:
     /// Date-time computed when the entry was last edited (days since 30 December 1899).
     double editedValue() const { return this->record().f64(EditedValueOffset); }
 
-    void setName(const QByteArray& v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setStr(NameOffset, NameCapacity, v); });
-    }
-    void setPatternIndex(std::int32_t v) const requires Mutable { setI32(PatternOffset, v); }
-    void setDayOffset(std::int32_t v) const requires Mutable { setI32(DayOffsetOffset, v); }
-    void setMonthOffset(std::int32_t v) const requires Mutable { setI32(MonthOffsetOffset, v); }
-    void setYearOffset(std::int32_t v) const requires Mutable { setI32(YearOffsetOffset, v); }
-    void setUnitIndex(std::int32_t v) const requires Mutable { setI32(UnitIndexOffset, v); }
-    void setEditedValue(double v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setF64(EditedValueOffset, v); });
-    }
-
-private:
-    void setI32(int off, std::int32_t v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setI32(off, v); });
-    }
+    void setName(const QByteArray& v) const requires Mutable { this->setStr(NameOffset, NameCapacity, v); }
+    void setPatternIndex(std::int32_t v) const requires Mutable { this->setI32(PatternOffset, v); }
+    void setDayOffset(std::int32_t v) const requires Mutable { this->setI32(DayOffsetOffset, v); }
+    void setMonthOffset(std::int32_t v) const requires Mutable { this->setI32(MonthOffsetOffset, v); }
+    void setYearOffset(std::int32_t v) const requires Mutable { this->setI32(YearOffsetOffset, v); }
+    void setUnitIndex(std::int32_t v) const requires Mutable { this->setI32(UnitIndexOffset, v); }
+    void setEditedValue(double v) const requires Mutable { this->setF64(EditedValueOffset, v); }
 };
 
 /// Time entry (152 bytes).
@@ -168,24 +162,12 @@ public:
     std::int32_t unitIndex() const { return this->record().i32(UnitIndexOffset); }
     double editedValue() const { return this->record().f64(EditedValueOffset); }
 
-    void setName(const QByteArray& v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setStr(NameOffset, NameCapacity, v); });
-    }
-    void setPatternIndex(std::int32_t v) const requires Mutable { setI32(PatternOffset, v); }
-    void setMinuteOffset(std::int32_t v) const requires Mutable { setI32(MinuteOffsetOffset, v); }
-    void setHourOffset(std::int32_t v) const requires Mutable { setI32(HourOffsetOffset, v); }
-    void setUnitIndex(std::int32_t v) const requires Mutable { setI32(UnitIndexOffset, v); }
-    void setEditedValue(double v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setF64(EditedValueOffset, v); });
-    }
-
-private:
-    void setI32(int off, std::int32_t v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setI32(off, v); });
-    }
+    void setName(const QByteArray& v) const requires Mutable { this->setStr(NameOffset, NameCapacity, v); }
+    void setPatternIndex(std::int32_t v) const requires Mutable { this->setI32(PatternOffset, v); }
+    void setMinuteOffset(std::int32_t v) const requires Mutable { this->setI32(MinuteOffsetOffset, v); }
+    void setHourOffset(std::int32_t v) const requires Mutable { this->setI32(HourOffsetOffset, v); }
+    void setUnitIndex(std::int32_t v) const requires Mutable { this->setI32(UnitIndexOffset, v); }
+    void setEditedValue(double v) const requires Mutable { this->setF64(EditedValueOffset, v); }
 };
 
 /// Counter alphabets (the entry's type byte).
@@ -223,31 +205,19 @@ public:
     std::int32_t labelsPerStep() const { return this->record().i32(LabelsPerStepOffset); }
     TOutputFormat outputFormat() const { return TOutputFormat::read(this->record(), FormatOffset); }
 
-    void setName(const QByteArray& v) const requires Mutable { setStr(NameOffset, NameCapacity, v); }
+    void setName(const QByteArray& v) const requires Mutable { this->setStr(NameOffset, NameCapacity, v); }
     void setType(CounterType t) const requires Mutable
     {
         this->modify([&](FixedRecord& r) { r.setU8(TypeOffset, static_cast<std::uint8_t>(t)); });
     }
-    void setValue(const QByteArray& v) const requires Mutable { setStr(ValueOffset, ValueCapacity, v); }
-    void setStep(std::int32_t v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setI32(StepOffset, v); });
-    }
-    void setLimit(const QByteArray& v) const requires Mutable { setStr(LimitOffset, ValueCapacity, v); }
-    void setResetValue(const QByteArray& v) const requires Mutable { setStr(ResetOffset, ValueCapacity, v); }
-    void setLabelsPerStep(std::int32_t v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setI32(LabelsPerStepOffset, v); });
-    }
+    void setValue(const QByteArray& v) const requires Mutable { this->setStr(ValueOffset, ValueCapacity, v); }
+    void setStep(std::int32_t v) const requires Mutable { this->setI32(StepOffset, v); }
+    void setLimit(const QByteArray& v) const requires Mutable { this->setStr(LimitOffset, ValueCapacity, v); }
+    void setResetValue(const QByteArray& v) const requires Mutable { this->setStr(ResetOffset, ValueCapacity, v); }
+    void setLabelsPerStep(std::int32_t v) const requires Mutable { this->setI32(LabelsPerStepOffset, v); }
     void setOutputFormat(const TOutputFormat& f) const requires Mutable
     {
         this->modify([&](FixedRecord& r) { f.write(r, FormatOffset); });
-    }
-
-private:
-    void setStr(int off, int n, const QByteArray& v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setStr(off, n, v); });
     }
 };
 
@@ -281,13 +251,10 @@ public:
         return static_cast<SubstringDirection>(this->record().i32(SubstringDirectionOffset));
     }
 
-    void setName(const QByteArray& v) const requires Mutable
-    {
-        this->modify([&](FixedRecord& r) { r.setStr(NameOffset, NameCapacity, v); });
-    }
+    void setName(const QByteArray& v) const requires Mutable { this->setStr(NameOffset, NameCapacity, v); }
     void setExpression(const QByteArray& v) const requires Mutable
     {
-        this->modify([&](FixedRecord& r) { r.setStr(ExpressionOffset, ExpressionCapacity, v); });
+        this->setStr(ExpressionOffset, ExpressionCapacity, v);
     }
     void setOutputFormat(const TOutputFormat& f) const requires Mutable
     {
