@@ -83,17 +83,17 @@ TEST(PortFactory, SettingsMapDevicesAndOverrideTheRecord)
     EXPECT_EQ(CreatePort(s, settings)->OpenPort().code, PortError::BadSpec);
 
     // Descriptions: a serial speed overrides the record's, the rest of the line is the record's.
-    const auto serial = CreatePortFromSpec(ParsePortSpec(QStringLiteral("serial:COM3:9600")).spec, s, settings);
+    const auto serial = CreatePortFromSpec(ParsePortSpec(QStringLiteral("serial:COM3:9600")).portSpec, s, settings);
     ASSERT_EQ(serial->category(), PortCategory::Serial);
     const auto& params = static_cast<SerialPort&>(*serial).params();
     EXPECT_EQ(params.device, QStringLiteral("/dev/ttyUSB4"));
     EXPECT_EQ(params.BaudRate, 9600);
     EXPECT_EQ(params.FlowControl, s.FlowControl);
-    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("parallel:1")).spec, s, settings)->describe(),
+    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("parallel:1")).portSpec, s, settings)->describe(),
         QStringLiteral("parallel /dev/parport7"));
-    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("queue:")).spec, s, settings)->describe(),
+    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("queue:")).portSpec, s, settings)->describe(),
         QStringLiteral("queue Label-Queue"));
-    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("none")).spec, s, settings)->OpenPort().code,
+    EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("none")).portSpec, s, settings)->OpenPort().code,
         PortError::NoPort);
 }
 
@@ -114,7 +114,7 @@ TEST(PortFactory, WriteToFileAndOutputFile)
 
     const QString out = QDir(home.path()).filePath(QStringLiteral("out.bin"));
     for (int run = 0; run < 2; ++run) {
-        const auto port = CreatePortFromSpec(ParsePortSpec(QStringLiteral("file:") + out).spec, {}, settings);
+        const auto port = CreatePortFromSpec(ParsePortSpec(QStringLiteral("file:") + out).portSpec, {}, settings);
         ASSERT_TRUE(port->OpenPort());
         ASSERT_TRUE(port->SendPiece("job"));
         ASSERT_TRUE(port->ClosePort());

@@ -214,8 +214,8 @@ bool addressSheet(LabelDocument& doc, const QDir& out)
     // The fields come from the CSV beside the sample; `korvel-cli print --data` binds a run to
     // any source with the same column names.
     DatabaseSource source;
-    const SpecResult spec = ParseDataArgument(out.filePath(QStringLiteral("addresses.csv")));
-    if (!spec.spec || !source.open(*spec.spec) || !source.openTable())
+    const SpecResult parsed = ParseDataArgument(out.filePath(QStringLiteral("addresses.csv")));
+    if (!parsed.sourceSpec || !source.open(*parsed.sourceSpec) || !source.openTable())
         return false;
     CreateDatabaseVariables(doc.variables, source);
     const char* fields[] = {"Name", "Street", "City", "Postcode"};

@@ -158,9 +158,9 @@ int renderCommand(const QStringList& arguments)
     std::optional<SourceSpec> dataSpec;
     if (!args.data.isEmpty()) {
         const SpecResult parsed = ParseDataArgument(args.data);
-        if (!parsed.spec)
+        if (!parsed.sourceSpec)
             return usage(QStringLiteral("bad --data '%1': %2").arg(args.data, parsed.error));
-        dataSpec = parsed.spec;
+        dataSpec = parsed.sourceSpec;
     }
 
     LabelDocument doc;

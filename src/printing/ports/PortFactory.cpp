@@ -48,33 +48,34 @@ std::unique_ptr<PrinterPort> serialPort(
 } // namespace
 
 std::unique_ptr<PrinterPort> CreatePortFromSpec(
-    const PortSpec& spec, const TPrinterSetting& setting, const PortSettings& settings)
+    const PortSpec& portSpec, const TPrinterSetting& setting, const PortSettings& settings)
 {
-    switch (spec.kind) {
+    switch (portSpec.kind) {
     case PortSpecKind::None: return std::make_unique<NonePort>(settings.limits);
-    case PortSpecKind::File: return CreateOutputFilePort(spec.path, settings.limits);
+    case PortSpecKind::File: return CreateOutputFilePort(portSpec.path, settings.limits);
     case PortSpecKind::Serial: {
-        const QString device = spec.path.isEmpty() ? SerialDevice(settings, spec.number) : spec.path;
-        return serialPort(device, spec.baudRate, setting, settings);
+        const QString device = portSpec.path.isEmpty() ? SerialDevice(settings, portSpec.number) : portSpec.path;
+        return serialPort(device, portSpec.baudRate, setting, settings);
     }
     case PortSpecKind::Parallel: {
         const bool numbered
-            = spec.path.isEmpty() && spec.number >= 0 && spec.number < int(settings.parallelDevices.size());
-        return parallelPort(numbered ? settings.parallelDevices[std::size_t(spec.number)] : spec.path, settings);
+            = portSpec.path.isEmpty() && portSpec.number >= 0 && portSpec.number < int(settings.parallelDevices.size());
+        return parallelPort(
+            numbered ? settings.parallelDevices[std::size_t(portSpec.number)] : portSpec.path, settings);
     }
     case PortSpecKind::Usb: {
         // A description names one device; the accumulating mode belongs to the record's kinds.
-        if (!spec.path.isEmpty())
-            return std::make_unique<UsbPort>(spec.path, UsbPort::Mode::Direct, settings.limits);
-        return std::make_unique<UsbPort>(spec.number, UsbPort::Mode::Direct, settings.usb, settings.limits);
+        if (!portSpec.path.isEmpty())
+            return std::make_unique<UsbPort>(portSpec.path, UsbPort::Mode::Direct, settings.limits);
+        return std::make_unique<UsbPort>(portSpec.number, UsbPort::Mode::Direct, settings.usb, settings.limits);
     }
     case PortSpecKind::Queue: {
         QueueOptions queue = settings.queue;
-        if (!spec.name.isEmpty())
-            queue.name = spec.name;
+        if (!portSpec.name.isEmpty())
+            queue.name = portSpec.name;
         return std::make_unique<QueuePort>(queue, settings.limits);
     }
-    case PortSpecKind::Tcp: return std::make_unique<TcpPort>(spec.host, spec.port, settings.limits);
+    case PortSpecKind::Tcp: return std::make_unique<TcpPort>(portSpec.host, portSpec.port, settings.limits);
     }
     return std::make_unique<NonePort>(settings.limits);
 }
@@ -85,7 +86,7 @@ std::unique_ptr<PrinterPort> CreatePort(const TPrinterSetting& setting, const Po
         const PortSpecParse parsed = ParsePortSpec(settings.overrideSpec);
         if (!parsed.ok)
             return std::make_unique<NonePort>(settings.limits, PortStatus::failure(PortError::BadSpec, parsed.error));
-        return CreatePortFromSpec(parsed.spec, setting, settings);
+        return CreatePortFromSpec(parsed.portSpec, setting, settings);
     }
     const int n = DeviceNumberOfComPort(setting.ComPort);
     switch (CategoryOfComPort(setting.ComPort)) {

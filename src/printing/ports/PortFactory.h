@@ -38,7 +38,7 @@ std::unique_ptr<PrinterPort> CreatePort(const TPrinterSetting& setting, const Po
 /// The port of a parsed description; serial line parameters other than the speed come from
 /// the record.
 std::unique_ptr<PrinterPort> CreatePortFromSpec(
-    const PortSpec& spec, const TPrinterSetting& setting, const PortSettings& settings);
+    const PortSpec& portSpec, const TPrinterSetting& setting, const PortSettings& settings);
 /// The write-to-file switch's target: every piece is appended to the file.
 std::unique_ptr<PrinterPort> CreateWriteToFilePort(const PortSettings& settings);
 /// An output file made fresh for this job (`korvel-cli print -o FILE`).

@@ -29,12 +29,12 @@ struct PortSpec {
 
 struct PortSpecParse {
     bool ok = false;
-    PortSpec spec;
+    PortSpec portSpec;
     QString error; ///< what is wrong, for the usage message
 };
 
 PortSpecParse ParsePortSpec(const QString& text);
-/// The description text of a spec; parsing it gives the spec back.
-QString FormatPortSpec(const PortSpec& spec);
+/// The description text of a port; parsing it gives the same port back.
+QString FormatPortSpec(const PortSpec& portSpec);
 
 } // namespace korvel

@@ -48,7 +48,7 @@ int CreateDatabaseVariables(VariableTables& tables, const DatabaseSource& source
 BindingResult ApplyDataSource(LabelDocument& document, std::unique_ptr<DatabaseSource>& live, const DataSourceChoice& choice)
 {
     auto fresh = std::make_unique<DatabaseSource>();
-    if (!fresh->open(choice.spec))
+    if (!fresh->open(choice.sourceSpec))
         return failed(fresh->errorString());
     const QByteArray sql = choice.sql.trimmed().isEmpty() ? JoinSqlLines(BuildSqlLines(QueryParts::fromBlock(choice.block))) : choice.sql;
     if (!fresh->openStored(sql, choice.block))
@@ -63,7 +63,7 @@ BindingResult ApplyDataSource(LabelDocument& document, std::unique_ptr<DatabaseS
     b.active = true;
     b.recordNumber = fresh->recordNumber();
     b.sql = sql;
-    b.connectionString = choice.connectionString.isEmpty() ? StoredConnectionString(choice.spec) : choice.connectionString;
+    b.connectionString = choice.connectionString.isEmpty() ? StoredConnectionString(choice.sourceSpec) : choice.connectionString;
     b.sourceBlock = choice.block.toBytes();
     live = std::move(fresh);
     document.markModified();
@@ -81,11 +81,11 @@ BindingResult RestoreDataSource(const LabelDocument& document, std::unique_ptr<D
     const std::optional<TDataSourceBlock> block = TDataSourceBlock::fromBytes(b.sourceBlock, &error);
     if (!block && !error.isEmpty())
         return failed(QStringLiteral("the stored data-source settings are damaged: %1").arg(error));
-    const SpecResult spec = SpecFromBinding(b, block);
-    if (!spec.spec)
-        return failed(spec.error);
+    const SpecResult parsed = SpecFromBinding(b, block);
+    if (!parsed.sourceSpec)
+        return failed(parsed.error);
     auto fresh = std::make_unique<DatabaseSource>();
-    if (!fresh->open(*spec.spec))
+    if (!fresh->open(*parsed.sourceSpec))
         return failed(fresh->errorString());
     if (!fresh->openStored(b.sql, block))
         return failed(fresh->errorString());
@@ -95,12 +95,12 @@ BindingResult RestoreDataSource(const LabelDocument& document, std::unique_ptr<D
     return {};
 }
 
-BindingResult OverrideDataSource(const LabelDocument& document, std::unique_ptr<DatabaseSource>& live, const SourceSpec& spec)
+BindingResult OverrideDataSource(const LabelDocument& document, std::unique_ptr<DatabaseSource>& live, const SourceSpec& sourceSpec)
 {
     auto fresh = std::make_unique<DatabaseSource>();
-    if (!fresh->open(spec))
+    if (!fresh->open(sourceSpec))
         return failed(fresh->errorString());
-    if (!fresh->openTable(spec.table))
+    if (!fresh->openTable(sourceSpec.table))
         return failed(fresh->errorString());
     const int entries = EntryCount(document.variables, VariableKind::Database);
     for (int e = 1; e <= entries; ++e) {
@@ -108,13 +108,13 @@ BindingResult OverrideDataSource(const LabelDocument& document, std::unique_ptr<
             continue;
         const QByteArray name = EntryName(document.variables, VariableKind::Database, e);
         if (fresh->fieldIndex(name) < 0)
-            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(unicode(name), spec.describe()));
+            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(unicode(name), sourceSpec.describe()));
     }
     for (const auto& object : document.objects()) {
         if (object->VarType != static_cast<std::int32_t>(VariableKind::Database) || object->VarName.trimmed().isEmpty())
             continue;
         if (fresh->fieldIndex(object->VarName) < 0)
-            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(unicode(object->VarName), spec.describe()));
+            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(unicode(object->VarName), sourceSpec.describe()));
     }
     live = std::move(fresh);
     return {};

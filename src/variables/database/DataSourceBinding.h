@@ -26,10 +26,10 @@ QString DataSourceInUseMessage();
 
 /// What the data-source dialog hands over on OK.
 struct DataSourceChoice {
-    SourceSpec spec;
+    SourceSpec sourceSpec;
     /// The dialog's whole choice, stored with the document.
     TDataSourceBlock block;
-    /// The connection string to store; composed from `spec` (the SourceSpec) when empty.
+    /// The connection string to store; composed from `sourceSpec` when empty.
     QByteArray connectionString;
     /// The query text; composed from the block's parts when empty (give the typed text when
     /// the query was edited by hand).
@@ -51,7 +51,7 @@ BindingResult RestoreDataSource(const LabelDocument& document, std::unique_ptr<D
 /// Replaces the stored source for one run (`korvel-cli print --data`): every column of the
 /// source's table is read, and database variables bind by column name. Refused when a variable
 /// the label uses names a column the source does not have. The document is not changed.
-BindingResult OverrideDataSource(const LabelDocument& document, std::unique_ptr<DatabaseSource>& live, const SourceSpec& spec);
+BindingResult OverrideDataSource(const LabelDocument& document, std::unique_ptr<DatabaseSource>& live, const SourceSpec& sourceSpec);
 
 /// True when any object of the document shows a database variable.
 bool UsesDatabaseVariable(const LabelDocument& document);

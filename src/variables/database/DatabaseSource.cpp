@@ -200,11 +200,11 @@ void DatabaseSource::close()
     memory_ = false;
 }
 
-bool DatabaseSource::open(const SourceSpec& spec)
+bool DatabaseSource::open(const SourceSpec& sourceSpec)
 {
     close();
     error_.clear();
-    spec_ = spec;
+    spec_ = sourceSpec;
     connectionName_ = QStringLiteral("korvel-db-%1").arg(++g_connectionCounter);
 
     auto failOpen = [this](const QString& message) {
@@ -213,7 +213,7 @@ bool DatabaseSource::open(const SourceSpec& spec)
     };
     auto driver = [](const char* name) { return QSqlDatabase::isDriverAvailable(QString::fromLatin1(name)); };
 
-    switch (spec.kind) {
+    switch (sourceSpec.kind) {
     case SourceKind::DelimitedText:
     case SourceKind::Workbook:
         if (!driver("QSQLITE"))
@@ -227,39 +227,39 @@ bool DatabaseSource::open(const SourceSpec& spec)
             return failOpen(error_);
         break;
     case SourceKind::SQLiteFile: {
-        if (!QFileInfo(spec.path).isFile())
-            return failOpen(QStringLiteral("%1: the file does not exist").arg(spec.path));
+        if (!QFileInfo(sourceSpec.path).isFile())
+            return failOpen(QStringLiteral("%1: the file does not exist").arg(sourceSpec.path));
         if (!driver("QSQLITE"))
             return failOpen(QStringLiteral("the SQLite driver of Qt is not installed"));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-        db_.setDatabaseName(spec.path);
+        db_.setDatabaseName(sourceSpec.path);
         db_.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         if (!db_.open())
-            return failOpen(QStringLiteral("%1: %2").arg(spec.path, db_.lastError().text()));
+            return failOpen(QStringLiteral("%1: %2").arg(sourceSpec.path, db_.lastError().text()));
         // SQLite opens any file lazily; the first statement tells whether it is a database.
         QSqlQuery probe(db_);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            return failOpen(QStringLiteral("%1: not an SQLite database (%2)").arg(spec.path, probe.lastError().text()));
+            return failOpen(QStringLiteral("%1: not an SQLite database (%2)").arg(sourceSpec.path, probe.lastError().text()));
         break;
     }
     case SourceKind::Odbc:
         if (!driver("QODBC"))
             return failOpen(QStringLiteral("the ODBC driver of Qt is not installed"));
-        if (spec.odbc.isEmpty())
+        if (sourceSpec.odbc.isEmpty())
             return failOpen(QStringLiteral("no ODBC data source is named"));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-        db_.setDatabaseName(spec.odbc);
-        if (spec.user) {
-            db_.setUserName(*spec.user);
-            db_.setPassword(spec.password);
+        db_.setDatabaseName(sourceSpec.odbc);
+        if (sourceSpec.user) {
+            db_.setUserName(*sourceSpec.user);
+            db_.setPassword(sourceSpec.password);
         }
         if (!db_.open())
-            return failOpen(QStringLiteral("cannot connect to %1: %2").arg(spec.describe(), db_.lastError().text()));
+            return failOpen(QStringLiteral("cannot connect to %1: %2").arg(sourceSpec.describe(), db_.lastError().text()));
         break;
     case SourceKind::PostgreSql: {
         if (!driver("QPSQL"))
             return failOpen(QStringLiteral("the PostgreSQL driver of Qt is not installed"));
-        const QUrl url(spec.uri, QUrl::StrictMode);
+        const QUrl url(sourceSpec.uri, QUrl::StrictMode);
         if (!url.isValid())
             return failOpen(QStringLiteral("not a PostgreSQL address: %1").arg(url.errorString()));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName_);
@@ -294,9 +294,9 @@ bool DatabaseSource::open(const SourceSpec& spec)
         QString password = url.password(QUrl::FullyDecoded);
         if (password.isEmpty())
             password = query.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded);
-        if (spec.user) {
-            user = *spec.user;
-            password = spec.password;
+        if (sourceSpec.user) {
+            user = *sourceSpec.user;
+            password = sourceSpec.password;
         }
         db_.setUserName(user);
         db_.setPassword(password);
@@ -308,7 +308,7 @@ bool DatabaseSource::open(const SourceSpec& spec)
         db_.setDatabaseName(database);
         db_.setConnectOptions(options.join(QLatin1Char(';')));
         if (!db_.open())
-            return failOpen(QStringLiteral("cannot connect to %1: %2").arg(spec.describe(), db_.lastError().text().trimmed()));
+            return failOpen(QStringLiteral("cannot connect to %1: %2").arg(sourceSpec.describe(), db_.lastError().text().trimmed()));
         break;
     }
     }

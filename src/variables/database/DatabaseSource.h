@@ -49,10 +49,10 @@ public:
     DatabaseSource& operator=(const DatabaseSource&) = delete;
 
     /// Connects (or loads the file). On failure the source stays closed and errorString() says why.
-    bool open(const SourceSpec& spec);
+    bool open(const SourceSpec& sourceSpec);
     void close();
     bool isConnected() const { return connected_; }
-    const SourceSpec& spec() const { return spec_; }
+    const SourceSpec& sourceSpec() const { return spec_; }
     QString errorString() const { return error_; }
 
     /// The tables of the source (for a text file its one table, for a workbook one per sheet).

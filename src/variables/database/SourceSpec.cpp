@@ -178,8 +178,8 @@ SpecResult ParseDataArgument(const QString& argument)
     const auto [before, table] = splitTable(a);
     if (!table.isNull() && isSQLiteSuffix(QFileInfo(before).suffix().toLower())) {
         SpecResult r = fileSpec(before, false);
-        if (r.spec)
-            r.spec->table = table;
+        if (r.sourceSpec)
+            r.sourceSpec->table = table;
         return r;
     }
     return fileSpec(a, false);
@@ -234,8 +234,8 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
             const QByteArray ext = ConnectionEntry(cs, "Extended Properties").value_or(QByteArray()).toLower();
             if (ext.contains("excel")) {
                 SpecResult r = fileSpec(blockPath.isEmpty() ? dataSource : blockPath, true);
-                if (r.spec && r.spec->kind != SourceKind::Workbook)
-                    return failure(QStringLiteral("%1 is not a workbook").arg(r.spec->path));
+                if (r.sourceSpec && r.sourceSpec->kind != SourceKind::Workbook)
+                    return failure(QStringLiteral("%1 is not a workbook").arg(r.sourceSpec->path));
                 return r;
             }
             if (ext.contains("text")) {
@@ -247,12 +247,12 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
                     file = textFileOfTable(storedDirectory(ConnectionEntry(cs, "Data Source").value_or(QByteArray())), table);
                 }
                 SpecResult r = fileSpec(file, true);
-                if (r.spec && r.spec->kind != SourceKind::DelimitedText) {
+                if (r.sourceSpec && r.sourceSpec->kind != SourceKind::DelimitedText) {
                     // Whatever its extension, a file of the text driver is delimited text.
-                    r.spec->kind = SourceKind::DelimitedText;
-                    r.spec->table = TextTableName(QFileInfo(file).fileName());
-                    r.spec->text = ReadSchemaIni(file);
-                } else if (!r.spec) {
+                    r.sourceSpec->kind = SourceKind::DelimitedText;
+                    r.sourceSpec->table = TextTableName(QFileInfo(file).fileName());
+                    r.sourceSpec->text = ReadSchemaIni(file);
+                } else if (!r.sourceSpec) {
                     SourceSpec s;
                     s.kind = SourceKind::DelimitedText;
                     s.path = file;

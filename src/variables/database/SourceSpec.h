@@ -46,9 +46,9 @@ struct SourceSpec {
     QString describe() const;
 };
 
-/// A spec, or the reason there is none.
+/// A data source, or the reason there is none.
 struct SpecResult {
-    std::optional<SourceSpec> spec;
+    std::optional<SourceSpec> sourceSpec;
     QString error;
 };
 
@@ -72,7 +72,7 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
 /// ODBC names use the generic ODBC template (or the one of their DriverId), text files 27,
 /// workbooks 790, SQLite files 1001; a PostgreSQL URI or an ODBC connection string is stored as
 /// it is.
-QByteArray StoredConnectionString(const SourceSpec& spec);
+QByteArray StoredConnectionString(const SourceSpec& sourceSpec);
 
 /// The data sources named in unixODBC's user file ($ODBCINI or ~/.odbc.ini) and then in its
 /// system file ($ODBCSYSINI/odbc.ini or /etc/odbc.ini).

@@ -51,7 +51,7 @@ struct GoodsFile {
     DataSourceChoice choice(std::vector<TFilterRow> filters = {}) const
     {
         DataSourceChoice c;
-        c.spec = SpecFromBinding({true, 0, {}, ComposeConnectionString(27, {path.toLocal8Bit(), {}, {}, {}}), {}}, block()).spec.value();
+        c.sourceSpec = SpecFromBinding({true, 0, {}, ComposeConnectionString(27, {path.toLocal8Bit(), {}, {}, {}}), {}}, block()).sourceSpec.value();
         c.block = block();
         c.block.filters = std::move(filters);
         return c;
@@ -124,14 +124,14 @@ TEST(DataSourceBinding, FailuresLeaveTheDocumentAsItWas)
         const char* message;
     };
     DataSourceChoice missing = file.choice();
-    missing.spec.path = file.dir.filePath(QStringLiteral("gone.txt"));
+    missing.sourceSpec.path = file.dir.filePath(QStringLiteral("gone.txt"));
     DataSourceChoice vanished = file.choice();
     vanished.block.fields.push_back("Price");
     vanished.block.selected.push_back(true);
     DataSourceChoice badSql = file.choice();
     badSql.sql = "Select [Code] From [GOODS#TXT] Where";
     DataSourceChoice refused = file.choice();
-    refused.spec = ParseDataArgument(QStringLiteral("postgresql://nobody@127.0.0.1:1/none")).spec.value();
+    refused.sourceSpec = ParseDataArgument(QStringLiteral("postgresql://nobody@127.0.0.1:1/none")).sourceSpec.value();
     const Case cases[] = {
         {"missing file", missing, "does not exist"},
         {"column that vanished", vanished, "\"Price\""},
@@ -237,7 +237,7 @@ TEST(DataSourceBinding, OverrideBindsByColumnName)
     const QString other = dir.filePath(QStringLiteral("run.csv"));
     ASSERT_TRUE(test::writeFile(other, "qty,extra\n7,x\n8,y\n"));
     std::unique_ptr<DatabaseSource> run;
-    const BindingResult ok = OverrideDataSource(doc, run, ParseDataArgument(other).spec.value());
+    const BindingResult ok = OverrideDataSource(doc, run, ParseDataArgument(other).sourceSpec.value());
     ASSERT_TRUE(ok.ok) << ok.message.toStdString();
     EXPECT_EQ(run->recordCount(), 2);
     EXPECT_EQ(run->value("Qty"), std::optional<QByteArray>("7"));
@@ -245,7 +245,7 @@ TEST(DataSourceBinding, OverrideBindsByColumnName)
 
     const QString lacking = dir.filePath(QStringLiteral("lacking.csv"));
     ASSERT_TRUE(test::writeFile(lacking, "Code\n1\n"));
-    const BindingResult refused = OverrideDataSource(doc, run, ParseDataArgument(lacking).spec.value());
+    const BindingResult refused = OverrideDataSource(doc, run, ParseDataArgument(lacking).sourceSpec.value());
     EXPECT_FALSE(refused.ok);
     EXPECT_TRUE(refused.message.contains(QStringLiteral("\"Qty\""))) << refused.message.toStdString();
     EXPECT_EQ(run->recordCount(), 2); // the earlier override stays

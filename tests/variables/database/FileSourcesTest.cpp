@@ -23,8 +23,8 @@ QByteArray gbk(const char* utf8)
 SourceSpec specOf(const QString& argument)
 {
     const SpecResult r = ParseDataArgument(argument);
-    EXPECT_TRUE(r.spec) << r.error.toStdString();
-    return r.spec.value_or(SourceSpec());
+    EXPECT_TRUE(r.sourceSpec) << r.error.toStdString();
+    return r.sourceSpec.value_or(SourceSpec());
 }
 
 /// Reads every value of every record by stepping with next(), as the print job does.
@@ -371,11 +371,11 @@ TEST(FileSources, StandardInputIsReadAsText)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("piped.txt"));
     ASSERT_TRUE(test::writeFile(path, "\xEF\xBB\xBFName\tQty\n\xE4\xB8\xAD\t3\n"));
-    SourceSpec spec = specOf(QStringLiteral("-"));
-    spec.fromStdin = false;
-    spec.path = path;
+    SourceSpec sourceSpec = specOf(QStringLiteral("-"));
+    sourceSpec.fromStdin = false;
+    sourceSpec.path = path;
     DatabaseSource s;
-    ASSERT_TRUE(s.open(spec)) << s.errorString().toStdString();
+    ASSERT_TRUE(s.open(sourceSpec)) << s.errorString().toStdString();
     EXPECT_EQ(s.tables(), QStringList{QStringLiteral("STDIN")});
     ASSERT_TRUE(s.openTable());
     EXPECT_EQ(s.valueAt(0), gbk("中"));
@@ -392,7 +392,7 @@ TEST(FileSources, SchemaEntryDecidesHowATextFileIsRead)
     auto fieldsWith = [&](const TextFileSettings& settings) {
         EXPECT_TRUE(WriteSchemaIni(path, settings));
         DatabaseSource s;
-        EXPECT_TRUE(s.open(DataFileSpec(path).spec.value())) << s.errorString().toStdString();
+        EXPECT_TRUE(s.open(DataFileSpec(path).sourceSpec.value())) << s.errorString().toStdString();
         std::vector<FieldInfo> fields;
         EXPECT_TRUE(s.columns(QStringLiteral("LIST#TXT"), &fields));
         QList<QByteArray> names;

@@ -104,10 +104,10 @@ TEST_F(OdbcSource, DataSourceNameStepsThroughEveryRecord)
         listed = listed || (info.name == u"KorvelOdbc" && info.databasePath == database_);
     EXPECT_TRUE(listed);
 
-    const SpecResult spec = ParseDataArgument(QStringLiteral("odbc:KorvelOdbc#goods"));
-    ASSERT_TRUE(spec.spec);
+    const SpecResult parsed = ParseDataArgument(QStringLiteral("odbc:KorvelOdbc#goods"));
+    ASSERT_TRUE(parsed.sourceSpec);
     DatabaseSource s;
-    ASSERT_TRUE(s.open(*spec.spec)) << s.errorString().toStdString();
+    ASSERT_TRUE(s.open(*parsed.sourceSpec)) << s.errorString().toStdString();
     EXPECT_TRUE(s.tables().contains(QStringLiteral("goods")));
     ASSERT_TRUE(s.openTable()) << s.errorString().toStdString();
     ASSERT_EQ(s.recordCount(), 1000);
@@ -129,7 +129,7 @@ TEST_F(OdbcSource, DataSourceNameStepsThroughEveryRecord)
 TEST_F(OdbcSource, FiltersAreBoundNotPasted)
 {
     DatabaseSource s;
-    ASSERT_TRUE(s.open(ParseDataArgument(QStringLiteral("odbc:KorvelOdbc")).spec.value())) << s.errorString().toStdString();
+    ASSERT_TRUE(s.open(ParseDataArgument(QStringLiteral("odbc:KorvelOdbc")).sourceSpec.value())) << s.errorString().toStdString();
     QueryParts p;
     p.table = "goods";
     p.fields = {"code", "name"};
@@ -154,7 +154,7 @@ TEST_F(OdbcSource, FiltersAreBoundNotPasted)
 TEST_F(OdbcSource, UnknownNameIsReported)
 {
     DatabaseSource s;
-    EXPECT_FALSE(s.open(ParseDataArgument(QStringLiteral("odbc:NoSuchSource")).spec.value()));
+    EXPECT_FALSE(s.open(ParseDataArgument(QStringLiteral("odbc:NoSuchSource")).sourceSpec.value()));
     EXPECT_TRUE(s.errorString().startsWith(QStringLiteral("cannot connect to ODBC source NoSuchSource"))) << s.errorString().toStdString();
     EXPECT_FALSE(s.isConnected());
 }

@@ -207,10 +207,10 @@ QString PostgreSqlSource::skipReason_;
 
 TEST_F(PostgreSqlSource, TableStepsThroughEveryRecord)
 {
-    const SpecResult spec = ParseDataArgument(server_->uri() + QStringLiteral("#goods"));
-    ASSERT_TRUE(spec.spec);
+    const SpecResult parsed = ParseDataArgument(server_->uri() + QStringLiteral("#goods"));
+    ASSERT_TRUE(parsed.sourceSpec);
     DatabaseSource s;
-    ASSERT_TRUE(s.open(*spec.spec)) << s.errorString().toStdString();
+    ASSERT_TRUE(s.open(*parsed.sourceSpec)) << s.errorString().toStdString();
     EXPECT_TRUE(s.tables().contains(QStringLiteral("goods")));
     ASSERT_TRUE(s.openTable()) << s.errorString().toStdString();
     ASSERT_EQ(s.recordCount(), 3000);
@@ -237,7 +237,7 @@ TEST_F(PostgreSqlSource, TableStepsThroughEveryRecord)
 TEST_F(PostgreSqlSource, QueriesWithFiltersSortAndSchemas)
 {
     DatabaseSource s;
-    ASSERT_TRUE(s.open(ParseDataArgument(server_->uri()).spec.value())) << s.errorString().toStdString();
+    ASSERT_TRUE(s.open(ParseDataArgument(server_->uri()).sourceSpec.value())) << s.errorString().toStdString();
 
     QueryParts p;
     p.table = "goods";
@@ -303,7 +303,7 @@ TEST_F(PostgreSqlSource, ServerThatRefusesIsReported)
     };
     for (const Case& c : cases) {
         DatabaseSource s;
-        EXPECT_FALSE(s.open(ParseDataArgument(c.uri).spec.value())) << c.what;
+        EXPECT_FALSE(s.open(ParseDataArgument(c.uri).sourceSpec.value())) << c.what;
         EXPECT_TRUE(s.errorString().startsWith(QStringLiteral("cannot connect to postgresql://"))) << c.what << ": " << s.errorString().toStdString();
         EXPECT_TRUE(s.errorString().contains(QString::fromLatin1(c.message))) << c.what << ": " << s.errorString().toStdString();
         EXPECT_FALSE(s.isConnected());

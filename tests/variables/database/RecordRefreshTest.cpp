@@ -61,7 +61,7 @@ TEST(RecordRefresh, BoundObjectsFollowTheRecord)
     LabelDocument doc;
     std::unique_ptr<DatabaseSource> live;
     DataSourceChoice choice;
-    choice.spec = ParseDataArgument(path).spec.value();
+    choice.sourceSpec = ParseDataArgument(path).sourceSpec.value();
     choice.block.tables = {"CODES#CSV"};
     choice.block.tableIndex = 0;
     ASSERT_TRUE(ApplyDataSource(doc, live, choice).ok);
