@@ -303,7 +303,7 @@ struct Page {
                 mx = x0 - col;
                 my = h - 1 - (r - row);
             }
-            const int y = lineOf(r);
+            uchar* line = image.scanLine(lineOf(r));
             for (std::int64_t x = x0; x < x1; ++x, mx += dmx, my += dmy) {
                 const int fx = int(mx / zx);
                 const int fy = int(my / zy);
@@ -313,7 +313,8 @@ struct Page {
                     const int py = fy - p.y;
                     if (px >= 0 && py >= 0 && px < p.ink->width && py < p.ink->height
                         && Ink::bit(p.ink->row(py), px)) {
-                        dot(int(x), y);
+                        const uchar bit = uchar(0x80 >> (x & 7));
+                        line[x >> 3] = xorMode ? uchar(line[x >> 3] ^ bit) : uchar(line[x >> 3] | bit);
                         break;
                     }
                 }
