@@ -3,6 +3,12 @@
 #include "document/Rounding.h"
 #include "document/Units.h"
 
+#include <QPointF>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace korvel {
 
 namespace {
@@ -31,33 +37,47 @@ bool poolItem(const PoolReader& pool, const FixedRecord& r, int offsetAt, int le
     return true;
 }
 
+// Damaged records hold any number. Products are formed wide and kept within int, so that the
+// plausibility check of the object reader refuses them rather than seeing a wrapped-round value.
+int keptInInt(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(Round(std::clamp<double>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+}
+
+int keptInInt(qint64 v)
+{
+    return static_cast<int>(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 void line(const FixedRecord& r, const RecordContext& ctx, PropertyMap& m, bool hv)
 {
     const int zoom = ctx.documentZoom;
-    auto px = [&](double v) { return static_cast<int>(Round(v * zoom / 100.0)); };
+    auto px = [&](double v) { return keptInInt(v * zoom / 100.0); };
     const int w = r.i32(24);
     m["Angle"] = r.i32(0);
     m["PenColor"] = r.i32(4);
     m["Name"] = r.str(8, 15);
     if (hv) {
         m["LineWidth"] = w;
-        m["MMLineWidth"] = static_cast<double>(Round(ScreenPPI * w * 10.0 / 254.0));
+        m["MMLineWidth"] = static_cast<double>(Round(ScreenPPI * (w * 10.0) / 254.0));
     } else {
-        m["LineWidth"] = static_cast<int>(Round(w * zoom / 100.0));
-        m["MMLineWidth"] = static_cast<double>(Round(ScreenPPI * (zoom * w * 10.0 / 100.0) / 254.0));
+        m["LineWidth"] = keptInInt(static_cast<double>(w) * zoom / 100.0);
+        m["MMLineWidth"] = static_cast<double>(Round(ScreenPPI * (zoom * (w * 10.0) / 100.0) / 254.0));
     }
     const int direction = r.u8(28);
-    const int x = r.i32(32), y = r.i32(36), dx = r.i32(40), dy = r.i32(44);
-    QPoint start(x, y), end(x, y);
+    const double x = r.i32(32), y = r.i32(36), dx = r.i32(40), dy = r.i32(44);
+    QPointF start(x, y), end(x, y);
     if (!hv && direction == 4) {
-        end = QPoint(x + dx, y + dy);
+        end = QPointF(x + dx, y + dy);
     } else if (!hv && direction == 5) {
-        start = QPoint(x + dx, y);
-        end = QPoint(x, y + dy);
+        start = QPointF(x + dx, y);
+        end = QPointF(x, y + dy);
     } else if (hv && direction == 0) {
-        end = QPoint(x, y + dy);
+        end = QPointF(x, y + dy);
     } else if (hv && direction == 2) {
-        end = QPoint(x + dx, y);
+        end = QPointF(x + dx, y);
     }
     m["StartXPx"] = px(start.x());
     m["StartYPx"] = px(start.y());
@@ -115,8 +135,8 @@ bool ReadLegacyRecord(int kind, const FixedRecord& r, const PoolReader& pool, co
             m["UsePrnFont"] = 1;
         } else {
             m["UsePrnFont"] = 0;
-            m["TextWidthRate"] = r.i32(144) * zoomX;
-            m["TextFontSize"] = r.i32(140) * zoomY;
+            m["TextWidthRate"] = keptInInt(static_cast<qint64>(r.i32(144)) * zoomX);
+            m["TextFontSize"] = keptInInt(static_cast<qint64>(r.i32(140)) * zoomY);
             m["DragWidth"] = 200;
             m["DragHeight"] = 200;
         }
@@ -181,7 +201,7 @@ bool ReadLegacyRecord(int kind, const FixedRecord& r, const PoolReader& pool, co
         m["FontName"] = r.str(212, 30);
         m["FontColor"] = r.i32(244);
         m["FontStyle"] = r.i32(248);
-        m["FontSize"] = ctx.documentZoom > 0 ? r.i32(252) * 100 / ctx.documentZoom : r.i32(252);
+        m["FontSize"] = ctx.documentZoom > 0 ? keptInInt(static_cast<qint64>(r.i32(252)) * 100 / ctx.documentZoom) : r.i32(252);
         auto letterIndex = [](const QByteArray& s, const char* letters) {
             const QByteArray t = s.trimmed().toUpper();
             for (int i = 0; i < 4; ++i)
