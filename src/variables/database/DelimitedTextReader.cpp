@@ -4,11 +4,11 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+
 namespace korvel {
 
 namespace {
-
-constexpr qsizetype ChunkSize = 64 * 1024;
 
 bool hasNonAscii(const QByteArray& bytes)
 {
@@ -18,10 +18,48 @@ bool hasNonAscii(const QByteArray& bytes)
     return false;
 }
 
+// Each piece is decoded afresh: a mark at its start is a character of the text (the file's own
+// mark is gone by then), and a broken sequence at its end becomes a replacement character.
+QString decodeUtf8Piece(const QByteArray& piece)
+{
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
+    return decoder.decode(piece);
+}
+
 } // namespace
 
-DelimitedTextReader::DelimitedTextReader(QIODevice* device, const TextFileSettings& settings)
-    : device_(device), settings_(settings)
+qsizetype DelimitedTextReader::characterBoundary(const QByteArray& bytes) const
+{
+    if (codePage_ != 65001 && !CodePage(codePage_).isDoubleByte())
+        return bytes.size();
+    if (codePage_ != 65001) {
+        // Whole characters from the start of the piece. Shift-JIS has single-byte characters
+        // above 0x80 (half-width katakana, 0xA1-0xDF), which the general lead-byte rule would pair.
+        auto isLead = [this](unsigned char b) {
+            return codePage_ == 932 ? (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) : b > 0x80;
+        };
+        qsizetype i = 0;
+        while (i < bytes.size()) {
+            const qsizetype next = i + (isLead(static_cast<unsigned char>(bytes[i])) ? 2 : 1);
+            if (next > bytes.size() - 1)
+                break;
+            i = next;
+        }
+        return i;
+    }
+    // Before the start byte of the last sequence, when that lies within a sequence's length of
+    // the end (a longer run of continuation bytes is broken anyway and may be cut anywhere).
+    for (qsizetype i = bytes.size() - 1; i >= 0 && i >= bytes.size() - 4; --i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if ((b & 0xC0) != 0x80)
+            return b >= 0xC0 ? i : bytes.size();
+    }
+    return bytes.size();
+}
+
+DelimitedTextReader::DelimitedTextReader(QIODevice* device, const TextFileSettings& settings, qsizetype chunkSize)
+    : device_(device), settings_(settings), chunkSize_(std::max<qsizetype>(1, chunkSize))
 {
     if (settings_.separator != TextSeparator::Detect) {
         separator_ = QLatin1Char(settings_.separatorChar());
@@ -52,9 +90,9 @@ void DelimitedTextReader::startDecoding(QByteArray& first)
         const QString decoded = probe.decode(first); // the decoder only runs when its result is taken
         codePage_ = (!probe.hasError() && hasNonAscii(first)) ? 65001 : CodePage::document().number();
     }
-    if (codePage_ == 65001)
-        decoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf8);
-    else if (codePage_ == 1200)
+    // UTF-8 goes through the line-wise path below: Qt's stateful UTF-8 decoder loses the byte that
+    // follows a broken sequence cut by a chunk end (a line break, a separator).
+    if (codePage_ == 1200)
         decoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf16LE);
     else if (codePage_ == 1201)
         decoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf16BE);
@@ -69,13 +107,13 @@ bool DelimitedTextReader::fill()
     pos_ = 0;
     const qsizetype before = text_.size();
     while (text_.size() == before) {
-        QByteArray chunk = device_->read(ChunkSize);
+        QByteArray chunk = device_->read(chunkSize_);
         const bool atEnd = chunk.isEmpty();
         if (!codePage_) {
             // A pipe may hand over a few bytes at a time; the mark and the UTF-8 probe want a
             // full first chunk.
-            while (chunk.size() < ChunkSize) {
-                const QByteArray more = device_->read(ChunkSize - chunk.size());
+            while (chunk.size() < chunkSize_) {
+                const QByteArray more = device_->read(chunkSize_ - chunk.size());
                 if (more.isEmpty())
                     break;
                 chunk += more;
@@ -90,8 +128,8 @@ bool DelimitedTextReader::fill()
             text_ += decoder_->decode(chunk);
             continue;
         }
-        // A double-byte code page has no stateful decoder here: decode whole lines only, so no
-        // character is split between two pieces ('\n' is never a trail byte).
+        // UTF-8 and the double-byte code pages have no stateful decoder here: decode whole lines
+        // only, so no character is split between two pieces ('\n' is never part of one).
         pendingBytes_ += chunk;
         QByteArray piece;
         if (atEnd) {
@@ -99,12 +137,12 @@ bool DelimitedTextReader::fill()
             eof_ = true;
         } else {
             qsizetype cut = pendingBytes_.lastIndexOf('\n') + 1;
-            if (cut == 0 && pendingBytes_.size() >= ChunkSize * 4)
-                cut = CodePage(codePage_).cutBytes(pendingBytes_, pendingBytes_.size() - 1).size();
+            if (cut == 0 && pendingBytes_.size() >= chunkSize_ * 4)
+                cut = characterBoundary(pendingBytes_);
             piece = pendingBytes_.left(cut);
             pendingBytes_.remove(0, cut);
         }
-        text_ += CodePage(codePage_).toUnicode(piece);
+        text_ += codePage_ == 65001 ? decodeUtf8Piece(piece) : CodePage(codePage_).toUnicode(piece);
         if (eof_)
             return text_.size() > before;
     }

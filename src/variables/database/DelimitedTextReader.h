@@ -21,8 +21,12 @@ class DelimitedTextReader {
 public:
     enum class Status { Row, End, Error };
 
-    /// Reads from `device`, which must stay open while the reader is used.
-    DelimitedTextReader(QIODevice* device, const TextFileSettings& settings);
+    /// Bytes asked of the device at a time.
+    static constexpr qsizetype DefaultChunkSize = 64 * 1024;
+
+    /// Reads from `device`, which must stay open while the reader is used. The encoding is told
+    /// from the first chunk; tests and fuzzing use small chunks to reach the seams between them.
+    DelimitedTextReader(QIODevice* device, const TextFileSettings& settings, qsizetype chunkSize = DefaultChunkSize);
     ~DelimitedTextReader();
 
     /// The next non-empty record. An empty field gives a null QString.
@@ -44,9 +48,12 @@ private:
     bool fill();
     void startDecoding(QByteArray& first);
     void detectSeparator();
+    /// Where a long piece without line breaks may be cut without splitting a character.
+    qsizetype characterBoundary(const QByteArray& bytes) const;
 
     QIODevice* device_;
     TextFileSettings settings_;
+    qsizetype chunkSize_;
     QChar separator_;
     bool separatorKnown_ = false;
     int codePage_ = 0;

@@ -14,12 +14,13 @@ struct ReadResult {
     int codePage = 0;
 };
 
-ReadResult readAll(const QByteArray& bytes, TextFileSettings settings)
+ReadResult readAll(const QByteArray& bytes, TextFileSettings settings,
+                   qsizetype chunkSize = DelimitedTextReader::DefaultChunkSize)
 {
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    DelimitedTextReader reader(&buffer, settings);
+    DelimitedTextReader reader(&buffer, settings, chunkSize);
     ReadResult r;
     QStringList fields;
     for (;;) {
@@ -148,5 +149,64 @@ TEST(DelimitedTextReader, MalformedInputNamesTheLine)
     for (const Case& c : cases) {
         const ReadResult r = readAll(c.text, comma());
         EXPECT_EQ(r.error, QString::fromLatin1(c.message)) << c.what;
+    }
+}
+
+TEST(DelimitedTextReader, BrokenUtf8AtAChunkEndLosesNothingAfterIt)
+{
+    // Found by fuzzing: when a read chunk ended inside a broken UTF-8 sequence, Qt's stateful
+    // decoder swallowed the byte after it, here the line break, merging two records.
+    QByteArray text("\xEF\xBB\xBF");
+    text += QByteArray(65536 - 3 - 7, '\n');
+    text += "a,\xE6\xA0\x87\xE7\xAD"; // the chunk ends two bytes into a three-byte sequence
+    ASSERT_EQ(text.size(), DelimitedTextReader::DefaultChunkSize);
+    text += "\nc,d\n";
+    const ReadResult r = readAll(text, comma());
+    ASSERT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+    ASSERT_EQ(r.rows.size(), 2u);
+    ASSERT_EQ(r.rows[0].size(), 2);
+    EXPECT_EQ(r.rows[0][0], QStringLiteral("a"));
+    // The broken bytes become replacement characters (how many is the decoder's choice).
+    EXPECT_EQ(r.rows[0][1].left(2), QString::fromUtf8("标\xEF\xBF\xBD"));
+    EXPECT_FALSE(r.rows[0][1].contains(QLatin1Char('c')));
+    EXPECT_EQ(r.rows[1], (QStringList{QStringLiteral("c"), QStringLiteral("d")}));
+}
+
+TEST(DelimitedTextReader, LongLinesAreCutBetweenCharacters)
+{
+    // Found by fuzzing: a line longer than four chunks is decoded in pieces, cut at a character
+    // boundary. Shift-JIS has single-byte characters above 0x80 (half-width katakana), which the
+    // general lead-byte rule took for the first byte of a pair, shifting every later pair.
+    struct Case {
+        int codePage;
+        QByteArray unit; ///< a few characters, repeated to a long line
+        const char* text; ///< the unit as UTF-8
+    };
+    const Case cases[] = {
+        {932, "\xB1\x8A\xBF\xB2 ", "ｱ漢ｲ "},
+        {936, "\xD6\xD0" "a\xCE\xC4", "中a文"},
+        {950, "\xA4\xA4\xA4\xE5" "b", "中文b"},
+        {65001, "\xE6\xA0\x87\xF0\x9F\x98\x80x", "标😀x"},
+    };
+    for (const Case& c : cases) {
+        TextFileSettings settings = comma();
+        settings.codePage = c.codePage;
+        const ReadResult r = readAll(c.unit.repeated(40) + "\n", settings, 8);
+        ASSERT_TRUE(r.error.isEmpty()) << c.codePage;
+        ASSERT_EQ(r.rows.size(), 1u) << c.codePage;
+        EXPECT_EQ(r.rows[0].value(0), QString::fromUtf8(c.text).repeated(40)) << c.codePage;
+    }
+}
+
+TEST(DelimitedTextReader, AMarkInsideTheTextIsACharacter)
+{
+    // Only the file's own byte-order mark goes; one at the start of a later line (decoded as a
+    // piece of its own) is a character of the field, whatever the chunk size.
+    const QByteArray text("\xEF\xBB\xBF" "a\n\xEF\xBB\xBF" "b\n");
+    for (const qsizetype chunk : {qsizetype(4), DelimitedTextReader::DefaultChunkSize}) {
+        const ReadResult r = readAll(text, comma(), chunk);
+        ASSERT_EQ(r.rows.size(), 2u) << chunk;
+        EXPECT_EQ(r.rows[0], QStringList{QStringLiteral("a")}) << chunk;
+        EXPECT_EQ(r.rows[1], QStringList{QString(QChar(0xFEFF)) + QLatin1Char('b')}) << chunk;
     }
 }
