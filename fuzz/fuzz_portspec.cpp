@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         FUZZ_CHECK(!parsed.error.isEmpty());
         return 0;
     }
-    const QString formatted = korvel::FormatPortSpec(parsed.spec);
+    const QString formatted = korvel::FormatPortSpec(parsed.portSpec);
     const korvel::PortSpecParse again = korvel::ParsePortSpec(formatted);
     FUZZ_CHECK(again.ok);
-    FUZZ_CHECK(again.spec == parsed.spec);
+    FUZZ_CHECK(again.portSpec == parsed.portSpec);
     return 0;
 }

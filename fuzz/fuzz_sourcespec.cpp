@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const QList<QByteArray> parts = FuzzBytes(data, size).split('\xFF');
     const QString argument = QString::fromUtf8(parts.value(0));
     const SpecResult fromArgument = ParseDataArgument(argument);
-    if (fromArgument.spec) {
-        (void)fromArgument.spec->describe();
-        (void)StoredConnectionString(*fromArgument.spec);
+    if (fromArgument.sourceSpec) {
+        (void)fromArgument.sourceSpec->describe();
+        (void)StoredConnectionString(*fromArgument.sourceSpec);
     } else {
         FUZZ_CHECK(!fromArgument.error.isEmpty());
     }
@@ -37,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     binding.sourceBlock = parts.value(3);
     const std::optional<TDataSourceBlock> block = TDataSourceBlock::fromBytes(binding.sourceBlock);
     const SpecResult stored = SpecFromBinding(binding, block);
-    if (stored.spec) {
-        (void)stored.spec->describe();
-        (void)StoredConnectionString(*stored.spec);
+    if (stored.sourceSpec) {
+        (void)stored.sourceSpec->describe();
+        (void)StoredConnectionString(*stored.sourceSpec);
     } else {
         FUZZ_CHECK(!stored.error.isEmpty());
     }
