@@ -8,6 +8,7 @@
 #include "document/Rounding.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace korvel {
@@ -718,7 +719,8 @@ struct VirtualPrinter::Impl {
         keptBytes += bytes;
         page.image = QImage(w, h, QImage::Format_Mono);
         page.image.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
-        page.image.fill(0);
+        // Every byte, the padding of the rows included, so that equal printouts compare equal.
+        std::memset(page.image.bits(), 0, size_t(page.image.sizeInBytes()));
     }
 
     void endFormat(bool ended)
