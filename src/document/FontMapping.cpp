@@ -108,9 +108,16 @@ QString mappedFamily(const QString& face)
     if (key.isEmpty())
         return kSans;
     loadPinnedFonts();
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QFontDatabase::hasFamily(key))
-        return key;
-    return kSans;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return kSans;
+    // Asking the font database goes through fontconfig's substitution rules, which costs more
+    // than drawing a short text; texts ask on every rendering, so each face is asked once. Qt
+    // reads the system's font list once as well, so the answer cannot change while it runs.
+    static QHash<QString, bool> known;
+    auto answer = known.constFind(key);
+    if (answer == known.constEnd())
+        answer = known.insert(key, QFontDatabase::hasFamily(key));
+    return answer.value() ? key : kSans;
 }
 
 QString fallbackFamily()

@@ -377,8 +377,18 @@ void TOALineShape::setZoom(double zoom)
     RebuildImage();
 }
 
+void TOALineShape::setUpdatesBlocked(bool blocked)
+{
+    const bool release = updatesBlocked_ && !blocked;
+    updatesBlocked_ = blocked;
+    if (release)
+        RebuildImage();
+}
+
 void TOALineShape::RebuildImage()
 {
+    if (updatesBlocked_)
+        return;
     PointFlag = 1;
     LineLayout layout = LayOutLine(freeLine_, start_, end_, lineWidth_, style_, lineFlag_, Pen.color());
     style_ = layout.style;
@@ -402,6 +412,8 @@ std::unique_ptr<TOAControl> TOALine::clone() const
 
 void TOALine::RebuildImage()
 {
+    if (updatesBlocked_)
+        return;
     TOALineShape::RebuildImage();
     if (ScreenPrn == 1 && !DstBitmap.isNull())
         DstBitmap = ToMonochrome(DstBitmap);

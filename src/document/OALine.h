@@ -96,6 +96,12 @@ public:
     /// Places and draws the line from its pixel end points.
     void RebuildImage() override;
 
+    /// While blocked, setters only store their values; unblocking places and draws the line
+    /// once. The result is the same as after every setter's own drawing (the layout depends on
+    /// the end points and the style alone), at a fraction of the cost (label file readers).
+    void setUpdatesBlocked(bool blocked);
+    bool updatesBlocked() const { return updatesBlocked_; }
+
 protected:
     TOALineShape(ObjectKind kind, bool freeLine, int size, int lineWidth);
     void syncAbsFromPixels();
@@ -110,6 +116,7 @@ protected:
     double absStart_[2] { 0, 0 };
     double absEnd_[2] { 0, 0 };
     PsRec area_;
+    bool updatesBlocked_ = false;
 };
 
 /// A straight line in any direction (kind 4).

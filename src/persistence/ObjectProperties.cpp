@@ -311,6 +311,9 @@ std::unique_ptr<TOAControl> makeLine(int kind, const PropertyMap& m, const Recor
         l = std::make_unique<TOAHVLine>();
     else
         l = std::make_unique<TOALine>();
+    // Every end-point setter would lay the line out and draw it again, through states where
+    // the other end still lies at the origin: drawn once at the end instead.
+    l->setUpdatesBlocked(true);
     startObject(*l, m, z.z1);
     l->Pen.setColor(ColorFromValue(intOf(m, "PenColor")));
     l->setLineWidth(std::max(1, intOf(m, "LineWidth", 1)));
@@ -325,6 +328,7 @@ std::unique_ptr<TOAControl> makeLine(int kind, const PropertyMap& m, const Recor
         l->setPoints(QPoint(intOf(m, "StartXPx"), intOf(m, "StartYPx")), QPoint(intOf(m, "EndXPx"), intOf(m, "EndYPx")));
     }
     finishObject(*l, m, z.z2);
+    l->setUpdatesBlocked(false);
     return l;
 }
 

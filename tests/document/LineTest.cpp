@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <vector>
 
 using namespace korvel;
@@ -211,4 +213,47 @@ TEST(LineTest, PrinterCopyIsMonochromeAtPrinterDots)
     const QImage p300 = l.PrinterPicture(300);
     // Width round(0.5 * 12) = 6 at 300 dpi: w2 = 3, offsets round(2.68) = 3 and round(1.34) = 1.
     EXPECT_EQ(p300.size(), QSize(236 + 6 - 6, 118 + 6 - 2 + 1));
+}
+
+TEST(LineTest, BlockedUpdatesDrawTheSameLineOnce)
+{
+    // Label files set every end point in turn; with updates blocked the line is laid out and
+    // drawn once, and must come out exactly as when every setter draws it.
+    struct Ends {
+        double x1, y1, x2, y2;
+    };
+    const Ends cases[] = {{5, 120, 12, 140}, {40, 10, 2, 30}, {1, 7, 99, 7}, {3, 3, 3, 60}, {20, 20, 20.4, 20.2}};
+    for (const bool free : {true, false}) {
+        for (const Ends& e : cases) {
+            auto build = [&](bool blocked) {
+                std::unique_ptr<TOALineShape> l;
+                if (free)
+                    l = std::make_unique<TOALine>();
+                else
+                    l = std::make_unique<TOAHVLine>();
+                l->setUpdatesBlocked(blocked);
+                l->setZoom(2.0);
+                l->setLineWidth(3);
+                l->setMMLineWidth(0.5);
+                l->setAbsStartX(e.x1);
+                l->setAbsStartY(e.y1);
+                l->setAbsEndX(e.x2);
+                l->setAbsEndY(e.y2);
+                l->setZoom(1.5);
+                l->setUpdatesBlocked(false);
+                return l;
+            };
+            const auto drawn = build(false);
+            const auto once = build(true);
+            const std::string what = (free ? "free " : "hv ") + std::to_string(e.x1) + "," + std::to_string(e.y1);
+            EXPECT_EQ(once->geometry(), drawn->geometry()) << what;
+            EXPECT_EQ(once->Style(), drawn->Style()) << what;
+            EXPECT_EQ(once->LineFlag(), drawn->LineFlag()) << what;
+            EXPECT_EQ(once->LineWidth(), drawn->LineWidth()) << what;
+            EXPECT_EQ(once->DstBitmap, drawn->DstBitmap) << what;
+            for (int y = -3; y < drawn->Height() + 3; ++y)
+                for (int x = -3; x < drawn->Width() + 3; ++x)
+                    ASSERT_EQ(once->HitsArea(x, y), drawn->HitsArea(x, y)) << what << " at " << x << "," << y;
+        }
+    }
 }
