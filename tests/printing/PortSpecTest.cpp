@@ -37,6 +37,8 @@ TEST(PortSpec, ParsesEveryKind)
         { "tcp:[::1]:6101", PortSpecKind::Tcp, "", -1, 0, "", "::1", 6101 },
         { "tcp:[fe80::1]", PortSpecKind::Tcp, "", -1, 0, "", "fe80::1", 9100 },
         { "tcp:fe80::1", PortSpecKind::Tcp, "", -1, 0, "", "fe80::1", 9100 },
+        // A numeric zone looks like a placeholder to QString::arg (found by fuzzing).
+        { "tcp:[fe80::1%2]:6101", PortSpecKind::Tcp, "", -1, 0, "", "fe80::1%2", 6101 },
     };
     for (const Row& r : rows) {
         const PortSpecParse p = ParsePortSpec(QString::fromLatin1(r.text));

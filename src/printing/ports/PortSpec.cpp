@@ -172,7 +172,8 @@ QString FormatPortSpec(const PortSpec& portSpec)
     case PortSpecKind::Tcp: {
         const QString host
             = portSpec.host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(portSpec.host) : portSpec.host;
-        return QStringLiteral("tcp:%1:%2").arg(host).arg(portSpec.port);
+        // One arg() for both: a host may hold "%2" itself (a numeric IPv6 zone, "fe80::1%2").
+        return QStringLiteral("tcp:%1:%2").arg(host, QString::number(portSpec.port));
     }
     }
     return QStringLiteral("none");
