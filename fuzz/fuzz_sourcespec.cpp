@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         return true;
     }();
     (void)isolated;
+    SilenceQtMessages();
 
     const QList<QByteArray> parts = FuzzBytes(data, size).split('\xFF');
     const QString argument = QString::fromUtf8(parts.value(0));
