@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every libFuzzer target (clang, AddressSanitizer and UndefinedBehaviorSanitizer) and runs
-# each one briefly on its seed corpus; any finding fails the run. CI calls this after the tests.
-#   KORVEL_FUZZ_SECONDS    time per target (default 10; 0 builds without running)
+# each one on its seed corpus; any finding fails the run. CI calls this after the tests.
+#   KORVEL_FUZZ_SECONDS    time per target to fuzz from the seeds (default 10); 0 runs every seed
+#                          once and stops (what CI does: the build is the point there)
 #   KORVEL_FUZZ_BUILD_DIR  build directory (default build-fuzz-ci)
 #   KORVEL_FUZZ_BUILD_TYPE CMake build type (default empty: no optimisation, the quickest to compile)
 set -euo pipefail
@@ -17,7 +18,6 @@ done
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${KORVEL_FUZZ_BUILD_TYPE:-}" -DKORVEL_FUZZ=ON \
     -DKORVEL_TESTS=OFF -DKORVEL_GUI=OFF -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
-[ "$seconds" -gt 0 ] || exit 0
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -28,9 +28,15 @@ for target in "${targets[@]}"; do
     mkdir -p "$work/$name"
     seeds=()
     [ -d "$here/fuzz/corpus/$name" ] && seeds=("$here/fuzz/corpus/$name")
-    echo "fuzz: $target for ${seconds}s"
+    if [ "$seconds" -gt 0 ]; then
+        echo "fuzz: $target for ${seconds}s"
+        limit=(-max_total_time="$seconds")
+    else
+        echo "fuzz: $target on its seeds"
+        limit=(-runs=0)
+    fi
     # New inputs go to a scratch folder; the committed seed corpus stays as it is.
-    if ! "$build/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/" \
+    if ! "$build/fuzz/$target" "${limit[@]}" -print_final_stats=1 -artifact_prefix="$work/" \
         "$work/$name" "${seeds[@]}" >"$work/$target.log" 2>&1; then
         tail -n 60 "$work/$target.log"
         for artifact in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-*; do
