@@ -140,6 +140,9 @@ bool readObjects(ByteReader& in, LabelDocument& doc, const PoolReader& pool, Rec
 
 LabelFileResult damaged(LabelDocument& doc, const QString& why)
 {
+    // The objects read so far take the document's zoom, as after a complete read (each was
+    // left at its record's zoom).
+    doc.setZoom(doc.zoom());
     doc.damage = why;
     return {LabelFileResult::Status::Damaged, QStringLiteral("the label file is damaged: %1; it was opened partly").arg(why)};
 }

@@ -400,7 +400,7 @@ namespace {
 
 /// Damaged files can hold any number where a size belongs; an object that big cannot be drawn
 /// (its picture could not even be allocated), so such records are refused.
-bool plausibleGeometry(const PropertyMap& m, QString* error)
+bool plausibleGeometry(const PropertyMap& m, QString* error, bool millimetresOnly = false)
 {
     constexpr double maxMM = 2000.0;   // far beyond any label stock
     constexpr int maxPixels = 20000;   // 2 m at 96 ppi, before zoom
@@ -423,6 +423,8 @@ bool plausibleGeometry(const PropertyMap& m, QString* error)
         if (it != m.constEnd() && !(std::abs(it->toDouble()) <= maxMM))
             return bad(k);
     }
+    if (millimetresOnly)
+        return true;
     for (const char* k : pxKeys) {
         const auto it = m.constFind(QString::fromLatin1(k));
         if (it != m.constEnd() && std::abs(it->toLongLong()) > maxPixels)
@@ -438,10 +440,10 @@ bool plausibleGeometry(const PropertyMap& m, QString* error)
 
 } // namespace
 
-std::unique_ptr<TOAControl> ObjectFromProperties(int kind, const PropertyMap& m, const RecordContext& ctx, QString* error)
+namespace {
+
+std::unique_ptr<TOAControl> makeObject(int kind, const PropertyMap& m, const RecordContext& ctx, QString* error)
 {
-    if (!plausibleGeometry(m, error))
-        return nullptr;
     switch (kind) {
     case 1: return makeText(m, ctx);
     case 2: {
@@ -458,6 +460,21 @@ std::unique_ptr<TOAControl> ObjectFromProperties(int kind, const PropertyMap& m,
     if (error)
         *error = QStringLiteral("unknown object kind %1").arg(kind);
     return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<TOAControl> ObjectFromProperties(int kind, const PropertyMap& m, const RecordContext& ctx, QString* error)
+{
+    if (!plausibleGeometry(m, error))
+        return nullptr;
+    std::unique_ptr<TOAControl> object = makeObject(kind, m, ctx, error);
+    // Older records give positions in pixels at some zoom; in millimetres (as every file is
+    // written) they must still be within range, or the next save would write a file whose
+    // object the next opening refuses.
+    if (object && !plausibleGeometry(PropertiesOf(*object), error, true))
+        return nullptr;
+    return object;
 }
 
 } // namespace korvel

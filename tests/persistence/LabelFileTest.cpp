@@ -1,7 +1,9 @@
 #include "persistence/LabelFileBuilder.h"
 
 #include "document/LabelDocument.h"
+#include "document/OALabel.h"
 #include "persistence/LabelFile.h"
+#include "persistence/ObjectRecords.h"
 #include "persistence/VariableSection.h"
 #include "support/TestSupport.h"
 
@@ -265,6 +267,33 @@ TEST(LabelFile, LegacyPageLengthsBeyondAnyIntegerAreClamped)
     EXPECT_EQ(doc.page().PaperWidth, 0);
     EXPECT_EQ(doc.page().PaperHeight, 65535);
     EXPECT_EQ(doc.page().PaperLeftMargin, 65535);
+}
+
+TEST(LabelFile, PartlyOpenedObjectsTakeTheDocumentZoom)
+{
+    // Found by fuzzing: objects read before the damage kept their record's zoom, so they were
+    // drawn at another size than the rest and the next save wrote that zoom.
+    LabelDocument written;
+    auto text = std::make_unique<TOAText>(QStringLiteral("Text1"));
+    text->SetText("ABC");
+    written.appendObject(std::move(text));
+    written.setZoom(225);
+    QString error;
+    QByteArray bytes = WriteLabelBytes(written, &error);
+    ASSERT_FALSE(bytes.isEmpty());
+    FixedRecord head(bytes.left(165));
+    ASSERT_EQ(head.i32(157), 225);
+    head.setI32(157, 200); // the document's zoom
+    head.setI32(161, 2);   // two objects, the second of an unknown kind
+    head.setI32(52, head.i32(52) + 1); // the pool moves by the inserted kind byte
+    bytes.replace(0, 165, head.bytes());
+    bytes.insert(165 + 1 + RecordSize(RecordLayout::V100, 1), '\xFC');
+
+    LabelDocument doc;
+    ASSERT_EQ(ReadLabelBytes(bytes, doc).status, LabelFileResult::Status::Damaged);
+    ASSERT_EQ(doc.objectCount(), 1);
+    EXPECT_EQ(doc.zoom(), 200);
+    EXPECT_EQ(doc.object(0)->Zoom(), 2.0);
 }
 
 TEST(LabelFile, NotALabelFile)

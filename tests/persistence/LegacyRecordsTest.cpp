@@ -58,3 +58,25 @@ TEST(LegacyRecords, HugeNumbersAreKeptWithinIntAndRefused)
     EXPECT_EQ(m.value("StartXPx").toInt(), 20);
     EXPECT_EQ(m.value("EndXPx").toInt(), 70);
 }
+
+TEST(LegacyRecords, PixelPositionsBeyondTheMillimetreRangeAreRefused)
+{
+    // Found by fuzzing: a legacy line 9500 pixels down (2513 mm at 200 %) passed the pixel
+    // check, but the next save wrote it in millimetres, which the next opening refused: the
+    // object was lost. The reader now refuses it at once; within range it is kept.
+    RecordContext ctx;
+    ctx.layout = RecordLayout::Legacy;
+    ctx.documentZoom = 200;
+    const PoolReader pool;
+    for (const int y : {9500, 3000}) {
+        FixedRecord line(RecordSize(RecordLayout::Legacy, 1));
+        line.setI32(24, 1);
+        line.setU8(28, 4);
+        line.setI32(32, 10);
+        line.setI32(36, y);
+        line.setI32(40, 20);
+        line.setI32(44, 20);
+        const RecordResult r = MakeObject(1, line, pool, ctx);
+        EXPECT_EQ(r.object != nullptr, y == 3000) << y << ": " << r.error.toStdString();
+    }
+}
