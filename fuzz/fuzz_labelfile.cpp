@@ -18,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const QByteArray written = korvel::WriteLabelBytes(doc, &error);
     if (!written.isEmpty()) {
         korvel::LabelDocument again;
-        korvel::ReadLabelBytes(written, again);
+        const korvel::LabelFileResult reread = korvel::ReadLabelBytes(written, again);
+        // What this program writes opens without damage and is written again byte for byte.
+        FUZZ_CHECK(reread.status == korvel::LabelFileResult::Status::Ok);
+        FUZZ_CHECK(korvel::WriteLabelBytes(again, &error) == written);
     }
     return 0;
 }
