@@ -77,8 +77,9 @@ QStringList entries(const QString& dir)
 }
 
 struct SaveCase {
-    /// The files the save writes, in the directory, and their bytes before and after.
+    /// The names of the files the save writes in the directory.
     QStringList files;
+    /// Saves; true when the save reports success.
     std::function<bool()> save;
 };
 
