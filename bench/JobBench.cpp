@@ -1,12 +1,23 @@
-// Throughput of the print job: labels per second from records to a port that only counts bytes.
+// Throughput and memory of print jobs: labels per second from records to a file, the way
+// `korvel-cli print --data … -o …` runs them.
 #include "barcode/OABarCode.h"
 #include "document/LabelDocument.h"
+#include "document/OAHVLine.h"
 #include "document/OALabel.h"
 #include "document/OARectangle.h"
 #include "printing/job/JobRecords.h"
 #include "printing/job/PrintJob.h"
-#include "printing/ports/PrinterPort.h"
+#include "printing/ports/PortFactory.h"
+#include "variables/VariableEntries.h"
 #include "variables/VariableModel.h"
+#include "variables/database/DataSourceBinding.h"
+#include "variables/database/DatabaseSource.h"
+#include "variables/database/SourceSpec.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -16,79 +27,32 @@ using namespace korvel;
 
 namespace {
 
-/// A port that takes every piece and keeps only the count of bytes.
-class CountingPort : public PrinterPort {
-public:
-    CountingPort()
-        : PrinterPort(PortLimits {})
-    {
-    }
-    PortCategory category() const override { return PortCategory::File; }
-    QString describe() const override { return QStringLiteral("counter"); }
-    bool isOpen() const override { return open_; }
-    PortStatus OpenPort() override
-    {
-        open_ = true;
-        return PortStatus::success();
-    }
-    PortStatus SendPiece(const QByteArray& piece) override
-    {
-        bytes += piece.size();
-        return PortStatus::success();
-    }
-    PortStatus ClosePort() override
-    {
-        open_ = false;
-        return PortStatus::success();
-    }
-    std::int64_t bytes = 0;
+// --- peak memory ----------------------------------------------------------------------------
 
-private:
-    bool open_ = false;
-};
+/// Starts a new peak-memory measurement of this process (Linux: resets VmHWM to the current
+/// resident size).
+void ResetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
 
-/// Records NAME = "Name <n>", CODE = 12 digits, generated on the fly.
-class GeneratedRecords : public JobRecords, public FieldValues {
-public:
-    explicit GeneratedRecords(int count)
-        : count_(count)
-    {
-    }
-    bool isOpen() const override { return true; }
-    int recordCount() const override { return count_; }
-    int recordNumber() const override { return current_ + 1; }
-    bool eof() const override { return eof_; }
-    void first() override
-    {
-        current_ = 0;
-        eof_ = false;
-    }
-    void next() override
-    {
-        if (current_ + 1 < count_)
-            ++current_;
-        else
-            eof_ = true;
-    }
-    const FieldValues& fields() const override { return *this; }
-    QByteArray firstFieldText() const override { return value("NAME").value_or(QByteArray()); }
-    std::optional<QByteArray> value(const QByteArray& field) const override
-    {
-        if (field.compare("NAME", Qt::CaseInsensitive) == 0)
-            return "Name " + QByteArray::number(current_ + 1);
-        if (field.compare("CODE", Qt::CaseInsensitive) == 0)
-            return QByteArray::number(100000000000LL + current_);
-        return std::nullopt;
-    }
+/// The process's peak resident size since the last reset, in MB (0 when unknown).
+double PeakMemoryMB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
 
-private:
-    int count_;
-    int current_ = 0;
-    bool eof_ = false;
-};
+// --- the labels -----------------------------------------------------------------------------
 
-/// A 60 × 40 mm label: a printer-font name, a Code 128 bound to the code and an outline box.
-std::unique_ptr<LabelDocument> BenchDocument(bool screenFontText)
+std::unique_ptr<LabelDocument> NewDocument()
 {
     auto doc = std::make_unique<LabelDocument>();
     doc->printer.FeedType = 2;
@@ -98,92 +62,211 @@ std::unique_ptr<LabelDocument> BenchDocument(bool screenFontText)
     page.LabelColumn = page.LabelRow = 1;
     doc->setPage(page);
     doc->setZoom(100);
-    doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
-    doc->variables.database.push_back(NewEntry(VariableKind::Database, "CODE"));
-
-    auto text = std::make_unique<TOAText>(QStringLiteral("Text1"));
-    text->setZoom(1.0);
-    text->SetUsePrnFont(screenFontText ? 0 : 1);
-    if (screenFontText)
-        text->SetFontSizePt(12);
-    text->SetText("Name");
-    text->VarName = "NAME";
-    text->VarType = int(VariableKind::Database);
-    doc->appendObject(std::move(text))->setGeometry(QRect(10, 10, 120, 30));
-
-    auto bar = std::make_unique<TOABarCode>();
-    bar->setZoom(1.0);
-    bar->SetBarCodeType(TBarCodeType::bcCode128);
-    bar->SetLabelWithPrn(true);
-    bar->SetBarNarrow(2);
-    bar->SetBarWide(4);
-    bar->SetBarHeight(80);
-    bar->VarName = "CODE";
-    bar->VarType = int(VariableKind::Database);
-    doc->appendObject(std::move(bar))->setGeometry(QRect(10, 50, 150, 50));
-
-    auto rect = std::make_unique<TOARectangle>();
-    rect->setZoom(1.0);
-    TOARectangle* r = static_cast<TOARectangle*>(doc->appendObject(std::move(rect)));
-    r->setAbsLeft(1);
-    r->setAbsTop(1);
-    r->setAbsWidth(58);
-    r->setAbsHeight(38);
     return doc;
 }
 
-void RunVariableJob(benchmark::State& state, bool screenFontText)
+void AddCounter(LabelDocument& doc)
 {
-    const int labels = static_cast<int>(state.range(0));
+    doc.variables.counters.push_back(NewEntry(VariableKind::Counter, "Counter1"));
+    CounterEntry e(&doc.variables.counters.back());
+    e.setValue("000001");
+    e.setLimit("999999");
+}
+
+void Bind(TOAControl& o, const char* name, VariableKind kind)
+{
+    o.VarName = name;
+    o.VarType = int(kind);
+}
+
+TOAText* AddText(LabelDocument& doc, bool printerFont, const QRect& at)
+{
+    auto text = std::make_unique<TOAText>(doc.nextFreeName(ObjectKind::Text));
+    text->setZoom(1.0);
+    text->SetUsePrnFont(printerFont ? 1 : 0);
+    if (!printerFont)
+        text->SetFontSizePt(12);
+    text->SetText("Text");
+    TOAControl* o = doc.appendObject(std::move(text));
+    o->setGeometry(at);
+    return static_cast<TOAText*>(o);
+}
+
+TOABarCode* AddBarcode(LabelDocument& doc, TBarCodeType type, const QRect& at)
+{
+    auto bar = std::make_unique<TOABarCode>();
+    bar->Name = doc.nextFreeName(ObjectKind::BarCode);
+    bar->setZoom(1.0);
+    bar->SetBarCodeType(type);
+    bar->SetLabelWithPrn(true);
+    bar->SetBarNarrow(2);
+    bar->SetBarWide(5);
+    bar->SetBarHeight(80);
+    bar->SetText("000001");
+    bar->SetData("000001");
+    TOAControl* o = doc.appendObject(std::move(bar));
+    o->setGeometry(at);
+    return static_cast<TOABarCode*>(o);
+}
+
+void AddBox(LabelDocument& doc, double left, double top, double width, double height)
+{
+    auto rect = std::make_unique<TOARectangle>();
+    rect->setZoom(1.0);
+    auto* r = static_cast<TOARectangle*>(doc.appendObject(std::move(rect)));
+    r->setAbsLeft(left);
+    r->setAbsTop(top);
+    r->setAbsWidth(width);
+    r->setAbsHeight(height);
+}
+
+void AddRule(LabelDocument& doc, double x1, double x2, double y)
+{
+    auto line = std::make_unique<TOAHVLine>();
+    line->setZoom(1.0);
+    line->setStyle(2);
+    line->setMMLineWidth(0.5);
+    line->setAbsStartX(x1);
+    line->setAbsStartY(y);
+    line->setAbsEndX(x2);
+    line->setAbsEndY(y);
+    doc.appendObject(std::move(line));
+}
+
+/// 60 × 40 mm: a TrueType name from the data (drawn as a graphic at 203 dpi), a date in a
+/// printer font, a Code 128 of a counter, a box and a rule.
+std::unique_ptr<LabelDocument> CsvLabel()
+{
+    auto doc = NewDocument();
+    doc->variables.dates.push_back(NewEntry(VariableKind::Date, "Date1"));
+    AddCounter(*doc);
+    Bind(*AddText(*doc, false, QRect(10, 10, 150, 30)), "NAME", VariableKind::Database);
+    Bind(*AddText(*doc, true, QRect(10, 42, 120, 16)), "Date1", VariableKind::Date);
+    Bind(*AddBarcode(*doc, TBarCodeType::bcCode128, QRect(10, 62, 150, 50)), "Counter1", VariableKind::Counter);
+    AddBox(*doc, 1, 1, 58, 38);
+    AddRule(*doc, 2, 58, 10);
+    return doc;
+}
+
+/// The same size with only what the printer draws itself: a counter in a printer font, a
+/// printer-drawn Code 39 of the counter, a box and two rules.
+std::unique_ptr<LabelDocument> PrinterResidentLabel()
+{
+    auto doc = NewDocument();
+    AddCounter(*doc);
+    Bind(*AddText(*doc, true, QRect(10, 10, 120, 16)), "Counter1", VariableKind::Counter);
+    Bind(*AddBarcode(*doc, TBarCodeType::bcCode39, QRect(10, 40, 180, 50)), "Counter1", VariableKind::Counter);
+    AddBox(*doc, 1, 1, 58, 38);
+    AddRule(*doc, 2, 58, 8);
+    AddRule(*doc, 2, 58, 32);
+    return doc;
+}
+
+// --- the runs -------------------------------------------------------------------------------
+
+/// A CSV file of `rows` records with the column NAME.
+QString WriteCsv(const QTemporaryDir& dir, int rows)
+{
+    const QString path = dir.filePath(QStringLiteral("names-%1.csv").arg(rows));
+    if (QFileInfo::exists(path))
+        return path;
+    QByteArray text = "NAME,CITY\n";
+    text.reserve(rows * 32);
+    for (int i = 1; i <= rows; ++i)
+        text += "Customer " + QByteArray::number(i) + ",City " + QByteArray::number(i % 97) + "\n";
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return path;
+}
+
+struct RunFigures {
     std::int64_t bytes = 0;
+    double peakMB = 0;
+};
+
+/// Prints `labels` labels of `doc` into a fresh file, records from `csv` when given.
+bool RunToFile(benchmark::State& state, LabelDocument& doc, const QString& csv, const QString& output,
+    std::int64_t labels, RunFigures& figures)
+{
+    std::unique_ptr<DatabaseSource> live;
+    std::unique_ptr<DatabaseJobRecords> records;
+    if (!csv.isEmpty()) {
+        const SpecResult spec = ParseDataArgument(csv);
+        if (!spec.sourceSpec || !OverrideDataSource(doc, live, *spec.sourceSpec).ok) {
+            state.SkipWithError("the CSV file did not open");
+            return false;
+        }
+        records = std::make_unique<DatabaseJobRecords>(*live);
+    }
+    const std::unique_ptr<PrinterPort> file = CreateOutputFilePort(output);
+    JobTargets targets;
+    targets.file = file.get();
+    targets.writeToFile = true;
+    PrintJobOptions options;
+    const QDateTime fixed(QDate(2026, 12, 10), QTime(9, 30));
+    options.evaluation.clock = [fixed] { return fixed; };
+    PrintJob job(doc, records.get(), targets, options);
+    const JobResult r = job.PrintLabels(1, labels, 1);
+    if (!r.ok() || r.labelsSent != labels) {
+        state.SkipWithError(r.text().toStdString().c_str());
+        return false;
+    }
+    figures.bytes += QFileInfo(output).size();
+    QFile::remove("/tmp/bench-" + QFileInfo(output).fileName()); QFile::copy(output, "/tmp/bench-" + QFileInfo(output).fileName());
+    figures.peakMB = std::max(figures.peakMB, PeakMemoryMB());
+    return true;
+}
+
+void RunJob(benchmark::State& state, std::unique_ptr<LabelDocument> (*label)(), bool fromCsv)
+{
+    const std::int64_t labels = state.range(0);
+    QTemporaryDir dir;
+    const QString csv = fromCsv ? WriteCsv(dir, int(labels)) : QString();
+    const QString output = dir.filePath(QStringLiteral("out.prn"));
+    RunFigures figures;
     for (auto _ : state) {
         state.PauseTiming();
-        auto doc = BenchDocument(screenFontText);
-        GeneratedRecords records(labels);
-        CountingPort port;
-        JobTargets targets;
-        targets.printer = &port;
+        auto doc = label();
+        ResetPeakMemory();
         state.ResumeTiming();
-        PrintJob job(*doc, &records, targets, PrintJobOptions {});
-        const JobResult r = job.PrintLabels(1, labels, 1);
-        if (!r.ok() || r.labelsSent != labels)
-            state.SkipWithError("the job failed");
-        bytes += port.bytes;
+        if (!RunToFile(state, *doc, csv, output, labels, figures))
+            break;
     }
     state.SetItemsProcessed(state.iterations() * labels);
-    state.SetBytesProcessed(bytes);
+    state.SetBytesProcessed(figures.bytes);
+    state.counters["peak_MB"] = figures.peakMB;
 }
 
-void BM_VariableJob_PrinterFont(benchmark::State& state)
+/// Records from a CSV file, a TrueType text among the fields.
+void BM_CsvJobToFile(benchmark::State& state)
 {
-    RunVariableJob(state, false);
+    RunJob(state, CsvLabel, true);
 }
 
-void BM_VariableJob_ScreenFont(benchmark::State& state)
+/// Fields the printer draws itself, bound to a counter.
+void BM_PrinterResidentJobToFile(benchmark::State& state)
 {
-    RunVariableJob(state, true);
+    RunJob(state, PrinterResidentLabel, false);
 }
 
 /// A plain job: the fields of one page are emitted once whatever the number of labels.
 void BM_PlainJob(benchmark::State& state)
 {
-    auto doc = BenchDocument(false);
+    auto doc = PrinterResidentLabel();
     for (const auto& o : doc->objects()) {
         o->VarName.clear();
         o->VarType = 0;
     }
-    for (auto _ : state) {
-        CountingPort port;
-        JobTargets targets;
-        targets.printer = &port;
-        PrintJob job(*doc, nullptr, targets, PrintJobOptions {});
-        benchmark::DoNotOptimize(job.PrintLabels(1, state.range(0), 1));
-    }
+    QTemporaryDir dir;
+    RunFigures figures;
+    for (auto _ : state)
+        RunToFile(state, *doc, QString(), dir.filePath(QStringLiteral("plain.prn")), state.range(0), figures);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 } // namespace
 
-BENCHMARK(BM_VariableJob_PrinterFont)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VariableJob_ScreenFont)->Arg(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CsvJobToFile)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrinterResidentJobToFile)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainJob)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -43,23 +43,6 @@ bool sizeUsable(qint64 w, qint64 h)
     return w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide && w * h <= kMaxImagePixels;
 }
 
-/// One bit per pixel: a pixel becomes white exactly when its blue component is 255.
-QImage toMono(const QImage& source)
-{
-    const QImage src = source.convertToFormat(QImage::Format_RGB32);
-    QImage out(src.size(), QImage::Format_Mono);
-    out.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
-    out.fill(0);
-    for (int y = 0; y < src.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-        uchar* line = out.scanLine(y);
-        for (int x = 0; x < src.width(); ++x)
-            if (qBlue(in[x]) != 255)
-                line[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
-    }
-    return out;
-}
-
 /// A one-bit bars canvas as a colour picture with the given ink.
 QImage barsToColor(const QImage& mono, const QColor& ink)
 {
@@ -461,7 +444,7 @@ void TOABarCode::setAngle(int angle)
     if (!OrgBitmap.isNull()) {
         QImage turned = RotateBitmap(OrgBitmap, angle, colorOf(color_));
         turned = turned.copy(QRect(QPoint(0, 0), turnedSize(angle)));
-        DstBitmap = sysPrn_ == 1 ? toMono(turned) : turned;
+        DstBitmap = sysPrn_ == 1 ? MonoByBlue(turned) : turned;
     }
 }
 
@@ -656,7 +639,7 @@ void TOABarCode::finishImage(const QImage& image, bool printer)
     // The turn adds a white row below; the object keeps the size of the turned picture itself,
     // so that four quarter turns bring it back to where it was.
     turned = turned.copy(QRect(QPoint(0, 0), size));
-    DstBitmap = printer ? toMono(turned) : turned;
+    DstBitmap = printer ? MonoByBlue(turned) : turned;
     setBounds(Left(), Top(), size.width(), size.height());
 }
 

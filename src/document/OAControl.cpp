@@ -172,6 +172,42 @@ void TOAControl::Paint(QPainter& painter, int mode)
     }
 }
 
+QImage MonoByBlue(const QImage& source)
+{
+    // The three-byte layouts and 32-bit pixels are read as they are; anything else is converted.
+    int stride = 4;
+    int blue = -1;
+    QImage src = source;
+    switch (source.format()) {
+    case QImage::Format_RGB888: stride = 3; blue = 2; break;
+    case QImage::Format_BGR888: stride = 3; blue = 0; break;
+    case QImage::Format_RGB32: break;
+    default: src = source.convertToFormat(QImage::Format_RGB32); break;
+    }
+    const int w = src.width();
+    const int h = src.height();
+    QImage out(w, h, QImage::Format_Mono);
+    if (out.isNull())
+        return out;
+    out.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
+    out.fill(0);
+    for (int y = 0; y < h; ++y) {
+        uchar* line = out.scanLine(y);
+        if (blue >= 0) {
+            const uchar* in = src.constScanLine(y) + blue;
+            for (int x = 0; x < w; ++x, in += stride)
+                if (*in != 255)
+                    line[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+        } else {
+            const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+            for (int x = 0; x < w; ++x)
+                if (qBlue(in[x]) != 255)
+                    line[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+        }
+    }
+    return out;
+}
+
 QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
 {
     // Both three-byte layouts are rotated as they are; anything else becomes RGB888.

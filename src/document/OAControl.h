@@ -126,4 +126,8 @@ private:
 /// extra row at the bottom, set to white.
 QImage RotateBitmap(const QImage& source, int angle, const QColor& background);
 
+/// One bit per pixel (index 0 white, 1 black): a pixel is white exactly when its blue component
+/// is 255, the rule the printer copies of texts and barcodes follow.
+QImage MonoByBlue(const QImage& source);
+
 } // namespace korvel

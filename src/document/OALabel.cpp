@@ -133,23 +133,6 @@ QImage makeCanvas(int w, int h)
     return img;
 }
 
-/// One bit per pixel: a pixel whose blue byte is 255 is white, every other pixel black.
-QImage toMono(const QImage& source)
-{
-    const QImage src = source.convertToFormat(QImage::Format_RGB888);
-    QImage out(src.size(), QImage::Format_Mono);
-    out.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
-    out.fill(0);
-    for (int y = 0; y < src.height(); ++y) {
-        const uchar* in = src.constScanLine(y);
-        uchar* line = out.scanLine(y);
-        for (int x = 0; x < src.width(); ++x)
-            if (in[x * 3 + 2] != 255)
-                line[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
-    }
-    return out;
-}
-
 /// A font as the renderer creates it: pixel height, bold weight, italic, optional logical width.
 /// Underline and strike-out are drawn by the renderer across whole runs, as the platform's text
 /// output does, so the font itself carries neither.
@@ -1073,7 +1056,7 @@ void TOAText::applyPicture(const QImage& picture)
     OrgBitmap = picture;
     QImage turned = RotateBitmap(picture, Angle(), Qt::white);
     if (screenPrn_ == 1)
-        turned = toMono(turned);
+        turned = MonoByBlue(turned);
     if (invert_)
         turned.invertPixels();
     DstBitmap = turned;
@@ -1110,7 +1093,7 @@ QImage TOAText::renderForPrinter() const
         const int zx = std::clamp(prnFntZoomX_, 1, 8);
         const int zy = std::clamp(prnFntZoomY_, 1, 8);
         const QImage magnified = pic.image.scaled(pic.image.width() * zx, pic.image.height() * zy);
-        QImage turned = toMono(RotateBitmap(magnified, Angle(), Qt::white));
+        QImage turned = MonoByBlue(RotateBitmap(magnified, Angle(), Qt::white));
         if (invert_)
             turned.invertPixels();
         return turned;

@@ -114,7 +114,10 @@ PortStatus LabelEmitter::DownloadGraphics()
             // A shape too small or too large to draw has nothing to store (and places nothing).
             if (picture.isNull())
                 break;
-            if (PortStatus s = SendGraphicDownload(context_.commands, picture, i, sink_); !s)
+            auto download = downloads_.constFind(&o);
+            if (download == downloads_.constEnd())
+                download = downloads_.insert(&o, BuildGraphicDownload(context_.commands, picture, i));
+            if (PortStatus s = SendPieces(*download, sink_); !s)
                 return s;
             break;
         }

@@ -36,8 +36,8 @@ struct EmissionContext {
 };
 
 /// Turns the objects of a document into printer fields, one label at a time. One emitter serves
-/// one print job: the pictures of stored graphics are built once and reused for every download
-/// of the job.
+/// one print job: the pictures of stored graphics and their download commands are built once
+/// and reused for every download of the job.
 class LabelEmitter {
 public:
     LabelEmitter(LabelDocument& document, const EmissionContext& context, PieceSink& sink);
@@ -85,6 +85,8 @@ private:
     std::vector<const TOAControl*> unboundTexts_;
     /// Stored pictures by object, built once per job; a null picture stores and places nothing.
     QHash<const TOAControl*, QImage> pictures_;
+    /// Their download commands, built once: a variable job repeats them on every page.
+    QHash<const TOAControl*, CommandPieces> downloads_;
     std::vector<TOABarCode*> staleBarcodes_;
 };
 

@@ -50,9 +50,10 @@ PortStatus FilePort::SendPiece(const QByteArray& piece)
     }
     if (piece.isEmpty())
         return PortStatus::success();
+    // The file's own buffer gathers the small pieces (a graphic travels as one piece per row);
+    // a write that fails when the buffer goes to disk is reported here, the rest by the close.
     const qint64 written = file_->write(piece);
-    // Flushed per piece so that what reached the file is known when a later piece fails.
-    if (written != piece.size() || !file_->flush())
+    if (written != piece.size())
         return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, file_->errorString()));
     return PortStatus::success();
 }
