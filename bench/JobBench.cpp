@@ -213,7 +213,6 @@ bool RunToFile(benchmark::State& state, LabelDocument& doc, const QString& csv, 
         return false;
     }
     figures.bytes += QFileInfo(output).size();
-    QFile::remove("/tmp/bench-" + QFileInfo(output).fileName()); QFile::copy(output, "/tmp/bench-" + QFileInfo(output).fileName());
     figures.peakMB = std::max(figures.peakMB, PeakMemoryMB());
     return true;
 }

@@ -44,10 +44,10 @@ int dpiOf(const TOABarCode& o)
 /// A white picture; null when it would be larger than any label needs (the caller reports it).
 QImage whiteImage(int w, int h)
 {
+    if (!BarcodePictureFits(w, h))
+        return {};
     w = std::max(w, 1);
     h = std::max(h, 1);
-    if (w > kMaxSide || h > kMaxSide || static_cast<qint64>(w) * h > kMaxPixels)
-        return {};
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
     return img;
@@ -266,7 +266,7 @@ QByteArray eanUpcDigits(const TOABarCode& o)
     return digits;
 }
 
-BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
+BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown, bool draw = true)
 {
     BarcodeTextPicture pic;
     const PrinterFontFile file = PrinterFontFile::standard();
@@ -284,7 +284,7 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
         const int n = o.BarNarrow();
         pic.width = std::max(0, n * eanUpcModules(type));
         pic.height = h;
-        if (pic.width < 1 || pic.height < 1)
+        if (pic.width < 1 || pic.height < 1 || !draw)
             return pic;
         pic.image = whiteImage(pic.width, pic.height);
         if (pic.image.isNull())
@@ -332,7 +332,7 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown)
         x += advance;
     }
     pic.width = x;
-    if (pic.width < 1)
+    if (pic.width < 1 || !draw)
         return pic;
     pic.image = whiteImage(pic.width, pic.height);
     if (pic.image.isNull())
@@ -525,6 +525,18 @@ BarcodeTextPicture RenderBarcodeText(const TOABarCode& o, bool printer)
     if (o.LabelWithPrn() || o.UsePrnFont() == 1)
         return drawPrnFontText(o, shown);
     return drawWinFontText(o, shown, printer);
+}
+
+BarcodeTextPicture MeasurePrinterFontText(const TOABarCode& o)
+{
+    return drawPrnFontText(o, BarcodeShownText(o), false);
+}
+
+bool BarcodePictureFits(int w, int h)
+{
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+    return w <= kMaxSide && h <= kMaxSide && static_cast<qint64>(w) * h <= kMaxPixels;
 }
 
 ComposedBarcode ComposeBarcodeText(const TOABarCode& o, const QImage& bars, bool printer)

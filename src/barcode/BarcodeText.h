@@ -52,6 +52,13 @@ struct BarcodeTextPicture {
 /// printer font 3 for LabelWithPrn.
 BarcodeTextPicture RenderBarcodeText(const TOABarCode& o, bool printer);
 
+/// The width and height RenderBarcodeText gives for the printer (error as it reports it),
+/// without drawing. Only for a text in a printer font (LabelWithPrn or UsePrnFont 1).
+BarcodeTextPicture MeasurePrinterFontText(const TOABarCode& o);
+
+/// Whether a picture of w × h can be drawn (the limit every barcode picture keeps to).
+bool BarcodePictureFits(int w, int h);
+
 /// The bars joined with the text (RebuildImage step 11).
 struct ComposedBarcode {
     QImage image; ///< Format_RGB32

@@ -565,6 +565,11 @@ void TOABarCode::buildLinear()
             fullASCII39Data_ = expansion;
     }
 
+    if (measureOnly_) {
+        finishMeasure(std::move(pattern), prepared.data);
+        return;
+    }
+
     QImage mono = NewBarCanvas(pattern, QImage::Format_Mono);
     BarPaintOptions paint;
     paint.drawBearer = printer;
@@ -629,6 +634,33 @@ void TOABarCode::buildLinear()
     drawnData_ = prepared.data;
     matrix_.clear();
     finishImage(image, printer);
+}
+
+void TOABarCode::finishMeasure(BarPattern&& pattern, const QByteArray& data)
+{
+    // The checks of the picture's composition, on sizes alone: the printer-font text and the
+    // bars above or below it must fit one picture.
+    if (showText_ && barCodeType_ != T::bcCodePostnet) {
+        if (labelWithPrn_)
+            prnFontIdx_ = 3;
+        const BarcodeTextPicture text = MeasurePrinterFontText(*this);
+        if (!text.ok()) {
+            lastError_ = BarcodeBuildError::GlyphFile;
+            return;
+        }
+        const int width = std::max(pattern.imageWidth(), text.width);
+        if (!BarcodePictureFits(width, pattern.imageHeight() + text.height)) {
+            lastError_ = BarcodeBuildError::BadSize;
+            dataCheck_ = 0;
+            return;
+        }
+        showTextHeight_ = text.height;
+    }
+    barImageWidth_ = pattern.width;
+    barWidth_ = pattern.width + 1;
+    pattern_ = std::move(pattern);
+    drawnData_ = data;
+    matrix_.clear();
 }
 
 void TOABarCode::finishImage(const QImage& image, bool printer)
@@ -777,6 +809,48 @@ std::unique_ptr<TOABarCode> TOABarCode::printerCopy() const
     copy->isRefresh_ = 1;
     copy->RebuildImage();
     return copy;
+}
+
+std::unique_ptr<TOABarCode> TOABarCode::printerMeasure() const
+{
+    const bool linear = !IsTwoDimensional(barCodeType_);
+    // EAN/UPC digits sit between the guard bars (the picture is what gets sent); a screen-font
+    // text needs its drawn picture anyway.
+    if (!linear || IsEanUpc(barCodeType_) || (showText_ && !printerFontText()))
+        return printerCopy();
+    auto copy = std::make_unique<TOABarCode>(*this);
+    copy->isRefresh_ = 0;
+    copy->DstBitmap = QImage();
+    copy->OrgBitmap = QImage();
+    copy->textBitmap_ = QImage();
+    copy->TOAControl::setZoom(1.0);
+    copy->applyZoomToModules(1.0);
+    copy->barHeight_ = orgBarHeight_;
+    copy->sysPrn_ = 1;
+    copy->measureOnly_ = true;
+    copy->isRefresh_ = 1;
+    copy->RebuildImage();
+    return copy;
+}
+
+QSize TOABarCode::TextBitmapSize()
+{
+    if (!printerFontText())
+        return GetTextBitmap().size();
+    if (labelWithPrn_)
+        prnFontIdx_ = 3;
+    const BarcodeTextPicture picture = MeasurePrinterFontText(*this);
+    if (!picture.ok()) {
+        lastError_ = BarcodeBuildError::GlyphFile;
+        return {};
+    }
+    if (picture.width < 1 || picture.height < 1)
+        return {};
+    if (!BarcodePictureFits(picture.width, picture.height)) {
+        lastError_ = BarcodeBuildError::BadSize;
+        return {};
+    }
+    return { picture.width, picture.height };
 }
 
 QImage TOABarCode::renderForPrinter() const

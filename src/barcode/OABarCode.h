@@ -236,6 +236,14 @@ public:
     /// the image is one bit per pixel in dots, turned by Angle. The print job reads DataCheck,
     /// BarWidth, FullASCII39Data, drawnData() and GetTextBitmap() of it.
     std::unique_ptr<TOABarCode> printerCopy() const;
+    /// The printer copy without its picture, for a linear symbol the printer draws itself with
+    /// its human-readable text (if any) in a printer font: DataCheck, lastError, BarWidth,
+    /// BarHeight, FullASCII39Data and drawnData() are those of printerCopy(); DstBitmap stays
+    /// null. Anything else gets the whole printerCopy().
+    std::unique_ptr<TOABarCode> printerMeasure() const;
+    /// The size of GetTextBitmap() without drawing it when a printer font draws the text (the
+    /// picture otherwise); an empty size with lastError set when GetTextBitmap() would fail.
+    QSize TextBitmapSize();
     /// The printer copy's image (Format_Mono, index 0 white, 1 black); null when the data is
     /// rejected or the symbol cannot be built (see printerCopy()->lastError()).
     QImage renderForPrinter() const;
@@ -263,6 +271,9 @@ private:
     void BuildQRCode();
     bool setMatrixImage(const QImage& image, int prnFlag);
     void finishImage(const QImage& image, bool printer);
+    /// The end of a linear rebuild that keeps only the sizes (printerMeasure()).
+    void finishMeasure(BarPattern&& pattern, const QByteArray& data);
+    bool printerFontText() const { return labelWithPrn_ || usePrnFont_ == 1; }
     void turnStep(int newAngle);
     QSize turnedSize(int angle) const;
     void refreshPositionFromPixels();
@@ -335,6 +346,8 @@ private:
     std::int32_t zoomWide_ = 4;
     QImage textBitmap_;
     std::int32_t barImageWidth_ = 0;
+    /// Set on the copies of printerMeasure(): rebuilds stop once the sizes are known.
+    bool measureOnly_ = false;
 
     BarcodeBuildError lastError_ = BarcodeBuildError::None;
     QByteArray drawnData_;

@@ -1,6 +1,7 @@
 // The barcode object's properties: setter side effects, caps, zoom and resolution rules, turns,
 // and what a rejected value or a failed encoding leaves behind.
 
+#include "barcode/BarcodeRules.h"
 #include "barcode/OABarCode.h"
 #include "document/Rounding.h"
 #include "document/Units.h"
@@ -628,4 +629,55 @@ TEST(BarcodeObject, CloneIsADeepCopy)
     copy->SetText("1234567");
     EXPECT_EQ(o->Text(), "9638507");
     EXPECT_NE(copy->DstBitmap, o->DstBitmap);
+}
+
+// The print job measures symbols the printer draws instead of drawing them: whatever the type,
+// text settings, turn or data, the measurements are those of the drawn printer copy.
+TEST(BarcodeObject, PrinterMeasureAgreesWithThePrinterCopy)
+{
+    int measured = 0;
+    for (int t = 0; t <= 22; ++t) {
+        const auto type = static_cast<TBarCodeType>(t);
+        const BarcodeTypePreset* preset = BarcodeTypePresetOf(type);
+        if (!preset || IsTwoDimensional(type))
+            continue;
+        for (const QByteArray& text : { QByteArray(preset->sample), QByteArray("bad data!") })
+            for (int variant = 0; variant < 8; ++variant) {
+                auto o = built(type, text);
+                o->SetIsRefresh(0);
+                o->SetShowText(variant & 1);
+                o->SetLabelWithPrn(variant & 2);
+                o->SetUsePrnFont(variant & 4 ? 1 : 0);
+                o->SetLabelPos(variant & 2 ? TLabelPosition::lpAbove : TLabelPosition::lpBelow);
+                o->SetIsRefresh(1);
+                o->setAngle(variant * 90 % 360);
+                SCOPED_TRACE(std::to_string(t) + " " + text.toStdString() + " variant " + std::to_string(variant));
+                const auto drawn = o->printerCopy();
+                const auto sized = o->printerMeasure();
+                if (sized->DstBitmap.isNull())
+                    ++measured;
+                EXPECT_EQ(sized->DataCheck(), drawn->DataCheck());
+                EXPECT_EQ(sized->lastError(), drawn->lastError());
+                EXPECT_EQ(sized->BarWidth(), drawn->BarWidth());
+                EXPECT_EQ(sized->BarHeight(), drawn->BarHeight());
+                EXPECT_EQ(sized->FullASCII39Data(), drawn->FullASCII39Data());
+                EXPECT_EQ(sized->drawnData(), drawn->drawnData());
+                EXPECT_EQ(sized->TextBitmapSize(), drawn->GetTextBitmap().size());
+                EXPECT_EQ(sized->lastError(), drawn->lastError());
+            }
+    }
+    // Most combinations are measured; EAN/UPC and screen-font texts are drawn.
+    EXPECT_GT(measured, 100);
+}
+
+TEST(BarcodeObject, PrinterMeasureRefusesATextPictureBeyondAnyLabel)
+{
+    auto o = built(TBarCodeType::bcCode39, "A");
+    o->SetLabelWithPrn(true);
+    o->SetLabelDistance(4000.0); // a gap of metres between the bars and the text
+    const auto drawn = o->printerCopy();
+    const auto sized = o->printerMeasure();
+    EXPECT_EQ(drawn->lastError(), BarcodeBuildError::BadSize);
+    EXPECT_EQ(sized->lastError(), drawn->lastError());
+    EXPECT_EQ(sized->DataCheck(), drawn->DataCheck());
 }

@@ -84,7 +84,10 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
         source.SetText(printed);
         source.SetData(printed);
     }
-    const std::unique_ptr<TOABarCode> copy = source.printerCopy();
+    // Symbols the printer draws need only their sizes, not their picture.
+    const bool inG = textInPicture(type);
+    const bool drawnByPrinter = !twoD && !inG;
+    const std::unique_ptr<TOABarCode> copy = drawnByPrinter ? source.printerMeasure() : source.printerCopy();
     if (copy->DataCheck() == 0 || copy->lastError() != BarcodeBuildError::None)
         return barcodeFailure(src, buildErrorText(copy->lastError()));
 
@@ -93,7 +96,6 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
     const int L = r.left();
     const int Tp = r.top();
     const int angle = copy->Angle();
-    const bool inG = textInPicture(type);
     const int BW = copy->BarWidth();
     const int BH = copy->BarHeight();
     // Linear symbols are placed by their control rectangle (pixels at 100 %); the two-dimensional
@@ -106,11 +108,18 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
     int Ht = 0;
     const bool separateText = copy->ShowText() && !twoD && type != T::bcCodePostnet && !inG;
     if (separateText) {
-        textImage = copy->GetTextBitmap();
-        if (textImage.isNull() && copy->lastError() != BarcodeBuildError::None)
+        // The printer draws the text of LabelWithPrn itself: only its size places the bars.
+        QSize textSize;
+        if (copy->LabelWithPrn()) {
+            textSize = copy->TextBitmapSize();
+        } else {
+            textImage = copy->GetTextBitmap();
+            textSize = textImage.size();
+        }
+        if (textSize.isEmpty() && copy->lastError() != BarcodeBuildError::None)
             return barcodeFailure(src, buildErrorText(copy->lastError()));
-        Wt = textImage.width();
-        Ht = textImage.height();
+        Wt = textSize.width();
+        Ht = textSize.height();
     }
     const bool textBelow = copy->ShowText() && !copy->LabelWithPrn() && copy->LabelPos() == TLabelPosition::lpBelow;
     const int d = std::abs(BW - Wt);
