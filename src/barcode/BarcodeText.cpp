@@ -318,7 +318,7 @@ BarcodeTextPicture drawPrnFontText(const TOABarCode& o, const QByteArray& shown,
     for (const char ch : shown) {
         if (x >= kMaxSide)
             break;
-        auto g = file.glyph(font, static_cast<unsigned char>(ch));
+        auto g = file.glyph(font, static_cast<unsigned char>(ch), draw);
         if (!g && ch == ' ') {
             // A font without a space glyph still keeps the words apart, as the printer does:
             // the space takes the font's default advance, blank.

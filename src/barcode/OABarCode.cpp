@@ -655,6 +655,7 @@ void TOABarCode::finishMeasure(BarPattern&& pattern, const QByteArray& data)
             return;
         }
         showTextHeight_ = text.height;
+        measuredText_ = QSize(text.width, text.height);
     }
     barImageWidth_ = pattern.width;
     barWidth_ = pattern.width + 1;
@@ -837,20 +838,26 @@ QSize TOABarCode::TextBitmapSize()
 {
     if (!printerFontText())
         return GetTextBitmap().size();
-    if (labelWithPrn_)
-        prnFontIdx_ = 3;
-    const BarcodeTextPicture picture = MeasurePrinterFontText(*this);
-    if (!picture.ok()) {
-        lastError_ = BarcodeBuildError::GlyphFile;
-        return {};
+    QSize size;
+    if (measureOnly_ && measuredText_) {
+        size = *measuredText_;
+    } else {
+        if (labelWithPrn_)
+            prnFontIdx_ = 3;
+        const BarcodeTextPicture picture = MeasurePrinterFontText(*this);
+        if (!picture.ok()) {
+            lastError_ = BarcodeBuildError::GlyphFile;
+            return {};
+        }
+        size = QSize(picture.width, picture.height);
     }
-    if (picture.width < 1 || picture.height < 1)
+    if (size.width() < 1 || size.height() < 1)
         return {};
-    if (!BarcodePictureFits(picture.width, picture.height)) {
+    if (!BarcodePictureFits(size.width(), size.height())) {
         lastError_ = BarcodeBuildError::BadSize;
         return {};
     }
-    return { picture.width, picture.height };
+    return size;
 }
 
 QImage TOABarCode::renderForPrinter() const

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace korvel {
 
@@ -348,6 +349,8 @@ private:
     std::int32_t barImageWidth_ = 0;
     /// Set on the copies of printerMeasure(): rebuilds stop once the sizes are known.
     bool measureOnly_ = false;
+    /// The printer-font text's size found by the last measuring rebuild.
+    std::optional<QSize> measuredText_;
 
     BarcodeBuildError lastError_ = BarcodeBuildError::None;
     QByteArray drawnData_;

@@ -104,8 +104,26 @@ QString PrinterFontFile::standardPath()
     return dataFile(QString::fromLatin1(PrinterFontFileName));
 }
 
+namespace {
+thread_local const PrinterFontFile* t_pinnedStandard = nullptr;
+}
+
+PinnedStandardFont::PinnedStandardFont()
+    : file_(PrinterFontFile::standard())
+    , previous_(t_pinnedStandard)
+{
+    t_pinnedStandard = &file_;
+}
+
+PinnedStandardFont::~PinnedStandardFont()
+{
+    t_pinnedStandard = previous_;
+}
+
 PrinterFontFile PrinterFontFile::standard()
 {
+    if (t_pinnedStandard)
+        return *t_pinnedStandard;
     // Texts re-render on every property change; the file is read again only when it changed.
     static PrinterFontFile cached;
     static QString cachedPath;
@@ -133,7 +151,7 @@ PrinterFontError PrinterFontFile::header(int fontIndex, PrinterFontHeader* out) 
     const qsizetype base = PrinterFontOffsets[static_cast<size_t>(fontIndex - 1)];
     if (base + PrinterFontHeaderSize > bytes_.size())
         return PrinterFontError::FontDamaged;
-    const FixedRecord head(bytes_.mid(base, PrinterFontHeaderSize));
+    const FixedRecord head(QByteArray::fromRawData(bytes_.constData() + base, PrinterFontHeaderSize));
     PrinterFontHeader h;
     h.firstChar = head.u8(8);
     h.defaultAdvance = head.u8(10);
@@ -145,7 +163,7 @@ PrinterFontError PrinterFontFile::header(int fontIndex, PrinterFontHeader* out) 
     return PrinterFontError::None;
 }
 
-std::optional<PrinterGlyph> PrinterFontFile::glyph(int fontIndex, int code) const
+std::optional<PrinterGlyph> PrinterFontFile::glyph(int fontIndex, int code, bool withBits) const
 {
     PrinterFontHeader h;
     if (header(fontIndex, &h) != PrinterFontError::None)
@@ -157,19 +175,19 @@ std::optional<PrinterGlyph> PrinterFontFile::glyph(int fontIndex, int code) cons
         = base + PrinterFontHeaderSize + static_cast<qsizetype>(code - h.firstChar) * PrinterFontIndexEntrySize;
     if (entryAt + PrinterFontIndexEntrySize > bytes_.size())
         return std::nullopt;
-    const FixedRecord entry(bytes_.mid(entryAt, PrinterFontIndexEntrySize));
+    const FixedRecord entry(QByteArray::fromRawData(bytes_.constData() + entryAt, PrinterFontIndexEntrySize));
     if (entry.i32(0) == 0)
         return std::nullopt;
     const qsizetype at = base + entry.u16(0);
     // The shorter header is enough to tell which of the two it is.
     if (at + 6 > bytes_.size())
         return std::nullopt;
-    const FixedRecord g6(bytes_.mid(at, 6));
+    const FixedRecord g6(QByteArray::fromRawData(bytes_.constData() + at, 6));
     const bool shortHeader = g6.u8(2) == 6;
     const qsizetype headerSize = shortHeader ? 6 : 8;
     if (at + headerSize > bytes_.size())
         return std::nullopt;
-    const FixedRecord g(bytes_.mid(at, headerSize));
+    const FixedRecord g(QByteArray::fromRawData(bytes_.constData() + at, headerSize));
     PrinterGlyph out;
     out.ascent = g.u8(1);
     out.rows = g.u8(4);
@@ -178,7 +196,8 @@ std::optional<PrinterGlyph> PrinterFontFile::glyph(int fontIndex, int code) cons
     const qsizetype length = static_cast<qsizetype>(out.rows) * out.bytesPerRow();
     if (at + headerSize + length > bytes_.size())
         return std::nullopt;
-    out.bits = bytes_.mid(at + headerSize, length);
+    if (withBits)
+        out.bits = bytes_.mid(at + headerSize, length);
     return out;
 }
 

@@ -104,12 +104,27 @@ public:
     PrinterFontError header(int fontIndex, PrinterFontHeader* out) const;
     /// The glyph of a byte code in font k; none outside first char .. 128, for an index entry of
     /// four zero bytes, and for glyph data that does not lie wholly inside the file.
-    std::optional<PrinterGlyph> glyph(int fontIndex, int code) const;
+    /// Without bits only the sizes are read (measuring a text).
+    std::optional<PrinterGlyph> glyph(int fontIndex, int code, bool withBits = true) const;
 
 private:
     QByteArray bytes_;
     QString path_;
     PrinterFontError error_ = PrinterFontError::FileMissing;
+};
+
+/// While one lives on a thread, PrinterFontFile::standard() there returns the file as it was
+/// when pinned without asking the disk again: a print job reads the file for every label.
+class PinnedStandardFont {
+public:
+    PinnedStandardFont();
+    ~PinnedStandardFont();
+    PinnedStandardFont(const PinnedStandardFont&) = delete;
+    PinnedStandardFont& operator=(const PinnedStandardFont&) = delete;
+
+private:
+    PrinterFontFile file_;
+    const PrinterFontFile* previous_;
 };
 
 /// A printer-font text laid out in printer dots.

@@ -62,6 +62,13 @@ TEST(FilePort, UnwritableTargetIsReported)
         s = full.SendPiece(QByteArray(64 * 1024, 'x'));
         EXPECT_EQ(s.code, PortError::WriteFailed);
     }
+    // Small pieces wait to be written together; the failure then comes with the close.
+    FilePort later(QStringLiteral("/dev/full"), FilePort::Mode::Fresh);
+    if (later.OpenPort()) {
+        EXPECT_TRUE(later.SendPiece("small"));
+        EXPECT_EQ(later.ClosePort().code, PortError::WriteFailed);
+        EXPECT_FALSE(later.isOpen());
+    }
 }
 
 TEST(FilePort, NoneSwallowsPiecesButNeverOpens)

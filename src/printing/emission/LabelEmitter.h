@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/PrinterFontFile.h"
 #include "printing/commands/QcmlCommands.h"
 #include "printing/emission/EmissionGeometry.h"
 #include "printing/ports/PieceSink.h"
@@ -73,6 +74,8 @@ private:
     bool boundForJob(const TOAControl& object) const;
     QByteArray valueOf(const TOAControl& object) const;
 
+    /// Held first: the glyph file stays the same for the whole job.
+    PinnedStandardFont glyphFile_;
     LabelDocument& document_;
     EmissionContext context_;
     PieceSink& sink_;

@@ -5,6 +5,10 @@
 
 namespace korvel {
 
+namespace {
+constexpr qsizetype kFileWriteChunk = 64 * 1024;
+}
+
 FilePort::FilePort(const QString& path, Mode mode, const PortLimits& limits)
     : PrinterPort(limits)
     , path_(path)
@@ -31,7 +35,7 @@ PortStatus FilePort::OpenPort()
     auto file = std::make_unique<QFile>(path_);
     const QIODevice::OpenMode how = mode_ == Mode::Append || truncated_ ? QIODevice::WriteOnly | QIODevice::Append
                                                                         : QIODevice::WriteOnly | QIODevice::Truncate;
-    if (!file->open(how))
+    if (!file->open(how | QIODevice::Unbuffered))
         return PortStatus::failure(
             PortError::OpenFailed, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), file->errorString()));
     file_ = std::move(file);
@@ -48,12 +52,30 @@ PortStatus FilePort::SendPiece(const QByteArray& piece)
         if (!s)
             return s;
     }
-    if (piece.isEmpty())
+    // Small pieces (a graphic travels as one piece per row) are gathered and written together;
+    // a write that fails is reported by the piece that caused it, the rest by the close.
+    if (pending_.size() + piece.size() > kFileWriteChunk) {
+        if (PortStatus s = writePending(); !s)
+            return s;
+    }
+    if (piece.size() >= kFileWriteChunk) {
+        pending_ = piece;
+        return writePending();
+    }
+    if (pending_.capacity() < kFileWriteChunk)
+        pending_.reserve(kFileWriteChunk);
+    pending_.append(piece);
+    return PortStatus::success();
+}
+
+PortStatus FilePort::writePending()
+{
+    if (pending_.isEmpty())
         return PortStatus::success();
-    // The file's own buffer gathers the small pieces (a graphic travels as one piece per row);
-    // a write that fails when the buffer goes to disk is reported here, the rest by the close.
-    const qint64 written = file_->write(piece);
-    if (written != piece.size())
+    const qint64 size = pending_.size();
+    const qint64 written = file_->write(pending_);
+    pending_.resize(0);
+    if (written != size)
         return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, file_->errorString()));
     return PortStatus::success();
 }
@@ -62,7 +84,7 @@ PortStatus FilePort::ClosePort()
 {
     if (!file_)
         return PortStatus::success();
-    const bool flushed = !file_->isOpen() || file_->flush();
+    const bool flushed = !file_->isOpen() || (writePending().ok() && file_->flush());
     const QString error = file_->errorString();
     file_->close();
     file_.reset();

@@ -34,6 +34,9 @@ private:
     Mode mode_;
     bool truncated_ = false; ///< a fresh file is emptied once, later openings append
     std::unique_ptr<QFile> file_;
+    /// Pieces not yet written: a label's many small pieces go to the file in one write.
+    QByteArray pending_;
+    PortStatus writePending();
 };
 
 } // namespace korvel
