@@ -24,6 +24,8 @@ TEST(QcmlFields, NumericFieldKeepsTheLastDigits)
         { -12, 2, "12" }, // sign cut off with the rest
         { 5, 1, "5" },
         { 42, 0, "" },
+        { INT64_MIN, 20, "-9223372036854775808" },
+        { INT64_MIN, 21, "0-9223372036854775808" },
     };
     for (const Row& r : rows)
         EXPECT_EQ(D(r.v, r.w), QByteArray(r.expected)) << r.v << " in " << r.w;

@@ -8,8 +8,22 @@ QByteArray D(std::int64_t v, int w)
 {
     if (w <= 0)
         return {};
-    const QByteArray text = QByteArray(w, '0') + QByteArray::number(qint64(v));
-    return text.right(w);
+    // The last w characters of w zeros followed by the number (its sign included), built
+    // without the temporaries: every field of every label passes here.
+    char reversed[24];
+    int n = 0;
+    std::uint64_t magnitude = v < 0 ? std::uint64_t(0) - std::uint64_t(v) : std::uint64_t(v);
+    do {
+        reversed[n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (v < 0)
+        reversed[n++] = '-';
+    QByteArray out(w, '0');
+    char* end = out.data() + w;
+    for (int i = 0; i < n && i < w; ++i)
+        *--end = reversed[i];
+    return out;
 }
 
 QByteArray H2(std::uint8_t v)

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace korvel {
 
 namespace {
@@ -54,27 +56,30 @@ PortStatus FilePort::SendPiece(const QByteArray& piece)
     }
     // Small pieces (a graphic travels as one piece per row) are gathered and written together;
     // a write that fails is reported by the piece that caused it, the rest by the close.
-    if (pending_.size() + piece.size() > kFileWriteChunk) {
+    if (pendingSize_ + piece.size() > kFileWriteChunk) {
         if (PortStatus s = writePending(); !s)
             return s;
     }
     if (piece.size() >= kFileWriteChunk) {
-        pending_ = piece;
-        return writePending();
+        if (file_->write(piece) != piece.size())
+            return PortStatus::failure(
+                PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, file_->errorString()));
+        return PortStatus::success();
     }
-    if (pending_.capacity() < kFileWriteChunk)
-        pending_.reserve(kFileWriteChunk);
-    pending_.append(piece);
+    if (pending_.size() < kFileWriteChunk)
+        pending_.resize(kFileWriteChunk);
+    std::memcpy(pending_.data() + pendingSize_, piece.constData(), std::size_t(piece.size()));
+    pendingSize_ += piece.size();
     return PortStatus::success();
 }
 
 PortStatus FilePort::writePending()
 {
-    if (pending_.isEmpty())
+    if (pendingSize_ == 0)
         return PortStatus::success();
-    const qint64 size = pending_.size();
-    const qint64 written = file_->write(pending_);
-    pending_.resize(0);
+    const qint64 size = pendingSize_;
+    pendingSize_ = 0;
+    const qint64 written = file_->write(pending_.constData(), size);
     if (written != size)
         return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, file_->errorString()));
     return PortStatus::success();

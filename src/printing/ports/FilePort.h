@@ -36,6 +36,7 @@ private:
     std::unique_ptr<QFile> file_;
     /// Pieces not yet written: a label's many small pieces go to the file in one write.
     QByteArray pending_;
+    qsizetype pendingSize_ = 0;
     PortStatus writePending();
 };
 
