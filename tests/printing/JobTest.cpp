@@ -498,6 +498,13 @@ TEST(Job, CancelStopsBetweenLabelsAndClosesThePort)
     EXPECT_EQ(h.printer.closes, 1);
     EXPECT_EQ(h.printer.documentsEnded, 0);
     EXPECT_EQ(Filter(Events(h.printer.pieces), "T:").size(), 3);
+    // What a cancel leaves changed: the counter stepped for each of the three labels sent, and
+    // the bound text shows its value; the layout is as it was.
+    EXPECT_EQ(ConstCounterEntry(&doc->variables.counters.front()).value(), "4");
+    EXPECT_EQ(doc->objects().front()->VarName, "Counter1");
+    EXPECT_EQ(static_cast<const TOAText&>(*doc->objects().front()).Text(), "4");
+    EXPECT_EQ(doc->objectCount(), 1);
+    EXPECT_EQ(doc->page().LabelWidth, 300);
 }
 
 TEST(Job, PortThatDoesNotOpenIsReported)

@@ -109,6 +109,11 @@ inline constexpr int kMaxFormatQuantity = 9999;
 /// printed (1 for the first record printed). A counter therefore steps when that record's
 /// number in the data set, ordinal + start record − 1, is a multiple of its labels per step.
 /// Records skipped before a quantity-from-field job step with their own data-set numbers.
+///
+/// A cancel or a failed write ends the job between two labels with the port closed. The
+/// document then keeps exactly what the labels already sent changed: the counter steps of
+/// their records, and the bound texts and barcodes showing the current values; its objects,
+/// layout and other variables stay as they were.
 class PrintJob {
 public:
     /// records may be null (no data source).
