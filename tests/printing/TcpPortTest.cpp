@@ -97,6 +97,14 @@ TEST(TcpPort, RefusedConnectionIsReported)
     EXPECT_EQ(port.SendPiece("x").code, PortError::NotOpen);
 }
 
+TEST(TcpPort, DescriptionKeepsTheHostAsGiven)
+{
+    EXPECT_EQ(TcpPort(QStringLiteral("printer.local")).describe(), QStringLiteral("tcp printer.local:9100"));
+    // A link-local address names its interface after a '%', which must not be taken for a
+    // placeholder of the message.
+    EXPECT_EQ(TcpPort(QStringLiteral("fe80::1%2"), 9101).describe(), QStringLiteral("tcp [fe80::1%2]:9101"));
+}
+
 TEST(TcpPort, PrinterThatStopsReadingEndsTheWriteWithATimeout)
 {
     // The listening socket completes the connection but nobody ever reads it.

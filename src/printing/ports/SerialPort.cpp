@@ -78,10 +78,10 @@ PortStatus SerialPort::OpenPort()
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("no serial device configured"));
     if (params_.BaudRate <= 0)
         return PortStatus::failure(
-            PortError::ConfigureFailed, QStringLiteral("%1: baud rate %2").arg(where).arg(params_.BaudRate));
+            PortError::ConfigureFailed, QStringLiteral("%1: baud rate %2").arg(where, QString::number(params_.BaudRate)));
     if (params_.ByteSize < 5 || params_.ByteSize > 8)
         return PortStatus::failure(
-            PortError::ConfigureFailed, QStringLiteral("%1: byte size %2").arg(where).arg(params_.ByteSize));
+            PortError::ConfigureFailed, QStringLiteral("%1: byte size %2").arg(where, QString::number(params_.ByteSize)));
     QSerialPort::Parity parity = QSerialPort::NoParity;
     switch (params_.Parity) {
     case 0: parity = QSerialPort::NoParity; break;
@@ -91,7 +91,7 @@ PortStatus SerialPort::OpenPort()
     case 4: parity = QSerialPort::SpaceParity; break;
     default:
         return PortStatus::failure(
-            PortError::ConfigureFailed, QStringLiteral("%1: parity %2").arg(where).arg(params_.Parity));
+            PortError::ConfigureFailed, QStringLiteral("%1: parity %2").arg(where, QString::number(params_.Parity)));
     }
     const bool twoStop = params_.StopBits != 0 && deviceUsesTwoStopBits(where);
     QSerialPort::FlowControl flow = QSerialPort::NoFlowControl;
@@ -209,7 +209,7 @@ PortStatus SerialPort::ClosePort()
             if (limits_.cancelled() || clock.expired()) {
                 ::tcflush(fd, TCOFLUSH);
                 result = PortStatus::failure(PortError::Timeout,
-                    QStringLiteral("%1: %2 bytes not sent at close").arg(params_.device).arg(queued));
+                    QStringLiteral("%1: %2 bytes not sent at close").arg(params_.device, QString::number(queued)));
                 break;
             }
             ::usleep(2000);

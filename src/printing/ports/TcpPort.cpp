@@ -29,8 +29,8 @@ TcpPort::~TcpPort()
 
 QString TcpPort::where() const
 {
-    return host_.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2").arg(host_).arg(port_)
-                                            : QStringLiteral("%1:%2").arg(host_).arg(port_);
+    return host_.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2").arg(host_, QString::number(port_))
+                                            : QStringLiteral("%1:%2").arg(host_, QString::number(port_));
 }
 
 QString TcpPort::describe() const
