@@ -185,6 +185,13 @@ TEST(CliRender, UsageAndFailures)
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_FALSE(QFileInfo::exists(out));
+
+    // A file name with '%' in it is named as it is.
+    const QString odd = dir.filePath("50%2off.kvl");
+    ASSERT_TRUE(QFile::copy(starter, odd));
+    const CliRun r = RunCli({ "render", odd, "-o", out, "--record", "7" });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("50%2off.kvl has no data source to take record 7 from")) << r.err.toStdString();
 }
 
 TEST(CliRender, SamplesPrintAsTheirGoldens)

@@ -185,7 +185,7 @@ QString outcomeText(const JobResult& r, const QString& target)
     case JobOutcome::PortOpenFailed: return QStringLiteral("cannot open %1: %2").arg(target, detail);
     case JobOutcome::QueueFailed: return QStringLiteral("the print queue refused the job: %1").arg(detail);
     case JobOutcome::PrintError:
-        return QStringLiteral("printing to %1 failed after %2 labels: %3").arg(target).arg(r.labelsSent).arg(detail);
+        return QStringLiteral("printing to %1 failed after %2 labels: %3").arg(target, QString::number(r.labelsSent), detail);
     case JobOutcome::TooFewRecords: return QStringLiteral("the data source has fewer records than asked for");
     case JobOutcome::OutOfRecords:
         return QStringLiteral("the data source ran out of records after %1 labels").arg(r.labelsSent);

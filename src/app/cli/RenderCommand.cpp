@@ -193,7 +193,7 @@ int renderCommand(const QStringList& arguments)
             records = std::make_unique<DatabaseJobRecords>(*live);
         if (args.record) {
             if (!records)
-                return fail(QStringLiteral("%1 has no data source to take record %2 from").arg(args.label).arg(*args.record));
+                return fail(QStringLiteral("%1 has no data source to take record %2 from").arg(args.label, QString::number(*args.record)));
             if (*args.record > records->recordCount())
                 return fail(QStringLiteral("record %1 asked for, the data source holds %2")
                                 .arg(*args.record)

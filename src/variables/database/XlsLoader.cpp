@@ -154,7 +154,7 @@ bool LoadXls(QSqlDatabase db, const QString& path, std::vector<LoadedTable>* tab
                 return false;
             if (allNull(cells))
                 continue;
-            if (!writer.addRow(cells, QStringLiteral("sheet %1, row %2").arg(table).arg(row + 1))) {
+            if (!writer.addRow(cells, QStringLiteral("sheet %1, row %2").arg(table, QString::number(row + 1)))) {
                 *error = QStringLiteral("%1: %2").arg(path, writer.errorString());
                 return false;
             }

@@ -36,7 +36,7 @@ public:
             if (!xml_.hasError())
                 return true;
             if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
-                error_ = QStringLiteral("%1, line %2: %3").arg(name_).arg(xml_.lineNumber()).arg(xml_.errorString());
+                error_ = QStringLiteral("%1, line %2: %3").arg(name_, QString::number(xml_.lineNumber()), xml_.errorString());
                 return false;
             }
             if (stream_->atEnd()) {
@@ -368,13 +368,13 @@ bool XlsxReader::readSheet(const Workbook::Sheet& sheet, const std::function<boo
                 inInline = false;
             } else if (n == u"c" && inData) {
                 if (column < 0 || column > 16383)
-                    return fail(QStringLiteral("sheet \"%1\", row %2: a cell lies outside the sheet").arg(sheet.name).arg(rowNumber));
+                    return fail(QStringLiteral("sheet \"%1\", row %2: a cell lies outside the sheet").arg(sheet.name, QString::number(rowNumber)));
                 SourceCell cell;
                 if (type == u"s") {
                     bool ok = false;
                     const int index = value.trimmed().toInt(&ok);
                     if (!ok || index < 0 || index >= sharedStrings_.size())
-                        return fail(QStringLiteral("sheet \"%1\", row %2: a cell refers to a missing shared string").arg(sheet.name).arg(rowNumber));
+                        return fail(QStringLiteral("sheet \"%1\", row %2: a cell refers to a missing shared string").arg(sheet.name, QString::number(rowNumber)));
                     cell = SourceCell::textCell(sharedStrings_[index]);
                 } else if (type == u"inlineStr" || type == u"str" || type == u"e") {
                     cell = SourceCell::textCell(value);
@@ -450,7 +450,7 @@ bool XlsxReader::loadSheet(const Workbook::Sheet& sheet, std::vector<LoadedTable
             writer = std::make_unique<MemoryTableWriter>(db_, table, names);
             return true;
         }
-        return writer->addRow(cells, QStringLiteral("sheet %1, row %2").arg(table).arg(row)) || fail(writer->errorString());
+        return writer->addRow(cells, QStringLiteral("sheet %1, row %2").arg(table, QString::number(row))) || fail(writer->errorString());
     };
     if (!readSheet(sheet, store))
         return false;
