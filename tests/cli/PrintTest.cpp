@@ -4,9 +4,11 @@
 #include "document/OALabel.h"
 #include "document/OARectangle.h"
 #include "persistence/LabelFile.h"
+#include "persistence/RegistryStore.h"
 #include "persistence/SystemSettings.h"
 #include "printing/job/PrintJob.h"
 #include "printing/ports/FilePort.h"
+#include "printing/ports/PortSettingsStore.h"
 #include "support/TestSupport.h"
 #include "variables/VariableModel.h"
 
@@ -98,6 +100,32 @@ TEST(CliPrint, StarterSampleToAFile)
     // -o writes a fresh file: a second run leaves the same bytes, not twice as many.
     ASSERT_EQ(RunCli({ "print", sample("Starter.kvl"), "-o", out }).exitCode, 0);
     EXPECT_EQ(readFile(out), stream);
+}
+
+// The settings file's "Ports" group can send every label to another port (a network printer,
+// here a file); --port still wins for one run.
+TEST(CliPrint, SettingsFileChoosesThePrinterPort)
+{
+    ScopedHome home;
+    QTemporaryDir dir;
+    const QString viaSettings = dir.filePath("settings.prn");
+    {
+        RegistryStore store(QDir(home.path()).filePath("registry.ini"));
+        store.setValue(PortsKey, "Printer", "file:" + viaSettings.toUtf8());
+        ASSERT_TRUE(store.save());
+    }
+    const QString reference = dir.filePath("reference.prn");
+    ASSERT_EQ(RunCli({ "print", sample("Starter.kvl"), "-o", reference }).exitCode, 0);
+
+    const CliRun r = RunCli({ "print", sample("Starter.kvl") });
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("settings.prn")) << r.out.toStdString();
+    EXPECT_EQ(readFile(viaSettings), readFile(reference));
+
+    const QString viaOption = dir.filePath("option.prn");
+    ASSERT_EQ(RunCli({ "print", sample("Starter.kvl"), "--port", "file:" + viaOption }).exitCode, 0);
+    EXPECT_EQ(readFile(viaOption), readFile(reference));
+    EXPECT_EQ(readFile(viaSettings), readFile(reference)) << "the settings' file got nothing more";
 }
 
 TEST(CliPrint, WrittenLabelWithCountAndCopies)

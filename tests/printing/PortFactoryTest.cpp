@@ -1,5 +1,8 @@
 #include "printing/ports/PortFactory.h"
 
+#include "persistence/RegistryStore.h"
+#include "printing/ports/PortSettingsStore.h"
+
 #include "printing/ports/FilePort.h"
 #include "printing/ports/SerialPort.h"
 #include "printing/ports/UsbPort.h"
@@ -95,6 +98,44 @@ TEST(PortFactory, SettingsMapDevicesAndOverrideTheRecord)
         QStringLiteral("queue Label-Queue"));
     EXPECT_EQ(CreatePortFromSpec(ParsePortSpec(QStringLiteral("none")).portSpec, s, settings)->OpenPort().code,
         PortError::NoPort);
+}
+
+TEST(PortFactory, SettingsFileGivesTheDevicesItNames)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("registry.ini"));
+    {
+        RegistryStore store(path);
+        store.setValue(PortsKey, "Com3", "/dev/ttyUSB0");
+        store.setValue(PortsKey, "Com4", "   "); // blank: the default stays
+        store.setValue(PortsKey, "Lpt2", "/dev/parport5");
+        store.setValue(PortsKey, "Queue", "Shipping");
+        store.setValue(PortsKey, "QueueServer", "print.example:631");
+        store.setValue(PortsKey, "UsbDevices", "/run/usb-printers");
+        store.setValue(PortsKey, "WriteToFile", "/srv/labels/out.prn");
+        store.setValue(PortsKey, "Printer", "tcp:192.0.2.9:9101");
+        ASSERT_TRUE(store.save());
+    }
+    const PortSettings read = ReadPortSettings(RegistryStore(path));
+    const PortSettings defaults;
+    EXPECT_EQ(read.serialDevices[2], QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(read.serialDevices[3], defaults.serialDevices[3]);
+    EXPECT_EQ(read.serialDevices[0], QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(read.parallelDevices[1], QStringLiteral("/dev/parport5"));
+    EXPECT_EQ(read.parallelDevices[0], QStringLiteral("/dev/parport0"));
+    EXPECT_EQ(read.queue.name, QStringLiteral("Shipping"));
+    EXPECT_EQ(read.queue.server, QStringLiteral("print.example:631"));
+    EXPECT_EQ(read.usb.deviceDir, QStringLiteral("/run/usb-printers"));
+    EXPECT_EQ(read.writeToFilePath, QStringLiteral("/srv/labels/out.prn"));
+    TPrinterSetting s;
+    s.ComPort = 0;
+    EXPECT_EQ(CreatePort(s, read)->describe(), QStringLiteral("tcp 192.0.2.9:9101"));
+
+    // No settings file: every default.
+    const PortSettings none = ReadPortSettings(RegistryStore(dir.filePath(QStringLiteral("none.ini"))));
+    EXPECT_EQ(none.serialDevices, defaults.serialDevices);
+    EXPECT_EQ(none.queue.name, defaults.queue.name);
+    EXPECT_TRUE(none.overrideSpec.isEmpty());
 }
 
 TEST(PortFactory, WriteToFileAndOutputFile)

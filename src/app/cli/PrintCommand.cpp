@@ -4,12 +4,14 @@
 #include "document/DataPaths.h"
 #include "document/LabelDocument.h"
 #include "persistence/LabelFile.h"
+#include "persistence/RegistryStore.h"
 #include "persistence/SystemSettings.h"
 #include "printing/job/BoundObjects.h"
 #include "printing/job/JobRecords.h"
 #include "printing/job/PrintDialog.h"
 #include "printing/job/PrintJob.h"
 #include "printing/ports/PortFactory.h"
+#include "printing/ports/PortSettingsStore.h"
 #include "printing/ports/PortSpec.h"
 #include "variables/database/DataSourceBinding.h"
 
@@ -258,7 +260,9 @@ int printCommand(const QStringList& arguments)
     options.quantityField = args.quantityField.toLocal8Bit();
     options.cancel = &g_cancel;
 
-    PortSettings portSettings;
+    // Where the record's port kinds lead on this machine: the settings file's "Ports" group.
+    PortSettings portSettings
+        = ReadPortSettings(RegistryStore(QDir(settingsDirectory()).filePath(QStringLiteral("registry.ini"))));
     portSettings.limits.cancel = &g_cancel;
     std::unique_ptr<PrinterPort> printer;
     std::unique_ptr<PrinterPort> file;
