@@ -315,8 +315,9 @@ TEST(LabelFile, DamagedFilesOpenPartlyAndSaySo)
     for (qsizetype cut = 0; cut < whole.size(); ++cut) {
         LabelDocument doc;
         const LabelFileResult r = ReadLabelBytes(whole.left(cut), doc);
-        if (r.status == LabelFileResult::Status::Damaged)
+        if (r.status == LabelFileResult::Status::Damaged) {
             EXPECT_FALSE(doc.damage.isEmpty());
+        }
     }
     // A pool reference outside the pool.
     LabelFileBuilder withText;
@@ -381,10 +382,12 @@ TEST(LabelFile, SafeWriteKeepsTheOldFileOnFailure)
     doc.setPage(p);
     const LabelFileResult r = WriteLabelFile(path, doc);
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (getuid() != 0) // root writes anyway
+    if (getuid() != 0) { // root writes anyway
         EXPECT_EQ(r.status, LabelFileResult::Status::CannotWrite);
-    if (r.status == LabelFileResult::Status::CannotWrite)
+    }
+    if (r.status == LabelFileResult::Status::CannotWrite) {
         EXPECT_EQ(test::readFile(path), before);
+    }
     // A target that is a directory cannot be written either, even as root.
     EXPECT_EQ(WriteLabelFile(dir.path(), doc).status, LabelFileResult::Status::CannotWrite);
 }

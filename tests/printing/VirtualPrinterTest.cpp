@@ -119,8 +119,9 @@ TEST(VirtualPrinter, BoxOutlineHasTheThicknessOfItsSides)
         const int t = std::min(c.thickness, 20);
         EXPECT_TRUE(VirtualDot(page, box.left() + t - 1, box.center().y()));
         EXPECT_TRUE(VirtualDot(page, box.center().x(), box.bottom() - t + 1));
-        if (c.thickness < 20)
+        if (c.thickness < 20) {
             EXPECT_FALSE(VirtualDot(page, box.left() + t, box.center().y()));
+        }
     }
 }
 
@@ -425,8 +426,9 @@ TEST(VirtualPrinter, DamagedStreamsGiveWarningsNeverCrashes)
         const VirtualPrintout out = PrintVirtually(QByteArrayView(stream).first(n));
         for (const auto& f : out.formats)
             EXPECT_FALSE(f.ended) << n;
-        if (!out.formats.isEmpty())
+        if (!out.formats.isEmpty()) {
             EXPECT_FALSE(out.warnings.isEmpty()) << n;
+        }
     }
     // Random damage anywhere.
     QRandomGenerator random(7);
