@@ -796,7 +796,7 @@ QImage TOABarCode::GetTextBitmap()
 
 // --- printing ---------------------------------------------------------------------------------
 
-std::unique_ptr<TOABarCode> TOABarCode::printerCopy() const
+std::unique_ptr<TOABarCode> TOABarCode::makePrinterCopy(bool measureOnly) const
 {
     auto copy = std::make_unique<TOABarCode>(*this);
     copy->isRefresh_ = 0;
@@ -807,9 +807,15 @@ std::unique_ptr<TOABarCode> TOABarCode::printerCopy() const
     copy->applyZoomToModules(1.0);
     copy->barHeight_ = orgBarHeight_;
     copy->sysPrn_ = 1;
+    copy->measureOnly_ = measureOnly;
     copy->isRefresh_ = 1;
     copy->RebuildImage();
     return copy;
+}
+
+std::unique_ptr<TOABarCode> TOABarCode::printerCopy() const
+{
+    return makePrinterCopy(false);
 }
 
 std::unique_ptr<TOABarCode> TOABarCode::printerMeasure() const
@@ -817,21 +823,7 @@ std::unique_ptr<TOABarCode> TOABarCode::printerMeasure() const
     const bool linear = !IsTwoDimensional(barCodeType_);
     // EAN/UPC digits sit between the guard bars (the picture is what gets sent); a screen-font
     // text needs its drawn picture anyway.
-    if (!linear || IsEanUpc(barCodeType_) || (showText_ && !printerFontText()))
-        return printerCopy();
-    auto copy = std::make_unique<TOABarCode>(*this);
-    copy->isRefresh_ = 0;
-    copy->DstBitmap = QImage();
-    copy->OrgBitmap = QImage();
-    copy->textBitmap_ = QImage();
-    copy->TOAControl::setZoom(1.0);
-    copy->applyZoomToModules(1.0);
-    copy->barHeight_ = orgBarHeight_;
-    copy->sysPrn_ = 1;
-    copy->measureOnly_ = true;
-    copy->isRefresh_ = 1;
-    copy->RebuildImage();
-    return copy;
+    return makePrinterCopy(linear && !IsEanUpc(barCodeType_) && (!showText_ || printerFontText()));
 }
 
 QSize TOABarCode::TextBitmapSize()

@@ -274,6 +274,7 @@ private:
     void finishImage(const QImage& image, bool printer);
     /// The end of a linear rebuild that keeps only the sizes (printerMeasure()).
     void finishMeasure(BarPattern&& pattern, const QByteArray& data);
+    std::unique_ptr<TOABarCode> makePrinterCopy(bool measureOnly) const;
     bool printerFontText() const { return labelWithPrn_ || usePrnFont_ == 1; }
     void turnStep(int newAngle);
     QSize turnedSize(int angle) const;
