@@ -138,6 +138,7 @@ void AddRule(LabelDocument& doc, double x1, double x2, double y)
 std::unique_ptr<LabelDocument> CsvLabel()
 {
     auto doc = NewDocument();
+    doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
     doc->variables.dates.push_back(NewEntry(VariableKind::Date, "Date1"));
     AddCounter(*doc);
     Bind(*AddText(*doc, false, QRect(10, 10, 150, 30)), "NAME", VariableKind::Database);

@@ -30,6 +30,7 @@ constexpr int kRunLength = 10000;
 std::unique_ptr<LabelDocument> BatchLabel()
 {
     auto doc = NewPrintDocument(GridPage(600, 400, 1, 1), WorkedExampleSetting());
+    doc->variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
     doc->variables.dates.push_back(NewEntry(VariableKind::Date, "Date1"));
     doc->variables.counters.push_back(NewEntry(VariableKind::Counter, "Counter1"));
     CounterEntry counter(&doc->variables.counters.back());
@@ -152,4 +153,6 @@ TEST(LongRun, HundredThousandLabelsEqualTenRunsStartedAtTheNextRecord)
     EXPECT_TRUE(stream.contains("100000\r")) << "the counter reaches the last label";
     EXPECT_EQ(CounterValue(*whole), CounterValue(*parts));
     EXPECT_EQ(CounterValue(*whole), "100001");
+    // The name really came from the records (the job shows the first record's when it ends).
+    EXPECT_EQ(static_cast<const TOAText&>(*whole->objects().front()).Text(), "Customer 1");
 }

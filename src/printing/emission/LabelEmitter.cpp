@@ -264,7 +264,16 @@ PortStatus LabelEmitter::emitText(TOAText& text, const QRect& r, int x, int y)
             static_cast<std::uint8_t>(text.PrnFontIdx() - 1), text.PrnFntZoomX(), text.PrnFntZoomY(),
             text.Invert() ? 1 : 0, sink_);
     }
-    const QImage picture = bound ? text.renderForPrinter(PrintedText(valueOf(text))) : text.renderForPrinter();
+    QImage picture;
+    if (bound) {
+        const QByteArray value = PrintedText(valueOf(text));
+        DrawnText& drawn = drawnTexts_[&text];
+        if (drawn.picture.isNull() || drawn.value != value)
+            drawn = { value, text.renderForPrinter(value) };
+        picture = drawn.picture;
+    } else {
+        picture = text.renderForPrinter();
+    }
     if (picture.isNull())
         return unprintable(text, QStringLiteral("the text could not be drawn at the printer's resolution"));
     const int column = scale_.dotsMm(text.AbsLeft()) + x;

@@ -91,6 +91,13 @@ private:
     /// Their download commands, built once: a variable job repeats them on every page.
     QHash<const TOAControl*, CommandPieces> downloads_;
     std::vector<TOABarCode*> staleBarcodes_;
+    /// The last picture of each bound screen-font text with the value it shows: copies of a
+    /// record, and records repeating a value, print it without drawing it again.
+    struct DrawnText {
+        QByteArray value;
+        QImage picture;
+    };
+    QHash<const TOAControl*, DrawnText> drawnTexts_;
 };
 
 } // namespace korvel
