@@ -208,6 +208,9 @@ public:
     }
 
     QImage render();
+    /// The length at the nominal size that the screen pass of a single-line or ring text
+    /// leaves for the printer pass to scale (StrDotLen), without drawing the screen picture.
+    void measureLength();
 
 private:
     struct Fit {
@@ -463,6 +466,13 @@ QImage TextRenderer::render()
     if (paragraphMode)
         return paragraph();
     return singleLine();
+}
+
+void TextRenderer::measureLength()
+{
+    const CharRun run = splitChars(removeCrLf(o.text_));
+    const int gaps = std::max(run.size() - 1, 0);
+    o.strDotLen_ = fitWidthRate(nominalPx(), 1.0, false, run).width - gaps * o.textCharExtra_;
 }
 
 QImage TextRenderer::singleLine()
@@ -1113,8 +1123,15 @@ QImage TOAText::renderForPrinter() const
 QImage TOAText::renderForPrinter(const QByteArray& text) const
 {
     TOAText copy(*this);
-    copy.blocked_ = false;
+    // The printer pass of a single-line or ring text needs from the screen pass only the
+    // length it measures, not its picture (a print job draws thousands of these). Paragraphs
+    // print the screen's lines, and a text being dragged to size is fitted on the screen.
+    const bool paragraph = textAlign_ >= 1 && textAlign_ <= 4;
+    const bool measureOnly = usePrnFont_ != 1 && !paragraph && dragText_ != 1;
+    copy.blocked_ = measureOnly;
     copy.SetText(text);
+    if (measureOnly && copy.text_ != text_)
+        TextRenderer(copy).measureLength();
     return copy.renderForPrinter();
 }
 

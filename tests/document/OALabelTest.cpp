@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace korvel;
 using namespace korvel::test;
 
@@ -490,4 +492,44 @@ TEST(OALabel, MissingGlyphFileGivesAnErrorNotACrash)
     EXPECT_EQ(t->renderError(), PrinterFontError::FontDamaged);
     t->SetUsePrnFont(0);
     EXPECT_EQ(t->renderError(), PrinterFontError::None);
+}
+
+// A print job draws a bound text's printer picture without its screen picture; the picture is
+// the one the text gives after showing the value on the screen, whatever its settings.
+TEST(OALabel, PrinterPictureOfAValueMatchesTheShownValue)
+{
+    struct Setting {
+        const char* name;
+        std::function<void(TOAText&)> apply;
+    };
+    const Setting settings[] = {
+        { "plain", [](TOAText&) {} },
+        { "character extra", [](TOAText& t) { t.SetTextCharExtra(3); } },
+        { "width rate", [](TOAText& t) { t.SetTextWidthRate(60); } },
+        { "bold italic zoomed", [](TOAText& t) {
+             TTextFont f = t.TextFont();
+             f.set(TextFontStyle::Bold, true);
+             f.set(TextFontStyle::Italic, true);
+             t.SetTextFont(f);
+             t.setZoom(2.0);
+         } },
+        { "ring", [](TOAText& t) {
+             t.SetDragWidth(200);
+             t.SetRoundText(1);
+         } },
+        { "paragraph", [](TOAText& t) {
+             t.SetDragWidth(60);
+             t.SetTextAlign(1);
+         } },
+        { "turned", [](TOAText& t) { t.setAngle(90); } },
+    };
+    for (const Setting& s : settings) {
+        auto t = makeText("Name");
+        s.apply(*t);
+        for (const QByteArray& value : { QByteArray("Customer 12345"), QByteArray("W"), QByteArray("Name") }) {
+            TOAText shown(*t);
+            shown.SetText(value);
+            EXPECT_EQ(t->renderForPrinter(value), shown.renderForPrinter()) << s.name << " / " << value.constData();
+        }
+    }
 }
