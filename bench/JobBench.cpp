@@ -1,5 +1,7 @@
 // Throughput and memory of print jobs: labels per second from records to a file, the way
 // `korvel-cli print --data … -o …` runs them.
+#include "BenchLabel.h"
+
 #include "barcode/OABarCode.h"
 #include "document/LabelDocument.h"
 #include "document/OAHVLine.h"
@@ -24,6 +26,7 @@
 #include <memory>
 
 using namespace korvel;
+using korvel::bench::AppendObject;
 
 namespace {
 
@@ -82,21 +85,19 @@ void Bind(TOAControl& o, const char* name, VariableKind kind)
 TOAText* AddText(LabelDocument& doc, bool printerFont, const QRect& at)
 {
     auto text = std::make_unique<TOAText>(doc.nextFreeName(ObjectKind::Text));
-    text->setZoom(1.0);
     text->SetUsePrnFont(printerFont ? 1 : 0);
     if (!printerFont)
         text->SetFontSizePt(12);
     text->SetText("Text");
-    TOAControl* o = doc.appendObject(std::move(text));
+    TOAText* o = AppendObject(doc, std::move(text));
     o->setGeometry(at);
-    return static_cast<TOAText*>(o);
+    return o;
 }
 
 TOABarCode* AddBarcode(LabelDocument& doc, TBarCodeType type, const QRect& at)
 {
     auto bar = std::make_unique<TOABarCode>();
     bar->Name = doc.nextFreeName(ObjectKind::BarCode);
-    bar->setZoom(1.0);
     bar->SetBarCodeType(type);
     bar->SetLabelWithPrn(true);
     bar->SetBarNarrow(2);
@@ -104,16 +105,14 @@ TOABarCode* AddBarcode(LabelDocument& doc, TBarCodeType type, const QRect& at)
     bar->SetBarHeight(80);
     bar->SetText("000001");
     bar->SetData("000001");
-    TOAControl* o = doc.appendObject(std::move(bar));
+    TOABarCode* o = AppendObject(doc, std::move(bar));
     o->setGeometry(at);
-    return static_cast<TOABarCode*>(o);
+    return o;
 }
 
 void AddBox(LabelDocument& doc, double left, double top, double width, double height)
 {
-    auto rect = std::make_unique<TOARectangle>();
-    rect->setZoom(1.0);
-    auto* r = static_cast<TOARectangle*>(doc.appendObject(std::move(rect)));
+    TOARectangle* r = AppendObject(doc, std::make_unique<TOARectangle>());
     r->setAbsLeft(left);
     r->setAbsTop(top);
     r->setAbsWidth(width);
@@ -122,15 +121,13 @@ void AddBox(LabelDocument& doc, double left, double top, double width, double he
 
 void AddRule(LabelDocument& doc, double x1, double x2, double y)
 {
-    auto line = std::make_unique<TOAHVLine>();
-    line->setZoom(1.0);
+    TOAHVLine* line = AppendObject(doc, std::make_unique<TOAHVLine>());
     line->setStyle(2);
     line->setMMLineWidth(0.5);
     line->setAbsStartX(x1);
     line->setAbsStartY(y);
     line->setAbsEndX(x2);
     line->setAbsEndY(y);
-    doc.appendObject(std::move(line));
 }
 
 /// 60 × 40 mm: a TrueType name from the data (drawn as a graphic at 203 dpi), a date in a
@@ -193,8 +190,8 @@ bool RunToFile(benchmark::State& state, LabelDocument& doc, const QString& csv, 
     std::unique_ptr<DatabaseSource> live;
     std::unique_ptr<DatabaseJobRecords> records;
     if (!csv.isEmpty()) {
-        const SpecResult spec = ParseDataArgument(csv);
-        if (!spec.sourceSpec || !OverrideDataSource(doc, live, *spec.sourceSpec).ok) {
+        const SpecResult parsed = ParseDataArgument(csv);
+        if (!parsed.sourceSpec || !OverrideDataSource(doc, live, *parsed.sourceSpec).ok) {
             state.SkipWithError("the CSV file did not open");
             return false;
         }

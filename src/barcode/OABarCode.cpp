@@ -629,10 +629,7 @@ void TOABarCode::buildLinear()
         p.fillRect(w - b, barTop, b, barAreaHeight, Qt::black);
     }
 
-    barWidth_ = symbolWidth + 1;
-    pattern_ = std::move(pattern);
-    drawnData_ = prepared.data;
-    matrix_.clear();
+    keepPattern(std::move(pattern), prepared.data);
     finishImage(image, printer);
 }
 
@@ -658,6 +655,11 @@ void TOABarCode::finishMeasure(BarPattern&& pattern, const QByteArray& data)
         measuredText_ = QSize(text.width, text.height);
     }
     barImageWidth_ = pattern.width;
+    keepPattern(std::move(pattern), data);
+}
+
+void TOABarCode::keepPattern(BarPattern&& pattern, const QByteArray& data)
+{
     barWidth_ = pattern.width + 1;
     pattern_ = std::move(pattern);
     drawnData_ = data;

@@ -274,6 +274,8 @@ private:
     void finishImage(const QImage& image, bool printer);
     /// The end of a linear rebuild that keeps only the sizes (printerMeasure()).
     void finishMeasure(BarPattern&& pattern, const QByteArray& data);
+    /// A good linear rebuild's bars: BarWidth, the pattern and the data drawn.
+    void keepPattern(BarPattern&& pattern, const QByteArray& data);
     std::unique_ptr<TOABarCode> makePrinterCopy(bool measureOnly) const;
     bool printerFontText() const { return labelWithPrn_ || usePrnFont_ == 1; }
     void turnStep(int newAngle);

@@ -27,13 +27,7 @@ std::unique_ptr<LabelDocument> PlainDocument(const TPageRecord& page, int feedTy
 {
     auto doc = NewPrintDocument(page, Setting(feedType));
     AddPrinterText(*doc, "X", QRect(4, 4, 20, 10));
-    auto rect = std::make_unique<TOARectangle>();
-    rect->setFill(0);
-    TOARectangle* r = Append(*doc, std::move(rect));
-    r->setAbsLeft(1);
-    r->setAbsTop(1);
-    r->setAbsWidth(10);
-    r->setAbsHeight(5);
+    AddBox(*doc, 1, 1, 10, 5);
     return doc;
 }
 
@@ -291,13 +285,7 @@ TEST(Job, VariableFeedModeCommands)
 TEST(Job, VariableRestOnlyDownloadsGraphics)
 {
     auto doc = CounterDocument(GridPage(300, 200, 2, 2), 2);
-    auto rect = std::make_unique<TOARectangle>();
-    rect->setFill(1);
-    TOARectangle* r = Append(*doc, std::move(rect));
-    r->setAbsLeft(1);
-    r->setAbsTop(1);
-    r->setAbsWidth(5);
-    r->setAbsHeight(5);
+    AddBox(*doc, 1, 1, 5, 5, 1);
     Harness h;
     ASSERT_TRUE(h.run(*doc, nullptr, 1, 3, 1).ok());
     const QStringList ev = Events(h.printer.pieces);

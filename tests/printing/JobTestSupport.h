@@ -207,6 +207,19 @@ template <class T> T* Append(LabelDocument& doc, std::unique_ptr<T> object)
     return raw;
 }
 
+/// A rectangle at the given millimetres, outlined (fill 0) or filled (fill 1).
+inline TOARectangle* AddBox(LabelDocument& doc, double left, double top, double width, double height, int fill = 0)
+{
+    auto rect = std::make_unique<TOARectangle>();
+    rect->setFill(fill);
+    TOARectangle* r = Append(doc, std::move(rect));
+    r->setAbsLeft(left);
+    r->setAbsTop(top);
+    r->setAbsWidth(width);
+    r->setAbsHeight(height);
+    return r;
+}
+
 /// The printer-font text "ABC" of the worked example at the given control rectangle.
 inline TOAText* AddPrinterText(LabelDocument& doc, const QByteArray& text, QRect rect)
 {

@@ -60,12 +60,7 @@ std::unique_ptr<LabelDocument> BatchLabel()
     b->setGeometry(QRect(10, 62, 150, 50));
     b->RebuildImage(); // the object takes the size of its picture, as in the designer
 
-    auto box = std::make_unique<TOARectangle>();
-    TOARectangle* r = Append(*doc, std::move(box));
-    r->setAbsLeft(50);
-    r->setAbsTop(2);
-    r->setAbsWidth(6);
-    r->setAbsHeight(6);
+    AddBox(*doc, 50, 2, 6, 6);
 
     auto rule = std::make_unique<TOAHVLine>();
     rule->setStyle(2);
@@ -91,9 +86,9 @@ PrintJobOptions FixedClock()
 QByteArray PrintRun(LabelDocument& doc, const QString& csv, const QString& output, int start, int count)
 {
     std::unique_ptr<DatabaseSource> live;
-    const SpecResult spec = ParseDataArgument(csv);
-    EXPECT_TRUE(spec.sourceSpec.has_value()) << spec.error.toStdString();
-    const BindingResult bound = OverrideDataSource(doc, live, *spec.sourceSpec);
+    const SpecResult parsed = ParseDataArgument(csv);
+    EXPECT_TRUE(parsed.sourceSpec.has_value()) << parsed.error.toStdString();
+    const BindingResult bound = OverrideDataSource(doc, live, *parsed.sourceSpec);
     EXPECT_TRUE(bound.ok) << bound.message.toStdString();
     DatabaseJobRecords records(*live);
     if (start == 1) {
