@@ -121,13 +121,14 @@ void AddBox(LabelDocument& doc, double left, double top, double width, double he
 
 void AddRule(LabelDocument& doc, double x1, double x2, double y)
 {
-    TOAHVLine* line = AppendObject(doc, std::make_unique<TOAHVLine>());
+    auto line = std::make_unique<TOAHVLine>();
     line->setStyle(2);
     line->setMMLineWidth(0.5);
     line->setAbsStartX(x1);
     line->setAbsStartY(y);
     line->setAbsEndX(x2);
     line->setAbsEndY(y);
+    AppendObject(doc, std::move(line));
 }
 
 /// 60 × 40 mm: a TrueType name from the data (drawn as a graphic at 203 dpi), a date in a
