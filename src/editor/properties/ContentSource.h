@@ -1,0 +1,53 @@
+#pragma once
+
+#include "variables/VariableModel.h"
+
+#include <QByteArray>
+#include <QObject>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QStackedWidget;
+
+namespace korvel {
+
+class LabelDocument;
+
+/// The content source of the text and barcode dialogs: fixed content or a variable of one
+/// kind, listed from the document's tables with the selected variable's present value. The
+/// widgets come from the dialog's form; this object only fills and reads them.
+class ContentSource : public QObject {
+    Q_OBJECT
+public:
+    /// kinds: the source list ("屏幕数据", "数据库", …; position = kind); pages: page 0 the
+    /// fixed content, page 1 the variable list; value: the present value of the selection.
+    ContentSource(const LabelDocument& document, QComboBox* kinds, QStackedWidget* pages, QListWidget* variables,
+                  QLabel* value, QObject* parent = nullptr);
+
+    /// Shows a binding: a kind with a table and the name of one of its entries. A name the
+    /// table does not hold leaves the list without a selection.
+    void setSource(VariableKind kind, const QByteArray& name);
+    VariableKind kind() const;
+    bool isFixed() const { return kind() == VariableKind::Constant; }
+    /// The selected variable's stored name; empty for fixed content or no selection.
+    QByteArray name() const;
+    /// The selected variable's present value (EvaluateVariable); empty without a selection.
+    QByteArray presentValue() const;
+
+signals:
+    /// The kind or the selected variable changed.
+    void changed();
+
+private:
+    void fillList();
+    void showValue();
+
+    const LabelDocument& document_;
+    QComboBox* kinds_;
+    QStackedWidget* pages_;
+    QListWidget* variables_;
+    QLabel* value_;
+};
+
+} // namespace korvel

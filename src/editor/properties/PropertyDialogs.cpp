@@ -1,0 +1,100 @@
+#include "editor/properties/PropertyDialogs.h"
+
+#include "barcode/OABarCode.h"
+#include "document/LabelDocument.h"
+#include "document/OALabel.h"
+#include "editor/UserPrompts.h"
+#include "document/OAEllipse.h"
+#include "document/OAHVLine.h"
+#include "document/OAImage.h"
+#include "document/OALine.h"
+#include "document/OARectangle.h"
+#include "editor/properties/BarcodePropForm.h"
+#include "editor/properties/ImagePropForm.h"
+#include "editor/properties/ShapePropForms.h"
+#include "editor/properties/TextPropForm.h"
+
+namespace korvel {
+
+namespace {
+
+template <class Form, class Apply>
+bool run(Form& form, TOAControl& object, const BeforeApply& beforeApply, Apply apply)
+{
+    if (!Prompts().runDialog(&form) || form.result() != QDialog::Accepted)
+        return false;
+    if (beforeApply)
+        beforeApply(object);
+    return apply();
+}
+
+} // namespace
+
+bool HasPropertyDialog(ObjectKind kind)
+{
+    switch (kind) {
+    case ObjectKind::Text:
+    case ObjectKind::BarCode:
+    case ObjectKind::Image:
+    case ObjectKind::Line:
+    case ObjectKind::Rectangle:
+    case ObjectKind::Ellipse:
+    case ObjectKind::HVLine: return true;
+    default: return false;
+    }
+}
+
+bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object, const BeforeApply& beforeApply)
+{
+    switch (object.kind()) {
+    case ObjectKind::Text: {
+        auto& text = static_cast<TOAText&>(object);
+        TTextPropForm form(document, text, parent);
+        if (!Prompts().runDialog(&form) || form.result() != QDialog::Accepted || !form.changesObject())
+            return false;
+        if (beforeApply)
+            beforeApply(object);
+        ApplyTextDialogValues(text, form.values());
+        return true;
+    }
+    case ObjectKind::BarCode: {
+        auto& barcode = static_cast<TOABarCode&>(object);
+        TBarcodePropForm form(document, barcode, parent);
+        return run(form, object, beforeApply, [&] {
+            form.applyTo(barcode);
+            return true;
+        });
+    }
+    case ObjectKind::HVLine: {
+        auto& line = static_cast<TOAHVLine&>(object);
+        THVLinePropForm form(line, parent);
+        return run(form, object, beforeApply, [&] { return ApplyHVLineDialog(line, form.values()).ok; });
+    }
+    case ObjectKind::Line: {
+        auto& line = static_cast<TOALine&>(object);
+        TLinePropForm form(line, parent);
+        return run(form, object, beforeApply, [&] { return ApplyLineDialog(line, form.values()).ok; });
+    }
+    case ObjectKind::Ellipse: {
+        auto& ellipse = static_cast<TOAEllipse&>(object);
+        TEllipsePropForm form(ellipse, parent);
+        return run(form, object, beforeApply, [&] { return ApplyEllipseDialog(ellipse, form.values()).ok; });
+    }
+    case ObjectKind::Rectangle: {
+        auto& rectangle = static_cast<TOARectangle&>(object);
+        TRectanglePropForm form(rectangle, parent);
+        return run(form, object, beforeApply, [&] { return ApplyRectangleDialog(rectangle, form.values()).ok; });
+    }
+    case ObjectKind::Image: {
+        auto& image = static_cast<TOAImage&>(object);
+        TImagePropForm form(image, document.zoom(), parent);
+        return run(form, object, beforeApply, [&] {
+            ApplyImageDialogValues(image, form.values(), document.zoom());
+            return true;
+        });
+    }
+    default: return false;
+    }
+}
+
+} // namespace korvel

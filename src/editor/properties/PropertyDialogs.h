@@ -1,0 +1,27 @@
+#pragma once
+
+#include "document/OAControl.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace korvel {
+
+class LabelDocument;
+
+/// Whether a kind has a property dialog (an inverse area has none).
+bool HasPropertyDialog(ObjectKind kind);
+
+/// Runs once on OK, right before the dialog's values go into the object: the caller's moment
+/// to record the object's state for undo when it does not record it before the dialog opens.
+using BeforeApply = std::function<void(TOAControl& object)>;
+
+/// Opens the property dialog of the object's kind (through Prompts().runDialog, so tests can
+/// drive it) and on OK applies the dialog's values to the object in the dialog's order. Returns
+/// true when the object was changed; Cancel, or OK on an empty fixed text, leaves it exactly as
+/// it was and returns false. The document supplies the variable tables and the zoom; it is not
+/// marked modified here (the caller records the change).
+bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object, const BeforeApply& beforeApply = {});
+
+} // namespace korvel
