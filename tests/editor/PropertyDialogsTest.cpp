@@ -119,7 +119,7 @@ TEST_F(PropertyDialogTest, TextOkAppliesTheFieldsInTheDialogsOrder)
         field<QRadioButton>(d, "RadioButtonParagraph")->setChecked(true);
         field<QComboBox>(d, "ComboBoxAlign")->setCurrentIndex(1);
         field<QPlainTextEdit>(d, "MemoText")->setPlainText(QStringLiteral("Hello"));
-        EXPECT_EQ(field<QLabel>(d, "LabelLength")->text(), QStringLiteral("5Byte"));
+        EXPECT_EQ(field<QLabel>(d, "LabelLength")->text(), QStringLiteral("5字节"));
         return pressOk(d);
     }));
     EXPECT_EQ(PropertiesOf(*text), PropertiesOf(*expected));
