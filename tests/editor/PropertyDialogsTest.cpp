@@ -9,7 +9,9 @@
 #include "document/OALine.h"
 #include "document/OARectangle.h"
 #include "editor/HelpWindow.h"
+#include "document/IniFile.h"
 #include "editor/properties/BarcodePropForm.h"
+#include "editor/properties/ImagePropForm.h"
 #include "editor/properties/PropertyDialogs.h"
 #include "editor/properties/ShapePropForms.h"
 #include "editor/properties/TextPropForm.h"
@@ -20,6 +22,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -486,6 +491,71 @@ TEST_F(PropertyDialogTest, EveryKindButTheInverseAreaHasADialogWithItsHelpTopic)
     TTextPropForm form(document, *text);
     EXPECT_EQ(form.property("helpTopic").toString(), HelpTopic::Text);
     EXPECT_FALSE(HelpFilePath(HelpTopic::Text).isEmpty());
+}
+
+} // namespace
+} // namespace korvel::test
+
+namespace korvel::test {
+namespace {
+
+TEST_F(PropertyDialogTest, EveryLanguageFileCoversTheDialogsTexts)
+{
+    auto* text = newText(document);
+    auto* barcode = newBarcode(document, TBarCodeType::bcCode39, "A");
+    auto* image = add(std::make_unique<TOAImage>());
+    TTextPropForm textForm(document, *text);
+    TBarcodePropForm barcodeForm(document, *barcode);
+    TImagePropForm imageForm(*image, document.zoom());
+    THVLinePropForm hvForm(*add(std::make_unique<TOAHVLine>()));
+    TLinePropForm lineForm(*add(std::make_unique<TOALine>()));
+    TEllipsePropForm ellipseForm(*add(std::make_unique<TOAEllipse>()));
+    TRectanglePropForm rectangleForm(*add(std::make_unique<TOARectangle>()));
+    const std::vector<QDialog*> forms = { &textForm, &barcodeForm, &imageForm, &hvForm, &lineForm, &ellipseForm, &rectangleForm };
+    // Labels the dialogs write themselves.
+    const QStringList written = { "LabelLength", "LabelValue", "LabelCount", "LabelComment", "LabelVerdict",
+        "ImagePreview", "LabelSourceSize", "LabelColorSample", "LabelNarrow", "LabelWidthPercent", "LabelHeightPercent" };
+    for (int index = 0; index < LanguageCount; ++index) {
+        const IniFile ini
+            = IniFile::load(dataDir() + QStringLiteral("/Language/") + LanguageName(index) + QStringLiteral(".lan"));
+        for (QDialog* form : forms) {
+            const QByteArray s = form->objectName().toUtf8();
+            auto expect = [&](const QString& key) {
+                EXPECT_TRUE(ini.value(s, key.toUtf8()).has_value())
+                    << LanguageName(index).toStdString() << " [" << s.toStdString() << "] " << key.toStdString();
+            };
+            expect(form->objectName() + QStringLiteral(".Caption"));
+            for (QObject* o : form->findChildren<QObject*>()) {
+                const QString name = o->objectName();
+                if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || written.contains(name)
+                    || qobject_cast<QTabBar*>(o->parent()))
+                    continue;
+                auto* w = qobject_cast<QWidget*>(o);
+                if (qobject_cast<QAbstractButton*>(o) || qobject_cast<QLabel*>(o) || qobject_cast<QGroupBox*>(o)
+                    || (w && qobject_cast<QTabWidget*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr)))
+                    expect(name + QStringLiteral(".Caption"));
+            }
+        }
+        for (int k : { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 29, 30 })
+            EXPECT_TRUE(ini.value("Common", QByteArray("message") + QByteArray::number(k)).has_value()) << k;
+        for (const char* key : { "message1", "message2", "message3", "ReadsAs", "TooNarrow", "NotValid" })
+            EXPECT_TRUE(ini.value("BarcodePropFormInside", key).has_value()) << key;
+        for (const char* key : { "zijie", "message4", "message5", "tishi2" })
+            EXPECT_TRUE(ini.value("All", key).has_value()) << key;
+    }
+}
+
+TEST_F(PropertyDialogTest, DialogsReadTheirTextsFromTheEnglishFile)
+{
+    SetCurrentLanguage(1);
+    auto* barcode = newBarcode(document, TBarCodeType::bcCodeEAN13, "012345678901");
+    TBarcodePropForm form(document, *barcode);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Barcode properties"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("LabelNarrow"))->text(), QStringLiteral("Module width (mm):"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("LabelComment"))->text(),
+              QStringLiteral("EAN-13: 12 digits; the check digit is added."));
+    EXPECT_TRUE(form.verdict().text.startsWith(QStringLiteral("reads as "))) << form.verdict().text.toStdString();
+    SetCurrentLanguage(0);
 }
 
 } // namespace
