@@ -560,3 +560,70 @@ TEST_F(PropertyDialogTest, DialogsReadTheirTextsFromTheEnglishFile)
 
 } // namespace
 } // namespace korvel::test
+
+namespace korvel::test {
+namespace {
+
+TEST_F(PropertyDialogTest, ANewBoundTextShowsABlankValueAsTheMarker)
+{
+    TOAText* text = newText(document);
+    ASSERT_EQ(AddVariable(document, VariableKind::Formula), 1); // an empty expression: a blank value
+    PropertyDialogOptions options;
+    options.creating = true;
+    prompts.onDialog = [](QDialog* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("文本设置"));
+        field<QComboBox>(d, "ComboBoxSource")->setCurrentIndex(static_cast<int>(VariableKind::Formula));
+        return pressOk(d);
+    };
+    EXPECT_TRUE(EditProperties(nullptr, document, *text, options));
+    EXPECT_EQ(text->Text(), QByteArray(NullMarker));
+
+    // Editing keeps the blank value itself; an empty fixed text accepts a new object as it is.
+    prompts.onDialog = [](QDialog* d) { return pressOk(d); };
+    EXPECT_TRUE(EditProperties(nullptr, document, *text));
+    EXPECT_TRUE(text->Text().isEmpty());
+    TOAText* fresh = newText(document);
+    const QByteArray before = fresh->Text();
+    prompts.onDialog = [](QDialog* d) {
+        field<QPlainTextEdit>(d, "MemoText")->clear();
+        return pressOk(d);
+    };
+    EXPECT_TRUE(EditProperties(nullptr, document, *fresh, options));
+    EXPECT_EQ(fresh->Text(), before);
+}
+
+TEST_F(PropertyDialogTest, VariableButtonsReachTheDocumentWindow)
+{
+    TOAText* text = newText(document);
+    {
+        TTextPropForm form(document, *text);
+        EXPECT_TRUE(form.findChild<QPushButton*>(QStringLiteral("ButtonAddVar"))->isHidden());
+    }
+    std::vector<std::tuple<Command, int, int>> sent;
+    PropertyDialogOptions options;
+    options.variableCommand = [&](Command c, int w, int l) {
+        sent.emplace_back(c, w, l);
+        if (c == Command::AddVariable)
+            return AddVariable(document, static_cast<VariableKind>(w + 1)) > 0 ? 1 : 0;
+        return 1;
+    };
+    prompts.onDialog = [&](QDialog* d) {
+        field<QComboBox>(d, "ComboBoxSource")->setCurrentIndex(static_cast<int>(VariableKind::Date));
+        auto* modify = field<QPushButton>(d, "ButtonModifyVar");
+        modify->click(); // nothing to modify yet
+        EXPECT_EQ(prompts.messages.size(), 1u);
+        field<QPushButton>(d, "ButtonAddVar")->click();
+        EXPECT_EQ(field<QListWidget>(d, "ListBoxVar")->currentRow(), 0);
+        modify->click();
+        return pressOk(d);
+    };
+    EXPECT_TRUE(EditProperties(nullptr, document, *text, options));
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0], std::make_tuple(Command::AddVariable, 1, 1));
+    EXPECT_EQ(sent[1], std::make_tuple(Command::ModifyVariable, 1, 1));
+    EXPECT_EQ(text->VarType, static_cast<int>(VariableKind::Date));
+    EXPECT_EQ(text->VarName, QByteArray("Date1"));
+}
+
+} // namespace
+} // namespace korvel::test

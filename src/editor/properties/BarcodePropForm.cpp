@@ -68,6 +68,7 @@ TBarcodePropForm::TBarcodePropForm(const LabelDocument& document, const TOABarCo
         ui_->ComboBoxQRElement->addItem(QString::number(i));
     ui_->EditData->installEventFilter(this);
     source_ = new ContentSource(document, ui_->ComboBoxSource, ui_->StackSource, ui_->ListBoxVar, ui_->LabelValue, this);
+    source_->setButtons(ui_->ButtonAddVar, ui_->ButtonModifyVar);
 
     finishForm(HelpTopic::Barcode);
 
@@ -138,6 +139,11 @@ TBarcodePropForm::TBarcodePropForm(const LabelDocument& document, const TOABarCo
 }
 
 TBarcodePropForm::~TBarcodePropForm() = default;
+
+void TBarcodePropForm::setVariableCommand(VariableCommand command)
+{
+    source_->setVariableCommand(std::move(command));
+}
 
 void TBarcodePropForm::fill(const BarcodeDialogValues& v)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "barcode/BarcodeRules.h"
+#include "editor/properties/ContentSource.h"
 #include "editor/properties/PropertyForm.h"
 #include "editor/properties/SymbolReading.h"
 #include "variables/VariableModel.h"
@@ -13,7 +14,6 @@ class BarcodePropForm;
 
 namespace korvel {
 
-class ContentSource;
 class LabelDocument;
 class TOABarCode;
 
@@ -40,6 +40,9 @@ public:
     const SymbolVerdict& verdict() const { return verdict_; }
     const QImage& previewPicture() const { return preview_; }
     Ui::BarcodePropForm* form() const { return ui_.get(); }
+
+    /// Lets the add and modify buttons beside the variable list reach the document window.
+    void setVariableCommand(VariableCommand command);
 
     void accept() override;
 

@@ -3,11 +3,13 @@
 #include "document/CodePage.h"
 #include "document/LabelDocument.h"
 #include "editor/Language.h"
+#include "editor/UserPrompts.h"
 #include "variables/Evaluation.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStackedWidget>
 
 namespace korvel {
@@ -68,12 +70,76 @@ QByteArray ContentSource::presentValue() const
     return n.isEmpty() ? QByteArray() : EvaluateVariable(document_, n, kind());
 }
 
+void ContentSource::setButtons(QPushButton* add, QPushButton* modify)
+{
+    add_ = add;
+    modify_ = modify;
+    connect(add_, &QPushButton::clicked, this, [this] { addVariable(); });
+    connect(modify_, &QPushButton::clicked, this, [this] { modifyVariable(); });
+    enableButtons();
+}
+
+void ContentSource::setVariableCommand(VariableCommand command)
+{
+    command_ = std::move(command);
+    enableButtons();
+}
+
+void ContentSource::enableButtons()
+{
+    if (!add_ || !modify_)
+        return;
+    add_->setVisible(bool(command_));
+    modify_->setVisible(bool(command_));
+    // Database variables are named after their columns: they come from the data source, not here.
+    const VariableKind k = kind();
+    add_->setEnabled(k != VariableKind::Database && CanAddVariable(document_.variables, k));
+    modify_->setEnabled(HasTable(k));
+}
+
+bool ContentSource::addVariable()
+{
+    const VariableKind k = kind();
+    if (!command_ || k == VariableKind::Database || !CanAddVariable(document_.variables, k))
+        return false;
+    const int before = EntryCount(document_.variables, k);
+    command_(Command::AddVariable, static_cast<int>(k) - 1, 1);
+    const int after = EntryCount(document_.variables, k);
+    fillList();
+    if (after > before)
+        variables_->setCurrentRow(after - 1);
+    showValue();
+    enableButtons();
+    emit changed();
+    return after > before;
+}
+
+bool ContentSource::modifyVariable()
+{
+    const int row = variables_->currentRow();
+    if (!command_)
+        return false;
+    if (!HasTable(kind()) || row < 0) {
+        Prompts().message(variables_->window(), LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("提示")),
+                          LookupText(QStringLiteral("TextPropFormInside"), QStringLiteral("message1"), QStringLiteral("请先在列表中选择一个变量。")),
+                          UserPrompts::Icon::Information);
+        return false;
+    }
+    const bool done = command_(Command::ModifyVariable, row + 1, static_cast<int>(kind()) - 1) != 0;
+    fillList();
+    variables_->setCurrentRow(row);
+    showValue();
+    emit changed();
+    return done;
+}
+
 void ContentSource::fillList()
 {
     const QSignalBlocker block(variables_);
     variables_->clear();
     const VariableKind k = kind();
     pages_->setCurrentIndex(k == VariableKind::Constant ? 0 : 1);
+    enableButtons();
     if (!HasTable(k))
         return;
     const QString word = LookupText(QStringLiteral("All"), KindLanguageKey(k), ContentSourceLabels().value(int(k)));

@@ -1,18 +1,26 @@
 #pragma once
 
+#include "editor/Commands.h"
 #include "variables/VariableModel.h"
 
 #include <QByteArray>
 #include <QObject>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QStackedWidget;
 
 namespace korvel {
 
 class LabelDocument;
+
+/// How a property dialog asks the document window to add (0x412) or modify (0x413) a variable;
+/// returns what dispatch returns.
+using VariableCommand = std::function<int(Command command, int wParam, int lParam)>;
 
 /// The content source of the text and barcode dialogs: fixed content or a variable of one
 /// kind, listed from the document's tables with the selected variable's present value. The
@@ -35,6 +43,16 @@ public:
     /// The selected variable's present value (EvaluateVariable); empty without a selection.
     QByteArray presentValue() const;
 
+    /// The add and modify buttons beside the list; they stay hidden until a command is given.
+    void setButtons(QPushButton* add, QPushButton* modify);
+    void setVariableCommand(VariableCommand command);
+    /// The add button sends 0x412 with the kind - 1 (and 1: the dialog of the kind opens on the
+    /// new entry); the new entry becomes the selection. False when nothing was added.
+    bool addVariable();
+    /// The modify button sends 0x413 with the entry and the kind - 1; without a selection it
+    /// shows "TextPropFormInside"/"message1" instead.
+    bool modifyVariable();
+
 signals:
     /// The kind or the selected variable changed.
     void changed();
@@ -42,12 +60,16 @@ signals:
 private:
     void fillList();
     void showValue();
+    void enableButtons();
 
     const LabelDocument& document_;
     QComboBox* kinds_;
     QStackedWidget* pages_;
     QListWidget* variables_;
     QLabel* value_;
+    QPushButton* add_ = nullptr;
+    QPushButton* modify_ = nullptr;
+    VariableCommand command_;
 };
 
 } // namespace korvel

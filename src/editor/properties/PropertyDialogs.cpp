@@ -19,12 +19,12 @@ namespace korvel {
 namespace {
 
 template <class Form, class Apply>
-bool run(Form& form, TOAControl& object, const BeforeApply& beforeApply, Apply apply)
+bool run(Form& form, TOAControl& object, const PropertyDialogOptions& options, Apply apply)
 {
     if (!Prompts().runDialog(&form) || form.result() != QDialog::Accepted)
         return false;
-    if (beforeApply)
-        beforeApply(object);
+    if (options.beforeApply)
+        options.beforeApply(object);
     return apply();
 }
 
@@ -44,23 +44,33 @@ bool HasPropertyDialog(ObjectKind kind)
     }
 }
 
-bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object, const BeforeApply& beforeApply)
+bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object, const PropertyDialogOptions& options)
 {
     switch (object.kind()) {
     case ObjectKind::Text: {
         auto& text = static_cast<TOAText&>(object);
         TTextPropForm form(document, text, parent);
-        if (!Prompts().runDialog(&form) || form.result() != QDialog::Accepted || !form.changesObject())
+        form.setVariableCommand(options.variableCommand);
+        if (options.creating)
+            form.setWindowTitle(form.insideText("NewCaption", QStringLiteral("文本设置")));
+        if (!Prompts().runDialog(&form) || form.result() != QDialog::Accepted)
             return false;
-        if (beforeApply)
-            beforeApply(object);
-        ApplyTextDialogValues(text, form.values());
+        if (!form.changesObject())
+            return options.creating;
+        if (options.beforeApply)
+            options.beforeApply(object);
+        TextDialogValues values = form.values();
+        // A new bound text shows its blank value as the marker, so that it can be found.
+        if (options.creating && values.VarType != 0)
+            values.Text = SurfaceText(values.Text);
+        ApplyTextDialogValues(text, values);
         return true;
     }
     case ObjectKind::BarCode: {
         auto& barcode = static_cast<TOABarCode&>(object);
         TBarcodePropForm form(document, barcode, parent);
-        return run(form, object, beforeApply, [&] {
+        form.setVariableCommand(options.variableCommand);
+        return run(form, object, options, [&] {
             form.applyTo(barcode);
             return true;
         });
@@ -68,27 +78,27 @@ bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object
     case ObjectKind::HVLine: {
         auto& line = static_cast<TOAHVLine&>(object);
         THVLinePropForm form(line, parent);
-        return run(form, object, beforeApply, [&] { return ApplyHVLineDialog(line, form.values()).ok; });
+        return run(form, object, options, [&] { return ApplyHVLineDialog(line, form.values()).ok; });
     }
     case ObjectKind::Line: {
         auto& line = static_cast<TOALine&>(object);
         TLinePropForm form(line, parent);
-        return run(form, object, beforeApply, [&] { return ApplyLineDialog(line, form.values()).ok; });
+        return run(form, object, options, [&] { return ApplyLineDialog(line, form.values()).ok; });
     }
     case ObjectKind::Ellipse: {
         auto& ellipse = static_cast<TOAEllipse&>(object);
         TEllipsePropForm form(ellipse, parent);
-        return run(form, object, beforeApply, [&] { return ApplyEllipseDialog(ellipse, form.values()).ok; });
+        return run(form, object, options, [&] { return ApplyEllipseDialog(ellipse, form.values()).ok; });
     }
     case ObjectKind::Rectangle: {
         auto& rectangle = static_cast<TOARectangle&>(object);
         TRectanglePropForm form(rectangle, parent);
-        return run(form, object, beforeApply, [&] { return ApplyRectangleDialog(rectangle, form.values()).ok; });
+        return run(form, object, options, [&] { return ApplyRectangleDialog(rectangle, form.values()).ok; });
     }
     case ObjectKind::Image: {
         auto& image = static_cast<TOAImage&>(object);
         TImagePropForm form(image, document.zoom(), parent);
-        return run(form, object, beforeApply, [&] {
+        return run(form, object, options, [&] {
             ApplyImageDialogValues(image, form.values(), document.zoom());
             return true;
         });

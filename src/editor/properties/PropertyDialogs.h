@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/OAControl.h"
+#include "editor/properties/ContentSource.h"
 
 #include <functional>
 
@@ -14,14 +15,25 @@ class LabelDocument;
 bool HasPropertyDialog(ObjectKind kind);
 
 /// Runs once on OK, right before the dialog's values go into the object: the caller's moment
-/// to record the object's state for undo when it does not record it before the dialog opens.
+/// to record the object's state when it does not record it before the dialog opens.
 using BeforeApply = std::function<void(TOAControl& object)>;
+
+struct PropertyDialogOptions {
+    /// The dialog of a new object (a drawing tool's creation step): the text dialog takes the
+    /// caption "文本设置", a bound text whose value is blank shows "<NULL>", and OK on an empty
+    /// fixed text accepts the object with its defaults.
+    bool creating = false;
+    BeforeApply beforeApply;
+    /// The variable buttons of the text and barcode dialogs (hidden without it).
+    VariableCommand variableCommand;
+};
 
 /// Opens the property dialog of the object's kind (through Prompts().runDialog, so tests can
 /// drive it) and on OK applies the dialog's values to the object in the dialog's order. Returns
-/// true when the object was changed; Cancel, or OK on an empty fixed text, leaves it exactly as
-/// it was and returns false. The document supplies the variable tables and the zoom; it is not
-/// marked modified here (the caller records the change).
-bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object, const BeforeApply& beforeApply = {});
+/// true when the object was changed (when creating: when the step is accepted); Cancel, or OK
+/// on an empty fixed text, leaves it exactly as it was. The document supplies the variable
+/// tables and the zoom; it is not marked modified here (the caller records the change).
+bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object,
+                    const PropertyDialogOptions& options = {});
 
 } // namespace korvel

@@ -38,6 +38,7 @@ TTextPropForm::TTextPropForm(const LabelDocument& document, const TOAText& text,
     ui_->EditWidthRate->setValidator(new QIntValidator(WidthRateMin, WidthRateMax, this));
     ui_->MemoText->installEventFilter(this);
     source_ = new ContentSource(document, ui_->ComboBoxSource, ui_->StackSource, ui_->ListBoxVar, ui_->LabelValue, this);
+    source_->setButtons(ui_->ButtonAddVar, ui_->ButtonModifyVar);
 
     finishForm(HelpTopic::Text);
 
@@ -92,6 +93,11 @@ TTextPropForm::TTextPropForm(const LabelDocument& document, const TOAText& text,
 }
 
 TTextPropForm::~TTextPropForm() = default;
+
+void TTextPropForm::setVariableCommand(VariableCommand command)
+{
+    source_->setVariableCommand(std::move(command));
+}
 
 void TTextPropForm::fill(const TextDialogValues& v)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/TextRules.h"
+#include "editor/properties/ContentSource.h"
 #include "editor/properties/PropertyForm.h"
 
 #include <QImage>
@@ -13,7 +14,6 @@ class TextPropForm;
 
 namespace korvel {
 
-class ContentSource;
 class LabelDocument;
 class TOAText;
 
@@ -34,6 +34,9 @@ public:
     const QImage& previewPicture() const { return preview_; }
 
     Ui::TextPropForm* form() const { return ui_.get(); }
+
+    /// Lets the add and modify buttons beside the variable list reach the document window.
+    void setVariableCommand(VariableCommand command);
 
     void accept() override;
 
