@@ -5,6 +5,7 @@
 #include "document/OAEllipse.h"
 #include "document/OAHVLine.h"
 #include "document/OAImage.h"
+#include "document/OAInvertArea.h"
 #include "document/OALabel.h"
 #include "document/OALine.h"
 #include "document/OARectangle.h"
@@ -12,6 +13,7 @@
 #include "document/IniFile.h"
 #include "editor/properties/BarcodePropForm.h"
 #include "editor/properties/ImagePropForm.h"
+#include "editor/properties/PropertyCommand.h"
 #include "editor/properties/PropertyDialogs.h"
 #include "editor/properties/ShapePropForms.h"
 #include "editor/properties/TextPropForm.h"
@@ -623,6 +625,43 @@ TEST_F(PropertyDialogTest, VariableButtonsReachTheDocumentWindow)
     EXPECT_EQ(sent[1], std::make_tuple(Command::ModifyVariable, 1, 1));
     EXPECT_EQ(text->VarType, static_cast<int>(VariableKind::Date));
     EXPECT_EQ(text->VarName, QByteArray("Date1"));
+}
+
+} // namespace
+} // namespace korvel::test
+
+namespace korvel::test {
+namespace {
+
+TEST_F(PropertyDialogTest, ThePropertiesCommandRecordsBeforeTheDialogAndMarksTheDocument)
+{
+    TOAText* text = newText(document);
+    document.modified = false;
+    int recorded = 0;
+    const auto record = [&](TOAControl& o) {
+        EXPECT_EQ(&o, text);
+        ++recorded;
+    };
+    prompts.onDialog = [](QDialog*) { return false; };
+    EXPECT_FALSE(OpenSelectedProperties(nullptr, document, record));
+    EXPECT_EQ(recorded, 1); // recorded also when cancelled
+    EXPECT_FALSE(document.modified);
+
+    prompts.onDialog = [](QDialog* d) {
+        field<QCheckBox>(d, "CheckBoxBold")->setChecked(true);
+        return pressOk(d);
+    };
+    EXPECT_TRUE(OpenSelectedProperties(nullptr, document, record));
+    EXPECT_EQ(recorded, 2);
+    EXPECT_TRUE(document.modified);
+
+    // Nothing, or more than one object, selected: no dialog.
+    document.clearSelection();
+    EXPECT_FALSE(OpenSelectedProperties(nullptr, document, record));
+    auto* area = add(std::make_unique<TOAInvertArea>());
+    document.selectOnly(area);
+    EXPECT_FALSE(OpenSelectedProperties(nullptr, document, record));
+    EXPECT_EQ(recorded, 2);
 }
 
 } // namespace
