@@ -666,3 +666,72 @@ TEST_F(PropertyDialogTest, ThePropertiesCommandRecordsBeforeTheDialogAndMarksThe
 
 } // namespace
 } // namespace korvel::test
+
+namespace korvel::test {
+namespace {
+
+/// Writes a picture of every dialog in English into $KORVEL_SHOT_DIR (the pictures of the
+/// documentation are made this way under a virtual X server); skipped without it.
+TEST_F(PropertyDialogTest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("KORVEL_SHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "KORVEL_SHOT_DIR not set";
+    SetCurrentLanguage(1);
+    AddVariable(document, VariableKind::Counter);
+    auto* text = newText(document);
+    text->SetText("Korvel label");
+    auto* barcode = newBarcode(document, TBarCodeType::bcCodeEAN13, "400638133393");
+    barcode->SetBarNarrow(3);
+    auto* image = add(std::make_unique<TOAImage>());
+    QImage picture(120, 80, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixelColor(x, y, QColor::fromHsv((x * 3) % 360, 160, 100 + y));
+    image->SetOrgPicture(picture);
+    auto shoot = [&](QDialog& d, const QString& name, const std::function<void(QDialog&)>& setup = {}) {
+        d.show();
+        if (setup)
+            setup(d);
+        ProcessEvents();
+        d.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+        d.hide();
+    };
+    {
+        TTextPropForm d(document, *text);
+        shoot(d, QStringLiteral("text-dialog"));
+        shoot(d, QStringLiteral("text-dialog-font"), [](QDialog& f) {
+            f.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+        });
+    }
+    {
+        TBarcodePropForm d(document, *barcode);
+        d.setVariableCommand([](Command, int, int) { return 0; });
+        shoot(d, QStringLiteral("barcode-dialog"));
+        shoot(d, QStringLiteral("barcode-dialog-refused"), [](QDialog& f) {
+            f.findChild<QLineEdit*>(QStringLiteral("EditData"))->setText(QStringLiteral("4006381333937"));
+        });
+        shoot(d, QStringLiteral("barcode-dialog-text"), [](QDialog& f) {
+            f.findChild<QLineEdit*>(QStringLiteral("EditData"))->setText(QStringLiteral("400638133393"));
+            f.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(2);
+        });
+    }
+    {
+        TImagePropForm d(*image, document.zoom());
+        shoot(d, QStringLiteral("image-dialog"));
+    }
+    {
+        THVLinePropForm d(*add(std::make_unique<TOAHVLine>()));
+        shoot(d, QStringLiteral("hvline-dialog"));
+        TLinePropForm l(*add(std::make_unique<TOALine>()));
+        shoot(l, QStringLiteral("line-dialog"));
+        TEllipsePropForm e(*add(std::make_unique<TOAEllipse>()));
+        shoot(e, QStringLiteral("ellipse-dialog"));
+        TRectanglePropForm r(*add(std::make_unique<TOARectangle>()));
+        shoot(r, QStringLiteral("rectangle-dialog"));
+    }
+    SetCurrentLanguage(0);
+}
+
+} // namespace
+} // namespace korvel::test

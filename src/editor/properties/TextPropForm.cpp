@@ -267,6 +267,10 @@ void TTextPropForm::refreshPreview()
         v.DragWidth = kSampleBoxWidth;
         v.Text = CodePage::document().fromUnicode(AlignmentSampleLines(v.TextAlign).join(QStringLiteral("\r\n")));
     } else {
+        // The font sample has two lines; a single line would join them, so it is laid out as a
+        // centred paragraph as wide as the preview.
+        v.TextAlign = static_cast<int>(TextAlignment::Centre);
+        v.DragWidth = ui_->ImagePreview->minimumWidth();
         v.Text = CodePage::document().fromUnicode(WindowsFontPreviewText(
             LookupText(QStringLiteral("TextPropFormInside"), QStringLiteral("wenbenzifu"), QStringLiteral("Text"))));
     }
