@@ -4,6 +4,7 @@
 
 #include "barcode/OABarCode.h"
 #include "document/CodePage.h"
+#include "document/FontMapping.h"
 #include "document/LabelDocument.h"
 #include "document/PrinterFontFile.h"
 #include "document/TextRules.h"
@@ -45,6 +46,9 @@ TBarcodePropForm::TBarcodePropForm(const LabelDocument& document, const TOABarCo
     , ui_(std::make_unique<Ui::BarcodePropForm>())
     , document_(document)
 {
+    // The font lists must see the label fonts before they exist: registering a font later
+    // refills them in the middle of a drawing.
+    loadPinnedFonts();
     ui_->setupUi(this);
     dpi_ = barcode.PrnDPI();
     ui_->ComboBoxType->addItems(BarcodeTypeList());
@@ -226,8 +230,8 @@ void TBarcodePropForm::typeChosen(bool adaptData)
     ui_->ComboBoxSubset->setEnabled(code128);
     ui_->LabelSubset->setEnabled(code128);
     const bool codabar = type == T::bcCodeCodabar;
-    for (QWidget* w : { static_cast<QWidget*>(ui_->ComboBoxStart), static_cast<QWidget*>(ui_->ComboBoxStop),
-             static_cast<QWidget*>(ui_->LabelStart), static_cast<QWidget*>(ui_->LabelStop) })
+    const QList<QWidget*> codabarFields { ui_->ComboBoxStart, ui_->ComboBoxStop, ui_->LabelStart, ui_->LabelStop };
+    for (QWidget* w : codabarFields)
         w->setEnabled(codabar);
     ui_->PageControl1->setTabEnabled(ui_->PageControl1->indexOf(ui_->TabSheetPDF417), type == T::bcCodePDF417);
     ui_->PageControl1->setTabEnabled(ui_->PageControl1->indexOf(ui_->TabSheetQR), type == T::bcCodeQR);
@@ -273,10 +277,9 @@ void TBarcodePropForm::enableTextOptions()
         ui_->EditDistance->setValue(0.0);
     }
     const bool windowsFont = ui_->RadioButtonWinFont->isChecked();
-    for (QWidget* w : { static_cast<QWidget*>(ui_->ComboBoxFontName), static_cast<QWidget*>(ui_->ComboBoxFontSize),
-             static_cast<QWidget*>(ui_->CheckBoxBold), static_cast<QWidget*>(ui_->CheckBoxItalic),
-             static_cast<QWidget*>(ui_->CheckBoxUnderline), static_cast<QWidget*>(ui_->LabelFontName),
-             static_cast<QWidget*>(ui_->LabelFontSize) })
+    const QList<QWidget*> screenFontFields { ui_->ComboBoxFontName, ui_->ComboBoxFontSize, ui_->CheckBoxBold,
+        ui_->CheckBoxItalic, ui_->CheckBoxUnderline, ui_->LabelFontName, ui_->LabelFontSize };
+    for (QWidget* w : screenFontFields)
         w->setEnabled(windowsFont);
     ui_->ComboBoxPrnFont->setEnabled(ui_->RadioButtonPrnFont->isChecked());
     ui_->LabelPrnFont->setEnabled(ui_->RadioButtonPrnFont->isChecked());

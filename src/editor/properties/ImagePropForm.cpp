@@ -59,10 +59,9 @@ TImagePropForm::TImagePropForm(const TOAImage& image, int zoomPercent, QWidget* 
     for (QCheckBox* box : { ui_->CheckBoxInvert, ui_->CheckBoxHorizontal, ui_->CheckBoxVertical, ui_->CheckBoxOriginalSize })
         connect(box, &QCheckBox::toggled, this, refresh);
     connect(ui_->CheckBoxOriginalSize, &QCheckBox::toggled, this, [this](bool on) {
-        ui_->GroupBoxSize->setEnabled(true);
-        for (QWidget* w : { static_cast<QWidget*>(ui_->EditWidth), static_cast<QWidget*>(ui_->EditHeight),
-                 static_cast<QWidget*>(ui_->EditWidthPercent), static_cast<QWidget*>(ui_->EditHeightPercent),
-                 static_cast<QWidget*>(ui_->CheckBoxKeepRatio) })
+        const QList<QWidget*> sizeFields { ui_->EditWidth, ui_->EditHeight, ui_->EditWidthPercent,
+            ui_->EditHeightPercent, ui_->CheckBoxKeepRatio };
+        for (QWidget* w : sizeFields)
             w->setEnabled(!on);
     });
     connect(ui_->EditWidth, &QDoubleSpinBox::valueChanged, this, [this] { widthMMChanged(); });
@@ -77,11 +76,9 @@ TImagePropForm::TImagePropForm(const TOAImage& image, int zoomPercent, QWidget* 
     });
     connect(ui_->ButtonClipboard, &QPushButton::clicked, this, [this] { pasteClipboard(); });
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TImagePropForm::refreshClipboard);
-    ui_->EditWidth->setEnabled(v.OriginalSize != 1);
-    ui_->EditHeight->setEnabled(v.OriginalSize != 1);
-    ui_->EditWidthPercent->setEnabled(v.OriginalSize != 1);
-    ui_->EditHeightPercent->setEnabled(v.OriginalSize != 1);
-    ui_->CheckBoxKeepRatio->setEnabled(v.OriginalSize != 1);
+    for (QWidget* w : std::initializer_list<QWidget*> { ui_->EditWidth, ui_->EditHeight, ui_->EditWidthPercent,
+             ui_->EditHeightPercent, ui_->CheckBoxKeepRatio })
+        w->setEnabled(v.OriginalSize != 1);
     refreshClipboard();
     refreshPreview();
 }

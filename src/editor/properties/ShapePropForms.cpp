@@ -41,13 +41,11 @@ TShapePropForm::TShapePropForm(ShapeDialog dialog, const TOAControl& object, QWi
 {
 }
 
-void TShapePropForm::setFields(std::vector<QDoubleSpinBox*> fields, QDoubleSpinBox* lineWidth, QCheckBox* fill,
-                               QLabel* colorSample)
+void TShapePropForm::setFields(std::vector<QDoubleSpinBox*> fields, QDoubleSpinBox* lineWidth, QLabel* colorSample)
 {
     fields_ = std::move(fields);
     fields_.push_back(lineWidth);
     colorSample_ = colorSample;
-    (void)fill;
     finishForm(dialog_ == ShapeDialog::Rectangle ? HelpTopic::Rectangle
                    : dialog_ == ShapeDialog::Ellipse ? HelpTopic::Ellipse
                                                      : HelpTopic::Lines);
@@ -153,7 +151,7 @@ TEllipsePropForm::TEllipsePropForm(const TOAEllipse& ellipse, QWidget* parent)
 {
     ui_->setupUi(this);
     setFields({ ui_->EditCentreX, ui_->EditCentreY, ui_->EditRadiusX, ui_->EditRadiusY }, ui_->EditLineWidth,
-              ui_->CheckBoxFill, ui_->LabelColorSample);
+              ui_->LabelColorSample);
     const EllipseDialogValues v = OpenEllipseDialog(ellipse);
     ui_->EditCentreX->setValue(v.centreX);
     ui_->EditCentreY->setValue(v.centreY);
@@ -194,7 +192,7 @@ TRectanglePropForm::TRectanglePropForm(const TOARectangle& rectangle, QWidget* p
 {
     ui_->setupUi(this);
     setFields({ ui_->EditStartX, ui_->EditStartY, ui_->EditWidth, ui_->EditHeight }, ui_->EditLineWidth,
-              ui_->CheckBoxFill, ui_->LabelColorSample);
+              ui_->LabelColorSample);
     const RectangleDialogValues v = OpenRectangleDialog(rectangle);
     ui_->EditStartX->setValue(v.startX);
     ui_->EditStartY->setValue(v.startY);

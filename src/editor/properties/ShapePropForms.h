@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
 
@@ -45,8 +44,7 @@ public:
 protected:
     TShapePropForm(ShapeDialog dialog, const TOAControl& object, QWidget* parent);
     /// Called by the subclass once its form is set up: the fields in the rule's order.
-    void setFields(std::vector<QDoubleSpinBox*> fields, QDoubleSpinBox* lineWidth, QCheckBox* fill = nullptr,
-                   QLabel* colorSample = nullptr);
+    void setFields(std::vector<QDoubleSpinBox*> fields, QDoubleSpinBox* lineWidth, QLabel* colorSample = nullptr);
     /// Runs the dialog's rule on a copy of the object with the fields' values.
     virtual ShapeDialogCheck tryOn(TOAControl& scratch) const = 0;
     void showColor();

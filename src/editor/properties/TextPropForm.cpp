@@ -3,6 +3,7 @@
 #include "ui_TextPropForm.h"
 
 #include "document/CodePage.h"
+#include "document/FontMapping.h"
 #include "document/LabelDocument.h"
 #include "document/OALabel.h"
 #include "document/PrinterFontFile.h"
@@ -25,6 +26,9 @@ TTextPropForm::TTextPropForm(const LabelDocument& document, const TOAText& text,
     : TPropertyForm(parent)
     , ui_(std::make_unique<Ui::TextPropForm>())
 {
+    // The font lists must see the label fonts before they exist: registering a font later
+    // refills them in the middle of a drawing.
+    loadPinnedFonts();
     ui_->setupUi(this);
     for (int size : TextFontSizeList)
         ui_->ComboBoxFontSize->addItem(QString::number(size));
@@ -52,11 +56,10 @@ TTextPropForm::TTextPropForm(const LabelDocument& document, const TOAText& text,
             refreshPreview();
         }
     };
-    for (QAbstractButton* b : { static_cast<QAbstractButton*>(ui_->RadioButtonWinFont), static_cast<QAbstractButton*>(ui_->RadioButtonPrnFont),
-             static_cast<QAbstractButton*>(ui_->RadioButtonSingle), static_cast<QAbstractButton*>(ui_->RadioButtonParagraph),
-             static_cast<QAbstractButton*>(ui_->RadioButtonRing), static_cast<QAbstractButton*>(ui_->CheckBoxBold),
-             static_cast<QAbstractButton*>(ui_->CheckBoxItalic), static_cast<QAbstractButton*>(ui_->CheckBoxUnderline),
-             static_cast<QAbstractButton*>(ui_->CheckBoxOutline), static_cast<QAbstractButton*>(ui_->CheckBoxInvert) })
+    const QList<QAbstractButton*> switches { ui_->RadioButtonWinFont, ui_->RadioButtonPrnFont, ui_->RadioButtonSingle,
+        ui_->RadioButtonParagraph, ui_->RadioButtonRing, ui_->CheckBoxBold, ui_->CheckBoxItalic, ui_->CheckBoxUnderline,
+        ui_->CheckBoxOutline, ui_->CheckBoxInvert };
+    for (QAbstractButton* b : switches)
         connect(b, &QAbstractButton::toggled, this, refresh);
     connect(ui_->ComboBoxAlign, &QComboBox::currentIndexChanged, this, refresh);
     connect(ui_->ComboBoxPrnFont, &QComboBox::currentIndexChanged, this, refresh);
