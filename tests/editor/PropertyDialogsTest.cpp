@@ -10,10 +10,10 @@
 #include "document/OALine.h"
 #include "document/OARectangle.h"
 #include "editor/HelpWindow.h"
+#include "editor/editing/Operation.h"
 #include "document/IniFile.h"
 #include "editor/properties/BarcodePropForm.h"
 #include "editor/properties/ImagePropForm.h"
-#include "editor/properties/PropertyCommand.h"
 #include "editor/properties/PropertyDialogs.h"
 #include "editor/properties/ShapePropForms.h"
 #include "editor/properties/TextPropForm.h"
@@ -633,35 +633,35 @@ TEST_F(PropertyDialogTest, VariableButtonsReachTheDocumentWindow)
 namespace korvel::test {
 namespace {
 
-TEST_F(PropertyDialogTest, ThePropertiesCommandRecordsBeforeTheDialogAndMarksTheDocument)
+TEST_F(PropertyDialogTest, ThePropertiesCommandIsOneUndoStep)
 {
-    TOAText* text = newText(document);
-    document.modified = false;
-    int recorded = 0;
-    const auto record = [&](TOAControl& o) {
-        EXPECT_EQ(&o, text);
-        ++recorded;
-    };
+    TChildForm window;
+    LabelDocument& doc = window.document();
+    auto t = std::make_unique<TOAText>(QStringLiteral("Text1"));
+    t->SetFontSizePt(12);
+    auto* text = static_cast<TOAText*>(doc.addObject(std::move(t)));
+    const PropertyMap before = PropertiesOf(*text);
+    doc.modified = false;
+    const int groups = window.history().undoGroups();
+
     prompts.onDialog = [](QDialog*) { return false; };
-    EXPECT_FALSE(OpenSelectedProperties(nullptr, document, record));
-    EXPECT_EQ(recorded, 1); // recorded also when cancelled
-    EXPECT_FALSE(document.modified);
+    EXPECT_EQ(window.dispatch(Command::Properties), 0);
+    EXPECT_EQ(window.history().undoGroups(), groups);
+    EXPECT_FALSE(doc.modified);
 
     prompts.onDialog = [](QDialog* d) {
         field<QCheckBox>(d, "CheckBoxBold")->setChecked(true);
+        field<QPlainTextEdit>(d, "MemoText")->setPlainText(QStringLiteral("changed"));
         return pressOk(d);
     };
-    EXPECT_TRUE(OpenSelectedProperties(nullptr, document, record));
-    EXPECT_EQ(recorded, 2);
-    EXPECT_TRUE(document.modified);
+    EXPECT_EQ(window.dispatch(Command::Properties), 1);
+    EXPECT_EQ(window.history().undoGroups(), groups + 1);
+    EXPECT_TRUE(doc.modified);
+    text = static_cast<TOAText*>(doc.object(0));
+    EXPECT_EQ(text->Text(), QByteArray("changed"));
 
-    // Nothing, or more than one object, selected: no dialog.
-    document.clearSelection();
-    EXPECT_FALSE(OpenSelectedProperties(nullptr, document, record));
-    auto* area = add(std::make_unique<TOAInvertArea>());
-    document.selectOnly(area);
-    EXPECT_FALSE(OpenSelectedProperties(nullptr, document, record));
-    EXPECT_EQ(recorded, 2);
+    EXPECT_EQ(window.dispatch(Command::Undo), 1);
+    EXPECT_EQ(PropertiesOf(*doc.object(0)), before);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "barcode/OABarCode.h"
 #include "document/LabelDocument.h"
 #include "document/OALabel.h"
+#include "editor/ChildForm.h"
+#include "editor/PropertyEditors.h"
 #include "editor/UserPrompts.h"
 #include "document/OAEllipse.h"
 #include "document/OAHVLine.h"
@@ -104,6 +106,24 @@ bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object
         });
     }
     default: return false;
+    }
+}
+
+void RegisterPropertyDialogs()
+{
+    for (ObjectKind kind : { ObjectKind::Text, ObjectKind::BarCode, ObjectKind::Image, ObjectKind::Line,
+             ObjectKind::Rectangle, ObjectKind::Ellipse, ObjectKind::HVLine }) {
+        if (FindPropertyEditor(kind))
+            continue;
+        RegisterPropertyEditor(kind, [](QWidget* parent, LabelDocument& document, TOAControl& object) {
+            PropertyDialogOptions options;
+            auto* window = qobject_cast<TChildForm*>(parent);
+            if (window && TChildForm::isBuilt(Command::AddVariable) && TChildForm::isBuilt(Command::ModifyVariable))
+                options.variableCommand = [window](Command command, int wParam, int lParam) {
+                    return window->dispatch(command, wParam, lParam);
+                };
+            return EditProperties(parent, document, object, options);
+        });
     }
 }
 

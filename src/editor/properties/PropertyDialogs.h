@@ -36,4 +36,9 @@ struct PropertyDialogOptions {
 bool EditProperties(QWidget* parent, LabelDocument& document, TOAControl& object,
                     const PropertyDialogOptions& options = {});
 
+/// Installs these dialogs as the property editors of command 0x405 (PropertyEditors.h) for
+/// every kind that has none yet. When the document window builds the variable commands, the
+/// variable buttons of the text and barcode dialogs send them to it.
+void RegisterPropertyDialogs();
+
 } // namespace korvel
