@@ -22,6 +22,11 @@
 #include "variables/VariableModel.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -731,6 +736,52 @@ TEST_F(PropertyDialogTest, Screenshots)
         shoot(r, QStringLiteral("rectangle-dialog"));
     }
     SetCurrentLanguage(0);
+}
+
+} // namespace
+} // namespace korvel::test
+
+namespace korvel::test {
+namespace {
+
+TEST_F(PropertyDialogTest, ImageDialogTakesAPictureFromAFileOrTheClipboard)
+{
+    auto* image = add(std::make_unique<TOAImage>());
+    QTemporaryDir dir;
+    const QString notAPicture = dir.filePath(QStringLiteral("notes.bmp"));
+    {
+        QFile f(notAPicture);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+    }
+    const QString picture = dir.filePath(QStringLiteral("logo.png"));
+    QImage logo(40, 20, QImage::Format_RGB888);
+    logo.fill(Qt::black);
+    ASSERT_TRUE(logo.save(picture));
+    prompts.openNames = { notAPicture, picture };
+    EXPECT_TRUE(edit(*image, [](QDialog* d) {
+        field<QPushButton>(d, "ButtonFile")->click();
+        field<QPushButton>(d, "ButtonFile")->click();
+        return pressOk(d);
+    }));
+    ASSERT_EQ(prompts.messages.size(), 1u); // the file that is no picture
+    EXPECT_TRUE(prompts.messages[0].text.contains(notAPicture));
+    EXPECT_EQ(image->OrgWidth, 40);
+    EXPECT_EQ(image->OrgHeight, 20);
+
+    QImage pasted(30, 60, QImage::Format_RGB888);
+    pasted.fill(Qt::white);
+    QGuiApplication::clipboard()->setImage(pasted);
+    if (!QGuiApplication::clipboard()->mimeData()->hasImage())
+        GTEST_SKIP() << "no clipboard on this platform";
+    EXPECT_TRUE(edit(*image, [](QDialog* d) {
+        auto* paste = field<QPushButton>(d, "ButtonClipboard");
+        EXPECT_TRUE(paste->isEnabled());
+        paste->click();
+        return pressOk(d);
+    }));
+    EXPECT_EQ(image->OrgWidth, 30);
+    EXPECT_EQ(image->OrgHeight, 60);
 }
 
 } // namespace
