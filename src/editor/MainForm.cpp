@@ -4,16 +4,22 @@
 #include "document/LabelDocument.h"
 #include "editor/ChildForm.h"
 #include "editor/FirstForm.h"
+#include "editor/FrameSettings.h"
+#include "editor/HandOverQueue.h"
 #include "editor/HelpWindow.h"
 #include "editor/Language.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/OptionsForm.h"
 #include "editor/PageLayoutDialogs.h"
+#include "editor/QtTranslations.h"
+#include "editor/StatusPanels.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
+#include "editor/WindowArrangement.h"
 #include "persistence/RecentFileList.h"
 #include "persistence/RegistryStore.h"
 #include "printing/PrinterProfiles.h"
+#include "printing/ports/PortSettingsStore.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -49,8 +55,6 @@ QString promptTitle()
     return text("All", "tishi", QStringLiteral("提示"));
 }
 
-constexpr int StatusPanelCount = 6;
-
 /// Toolbar captions' keys in "BarManagercaption"; the fifth is the data-source panel.
 const char* const kBarKeys[5] = { "test1", "test2", "test3", "test4", "test5" };
 
@@ -76,15 +80,19 @@ TMainForm::TMainForm(const QString& settingsDirectory, QWidget* parent)
                 childActivated(child);
     });
 
+    frameSettings_ = new FrameSettings(this, settingsDirectory_, settings_);
+    handOvers_ = new HandOverQueue([this](const QString& path) { openHandedOver(path); }, this);
     buildActions();
     buildMenus();
     buildToolbars();
-    buildStatusBar();
+    statusPanels_ = std::make_unique<StatusPanels>(statusBar());
     updateCommandStates();
 }
 
 TMainForm::~TMainForm()
 {
+    // The layout keeper outlives the settings it reads (it goes with the children).
+    removeEventFilter(frameSettings_);
     // The document windows hold nothing of the main window; they go with the area.
     if (CurrentHelpWindow())
         CurrentHelpWindow()->close();
@@ -210,13 +218,13 @@ void TMainForm::buildActions()
     // Window
     QAction* cascade = makeAction("mnuCascade", QStringLiteral("层叠(&C)"));
     cascade->setProperty("needsDocument", true);
-    connect(cascade, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(cascade, &QAction::triggered, this, [this] { CascadeWindows(mdiArea_, subWindows()); });
     QAction* tileH = makeAction("mnuTileHor", QStringLiteral("水平平铺(&H)"));
     tileH->setProperty("needsDocument", true);
-    connect(tileH, &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
+    connect(tileH, &QAction::triggered, this, [this] { TileWindows(mdiArea_, subWindows(), Qt::Horizontal); });
     QAction* tileV = makeAction("mnuTileVer", QStringLiteral("垂直平铺(&V)"));
     tileV->setProperty("needsDocument", true);
-    connect(tileV, &QAction::triggered, this, [this] { tile(Qt::Vertical); });
+    connect(tileV, &QAction::triggered, this, [this] { TileWindows(mdiArea_, subWindows(), Qt::Vertical); });
 
     // Help
     connect(makeAction("mnuHelpContents", QStringLiteral("帮助主题(&C)"), QKeySequence(Qt::Key_F1)),
@@ -246,11 +254,13 @@ void TMainForm::buildMenus()
             "mnuPrinterSet" });
     printerMenu_ = file->addMenu(QStringLiteral("选择打印机(&E)"));
     printerMenu_->setObjectName(QStringLiteral("mnuSelectPrinter"));
+    auto* printerGroup = new QActionGroup(printerMenu_);
     for (const PrinterModel& model : PrinterModels()) {
         // Model names are names, not texts: no object name, so no translation.
         QAction* a = printerMenu_->addAction(model.name);
         a->setCheckable(true);
         a->setProperty("printerModel", model.index);
+        printerGroup->addAction(a);
     }
     add(file, { "mnuPrint", "" });
     recentMenu_ = file->addMenu(QStringLiteral("最近打开的标签 "));
@@ -405,26 +415,14 @@ void TMainForm::buildToolbars()
         QWidget* target = i < ToolbarCount ? static_cast<QWidget*>(toolbars_[i]) : dataSourcePanel_;
         item->setChecked(i < ToolbarCount);
         connect(item, &QAction::toggled, target, &QWidget::setVisible);
+        // Minimising the window, or a panel tabbed behind another, also reports "not visible";
+        // only a bar the user closed is unticked, or restoring would leave it hidden.
+        auto follow = [item, target] { item->setChecked(!target->isHidden()); };
         if (i < ToolbarCount)
-            connect(toolbars_[i], &QToolBar::visibilityChanged, item, &QAction::setChecked);
+            connect(toolbars_[i], &QToolBar::visibilityChanged, item, follow);
         else
-            connect(dataSourcePanel_, &QDockWidget::visibilityChanged, item, &QAction::setChecked);
-    }
-}
-
-void TMainForm::buildStatusBar()
-{
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    const int widths[StatusPanelCount] = { 200, 140, 120, 70, 180, 220 };
-    for (int i = 0; i < StatusPanelCount; ++i) {
-        auto* panel = new QLabel(bar);
-        panel->setProperty("panelIndex", i);
-        panel->setMinimumWidth(widths[i]);
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        bar->addWidget(panel, i == StatusPanelCount - 1 ? 1 : 0);
-        panels_.append(panel);
+            connect(dataSourcePanel_, &QDockWidget::visibilityChanged, item, follow);
+        frameSettings_->watch(target);
     }
 }
 
@@ -435,7 +433,7 @@ QAction* TMainForm::action(const QString& objectName) const
 
 QLabel* TMainForm::statusPanel(int index) const
 {
-    return index >= 0 && index < panels_.size() ? panels_[index] : nullptr;
+    return statusPanels_->panel(index);
 }
 
 QToolBar* TMainForm::toolbar(int index) const
@@ -474,6 +472,9 @@ bool TMainForm::initialize()
         return false;
     }
     initialized_ = true;
+    frameSettings_->markStored();
+    for (QAction* a : printerMenu_->actions())
+        a->setChecked(a->property("printerModel").toInt() == settings_.currentModel);
     SetCurrentLanguage(settings_.languageIndex());
     languageChanged();
     post(Command::RebuildRecentMenu);
@@ -483,13 +484,9 @@ bool TMainForm::initialize()
 
 void TMainForm::startUp(const QStringList& arguments)
 {
-    if (arguments.size() > 1) {
-        const QFileInfo file(arguments.at(1));
-        if (file.isFile() && file.suffix().toUpper() == QLatin1String("KVL")) {
-            openLabel(file.absoluteFilePath());
-            return;
-        }
-    }
+    // A label that cannot be opened is told, and the start goes on as without one.
+    if (arguments.size() > 1 && openNamedLabel(arguments.at(1)))
+        return;
     if (settings_.showStartPage()) {
         showStartPage();
         return;
@@ -549,6 +546,7 @@ void TMainForm::startPageChosen()
     if (!page)
         return;
     settings_.setShowStartPage(!page->dontShowAgain());
+    settingsChanged();
     const TFirstForm::Choice choice = page->choice();
     const QString recentPath = page->recentPath();
     if (startPageWindow_)
@@ -601,14 +599,23 @@ void TMainForm::updateCommandStates()
 void TMainForm::showDocumentStatus()
 {
     TChildForm* child = activeChild();
-    if (!child)
-        return;
-    const DocumentStatus status = ShowDocumentStatus(child->document(), LanguageLookup());
-    panels_[0]->setText(status.label);
-    panels_[1]->setText(status.printer);
-    if (!status.port.isEmpty())
-        panels_[2]->setText(status.port);
-    panels_[3]->setText(status.zoom);
+    statusPanels_->showStatus(child ? &child->document() : nullptr, settings_.current,
+        registry_ ? ReadPortSettings(*registry_) : PortSettings());
+}
+
+void TMainForm::settingsChanged()
+{
+    if (initialized_ && !settingsWritten_)
+        frameSettings_->storeIfChanged();
+}
+
+QList<QMdiSubWindow*> TMainForm::subWindows() const
+{
+    QList<QMdiSubWindow*> list;
+    for (TChildForm* child : childForms())
+        if (QMdiSubWindow* sub = subWindowOf(child))
+            list.append(sub);
+    return list;
 }
 
 // ---- documents --------------------------------------------------------------------------
@@ -674,6 +681,7 @@ void TMainForm::childActivated(TChildForm* child)
     settings_.currentModel = child->document().printerModel;
     if (!newDialogOpen_)
         settings_.defaultPage = child->document().page();
+    settingsChanged();
     TranslateWindow(child);
     updateCommandStates();
     showDocumentStatus();
@@ -704,12 +712,12 @@ TChildForm* TMainForm::createChild()
             settings_.currentModel = child->document().printerModel;
             settings_.current = child->document().printer;
         }
+        settingsChanged();
     });
     connect(child, &TChildForm::closed, this, [this] {
         QTimer::singleShot(0, this, [this] {
-            if (!activeChild()) {
-                panels_[0]->clear();
-            }
+            if (!activeChild())
+                statusPanels_->setText(0, QString());
             updateCommandStates();
             showDocumentStatus();
         });
@@ -795,6 +803,7 @@ TChildForm* TMainForm::newLabel()
         return nullptr;
     if (!dialog.sampleChosen()) {
         settings_.defaultPage = dialog.page();
+        settingsChanged();
         return newEmptyLabel(dialog.page());
     }
     // A sample is a template: the new label takes its contents but not its file, so saving
@@ -817,12 +826,13 @@ TChildForm* TMainForm::newLabel()
 
 void TMainForm::showChild(TChildForm* child)
 {
-    // New windows step down and right from the top-left corner, as a cascade does.
-    const int step = 28 * static_cast<int>(childForms().size() % 8);
+    // A new window takes the next place of a cascade, inside the area.
+    const int n = static_cast<int>(childForms().size());
     QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
     sub->setWindowIcon(ToolIcon(QStringLiteral("barcode")));
-    const QSize area = mdiArea_->viewport()->size();
-    sub->setGeometry(step, step, std::max(480, area.width() * 3 / 4), std::max(320, area.height() * 3 / 4));
+    const QList<QRect> places = CascadeGeometry(mdiArea_->viewport()->size(), n + 1, CascadeStep(mdiArea_));
+    if (!places.isEmpty())
+        sub->setGeometry(places.last());
     sub->show();
     activate(child);
     if (startPageWindow_)
@@ -863,7 +873,7 @@ bool TMainForm::closeAll()
         if (!(sub ? sub->close() : (*it)->close()))
             return false;
     }
-    panels_[0]->clear();
+    statusPanels_->setText(0, QString());
     updateCommandStates();
     return true;
 }
@@ -887,6 +897,7 @@ void TMainForm::rebuildRecentMenu()
 
 void TMainForm::languageChanged()
 {
+    UseQtTranslations(CurrentLanguage());
     TranslateWindow(this);
     for (int i = 0; i < ToolbarCount; ++i)
         toolbars_[i]->setWindowTitle(text("BarManagercaption", kBarKeys[i], toolbars_[i]->windowTitle()));
@@ -901,14 +912,32 @@ void TMainForm::anotherInstance(const QString& path)
         showNormal();
     raise();
     activateWindow();
+    // A dialog that is open keeps the hand-over waiting: bring it forward so the user sees why.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    handOvers_->add(path);
+}
+
+void TMainForm::openHandedOver(const QString& path)
+{
     QString wanted = path;
     if (wanted.isEmpty() && registry_) {
         registry_->reload();
         wanted = QString::fromUtf8(registry_->value(RecentFilesKey, "ExtendRecentFileName").value_or(QByteArray()));
     }
-    const QFileInfo file(wanted);
-    if (!wanted.isEmpty() && file.isFile() && file.suffix().toUpper() == QLatin1String("KVL"))
-        openLabel(file.absoluteFilePath());
+    if (!wanted.isEmpty())
+        openNamedLabel(wanted);
+}
+
+bool TMainForm::openNamedLabel(const QString& path)
+{
+    const QFileInfo file(path);
+    // A missing file is told (openLabel says so); another kind of file is not ours to open.
+    if (file.exists() && file.suffix().toUpper() != QLatin1String("KVL"))
+        return false;
+    return openLabel(file.absoluteFilePath()) != nullptr;
 }
 
 void TMainForm::showOptions()
@@ -928,6 +957,7 @@ void TMainForm::applyOptions(int languageEntry, int startOption, int drawingMode
     settings_.setDrawingMode(drawingMode);
     settings_.setShowStartPage(showStartPage);
     SetCurrentLanguage(index);
+    settingsChanged();
     sendCommand(Command::LanguageChanged);
     if (activeChild()) {
         sendCommand(Command::RebuildDataTree);
@@ -957,30 +987,6 @@ void TMainForm::rebuildWindowMenu()
         connect(a, &QAction::triggered, this, [this, child] { activate(child); });
         windowMenu_->addAction(a);
         windowListActions_.append(a);
-    }
-}
-
-void TMainForm::tile(Qt::Orientation orientation)
-{
-    QList<QMdiSubWindow*> windows;
-    for (TChildForm* child : childForms())
-        if (QMdiSubWindow* sub = subWindowOf(child)) {
-            sub->showNormal();
-            windows.append(sub);
-        }
-    if (windows.isEmpty())
-        return;
-    const QSize area = mdiArea_->viewport()->size();
-    const int n = static_cast<int>(windows.size());
-    for (int i = 0; i < n; ++i) {
-        // Horizontal tiling stacks the windows one above the other, each as wide as the area.
-        if (orientation == Qt::Horizontal) {
-            const int h = area.height() / n;
-            windows[i]->setGeometry(0, i * h, area.width(), h);
-        } else {
-            const int w = area.width() / n;
-            windows[i]->setGeometry(i * w, 0, w, area.height());
-        }
     }
 }
 
@@ -1039,45 +1045,16 @@ void TMainForm::showAbout()
 
 // ---- showing and closing ----------------------------------------------------------------
 
-void TMainForm::loadToolbarLayout()
-{
-    const IniFile ini = IniFile::load(settingsDirectory_ + QStringLiteral("/ToolbarPostion.ini"));
-    const QByteArray state = QByteArray::fromHex(ini.value("MainForm", "State", QByteArray()));
-    if (!state.isEmpty())
-        restoreState(state);
-    const QByteArray geometry = QByteArray::fromHex(ini.value("MainForm", "Geometry", QByteArray()));
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
-}
-
-void TMainForm::saveToolbarLayout()
-{
-    IniFile ini;
-    ini.setValue("MainForm", "State", saveState().toHex());
-    ini.setValue("MainForm", "Geometry", saveGeometry().toHex());
-    ini.save(settingsDirectory_ + QStringLiteral("/ToolbarPostion.ini"));
-}
-
 void TMainForm::showEvent(QShowEvent* event)
 {
-    if (!layoutLoaded_) {
-        layoutLoaded_ = true;
-        loadToolbarLayout();
-    }
+    if (!frameSettings_->layoutLoaded())
+        frameSettings_->loadLayout();
     QMainWindow::showEvent(event);
 }
 
 bool TMainForm::writeSettings()
 {
-    const SettingsResult r = SaveSystemSettings(settingsDirectory_, settings_);
-    if (!r.ok) {
-        Prompts().message(this, r.title.isEmpty() ? promptTitle() : r.title,
-            text("MainFormInside", "SaveSettingsFailed", QStringLiteral("保存系统信息失败!")) + QStringLiteral("\n")
-                + r.message,
-            UserPrompts::Icon::Warning);
-        return false;
-    }
-    return true;
+    return frameSettings_->store();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -1099,8 +1076,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     if (recent_)
         for (const QString& path : openPaths)
             recent_->AddFileName(path);
-    if (layoutLoaded_)
-        saveToolbarLayout();
+    frameSettings_->saveLayout();
     writeSettings();
     settingsWritten_ = true;
     if (CurrentHelpWindow())
