@@ -498,13 +498,15 @@ TChildForm* TMainForm::newLabel()
 
 void TMainForm::showChild(TChildForm* child)
 {
-    // A new window takes the next place of a cascade, inside the area.
+    // A new window takes the next place of a cascade inside the area, sized so that a few
+    // more can step down beside it.
     const int n = static_cast<int>(childForms().size());
     QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
     sub->setWindowIcon(ToolIcon(QStringLiteral("barcode")));
-    const QList<QRect> places = CascadeGeometry(mdiArea_->viewport()->size(), n + 1, CascadeStep(mdiArea_));
-    if (!places.isEmpty())
-        sub->setGeometry(places.last());
+    const QList<QRect> places
+        = CascadeGeometry(mdiArea_->viewport()->size(), std::max(n + 1, 4), CascadeStep(mdiArea_));
+    if (n < places.size())
+        sub->setGeometry(places[n]);
     sub->show();
     activate(child);
     if (startPageWindow_)
