@@ -376,8 +376,8 @@ TChildForm* TMainForm::createChild()
         }
     });
     connect(child, &TChildForm::surfaceStatus, this, [this](const QString& position, const QString& size) {
-        panels_[4]->setText(position);
-        panels_[5]->setText(size);
+        statusPanels_->setText(4, position);
+        statusPanels_->setText(5, size);
     });
     connect(child, &TChildForm::fileWritten, this, [this](const QString& path) {
         if (recent_)
