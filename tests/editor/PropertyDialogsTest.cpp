@@ -786,3 +786,29 @@ TEST_F(PropertyDialogTest, ImageDialogTakesAPictureFromAFileOrTheClipboard)
 
 } // namespace
 } // namespace korvel::test
+
+namespace korvel::test {
+namespace {
+
+TEST_F(PropertyDialogTest, LineWidthArrowsStopBelowWhatMayBeTyped)
+{
+    THVLinePropForm hv(*add(std::make_unique<TOAHVLine>()));
+    auto* width = hv.findChild<QDoubleSpinBox*>(QStringLiteral("EditLineWidth"));
+    width->setValue(8.95);
+    width->stepBy(1);
+    EXPECT_DOUBLE_EQ(width->value(), 9.0);
+    width->stepBy(1);
+    EXPECT_DOUBLE_EQ(width->value(), 9.0); // the arrows of the line dialog stop at 9 mm
+    width->setValue(50.0); // typing goes on up to 107 mm
+    hv.findChild<QDoubleSpinBox*>(QStringLiteral("EditLength"))->setValue(10.0);
+    EXPECT_TRUE(pressOk(&hv));
+
+    TLinePropForm line(*add(std::make_unique<TOALine>()));
+    width = line.findChild<QDoubleSpinBox*>(QStringLiteral("EditLineWidth"));
+    width->setValue(1.0);
+    width->stepBy(3);
+    EXPECT_DOUBLE_EQ(width->value(), 1.0);
+}
+
+} // namespace
+} // namespace korvel::test

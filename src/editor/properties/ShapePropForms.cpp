@@ -10,6 +10,7 @@
 #include "document/OALine.h"
 #include "document/OARectangle.h"
 #include "editor/HelpWindow.h"
+#include "editor/properties/LineWidthSpinBox.h"
 
 #include <QColorDialog>
 
@@ -45,6 +46,8 @@ void TShapePropForm::setFields(std::vector<QDoubleSpinBox*> fields, QDoubleSpinB
 {
     fields_ = std::move(fields);
     fields_.push_back(lineWidth);
+    if (auto* spin = qobject_cast<TLineWidthSpinBox*>(lineWidth))
+        spin->setSpinMaximum(ShapeRanges(dialog_).lineWidthSpinMax);
     colorSample_ = colorSample;
     finishForm(dialog_ == ShapeDialog::Rectangle ? HelpTopic::Rectangle
                    : dialog_ == ShapeDialog::Ellipse ? HelpTopic::Ellipse
