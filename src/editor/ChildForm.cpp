@@ -5,6 +5,7 @@
 #include "editor/Language.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
+#include "editor/RecoveryCopies.h"
 #include "editor/UserPrompts.h"
 #include "editor/editing/Operation.h"
 #include "editor/editing/SurfaceEditor.h"
@@ -48,6 +49,8 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     scrollBox_->setWidget(workspace_);
     scrollBox_->setWidgetResizable(false);
     buildSurface();
+    recovery_ = std::make_unique<RecoveryCopyWriter>([this] { return document_.get(); });
+    connect(this, &TChildForm::stateChanged, this, [this] { recovery_->changed(); });
 
     // F1 reaches the window through the main window's help command.
     setProperty("helpTopic", HelpTopic::MainForm);
@@ -56,6 +59,7 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
 
 TChildForm::~TChildForm()
 {
+    recovery_.reset();
     // The surface refers to the document; it goes first.
     delete scrollBox_;
     scrollBox_ = nullptr;
@@ -349,6 +353,7 @@ void TChildForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    recovery_->remove();
     emit closed();
 }
 

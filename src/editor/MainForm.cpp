@@ -9,6 +9,7 @@
 #include "editor/OAWorkSpace.h"
 #include "editor/OptionsForm.h"
 #include "editor/PageLayoutDialogs.h"
+#include "editor/SurfaceViewMenu.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
 #include "persistence/RecentFileList.h"
@@ -274,6 +275,7 @@ void TMainForm::buildMenus()
     }
     view->addSeparator();
     add(view, { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "", "mnuRebuildTree" });
+    AddGridMenu(view, [this] { return activeChild(); });
 
     add(menu("mnuCreate", QStringLiteral("创建(&C)")),
         { "mnuCreateText", "mnuCreateBarcode", "mnuCreateInverse", "mnuCreateDatabase", "mnuCreateRectangle",
@@ -483,6 +485,7 @@ bool TMainForm::initialize()
 
 void TMainForm::startUp(const QStringList& arguments)
 {
+    offerRecoveryCopies();
     if (arguments.size() > 1) {
         const QFileInfo file(arguments.at(1));
         if (file.isFile() && file.suffix().toUpper() == QLatin1String("KVL")) {

@@ -74,6 +74,7 @@ protected:
         QCoreApplication::sendEvent(form->workspace(), &e);
     }
 
+    ScopedHome home;
     FakePrompts prompts;
     std::unique_ptr<TChildForm> form;
 };
