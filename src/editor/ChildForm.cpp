@@ -209,7 +209,14 @@ bool TChildForm::finishOpening()
     document_->untitled = false;
     document_->modified = false;
     history_->markSaved();
-    document_->setZoom(document_->zoom());
+    // Objects read from the file already stand at the document's zoom; only a file whose
+    // objects do not is zoomed again (which renders every object once more).
+    const double factor = document_->zoom() / 100.0;
+    bool zoomed = true;
+    for (const auto& o : document_->objects())
+        zoomed = zoomed && o->Zoom() == factor;
+    if (!zoomed)
+        document_->setZoom(document_->zoom());
     workspace_->refresh();
     syncRulers();
     fitPending_ = document_->FitMode == 1;
