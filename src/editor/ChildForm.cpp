@@ -135,7 +135,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     case Command::ZoomIn: applyZoom(1, true); break;
     case Command::ZoomOut: applyZoom(-1, true); break;
     case Command::FitToWindow: {
-        const QSize client = scrollBox_->viewport()->size();
+        const QSize client = fitArea();
         document_->fitZoom(client.width(), client.height());
         document_->FitMode = 1;
         zoomChanged();
@@ -146,7 +146,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     }
     case Command::Refit:
         if (document_->FitMode == 1) {
-            const QSize client = scrollBox_->viewport()->size();
+            const QSize client = fitArea();
             if (document_->fitZoom(client.width(), client.height()))
                 zoomChanged();
         }
@@ -176,6 +176,13 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
         history_->forgetSavedState();
     emit stateChanged();
     return done ? 1 : 0;
+}
+
+QSize TChildForm::fitArea() const
+{
+    // A fitted label keeps its canvas margin and shadow in view.
+    const int margin = 2 * TOAWorkspace::CanvasMargin;
+    return scrollBox_->viewport()->size() - QSize(margin, margin);
 }
 
 void TChildForm::zoomChanged()
@@ -342,7 +349,7 @@ bool TChildForm::runPageSetup()
     if (!Prompts().runDialog(&dialog))
         return false;
     document_->setPage(dialog.page());
-    const QSize client = scrollBox_->viewport()->size();
+    const QSize client = fitArea();
     if (document_->fitZoom(client.width(), client.height()))
         document_->FitZoom = document_->zoom();
     document_->FitMode = 1;

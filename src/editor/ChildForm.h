@@ -114,6 +114,7 @@ private:
     bool writeTo(const QString& path);
     bool runPageSetup();
     void zoomChanged();
+    QSize fitArea() const;
     QString documentBaseName() const;
 
     std::unique_ptr<LabelDocument> document_;
