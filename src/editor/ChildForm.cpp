@@ -180,8 +180,9 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
 
 QSize TChildForm::fitArea() const
 {
-    // A fitted label keeps its canvas margin and shadow in view.
-    const int margin = 2 * TOAWorkspace::CanvasMargin;
+    // A fitted label keeps its canvas margin and shadow in view
+    // (and the label's one-pixel edge, so that a fitted label never brings up scroll bars).
+    const int margin = 2 * TOAWorkspace::CanvasMargin + 2;
     return scrollBox_->viewport()->size() - QSize(margin, margin);
 }
 

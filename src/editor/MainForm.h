@@ -45,8 +45,9 @@ public:
     /// the start option. arguments[0] is the program.
     void startUp(const QStringList& arguments);
     /// Offers to open each recovery copy a designer that did not end normally left behind;
-    /// damaged copies are set aside with a message (RecoveryCopies.cpp).
-    void offerRecoveryCopies();
+    /// damaged copies are set aside with a message (RecoveryCopies.cpp). Returns how many
+    /// were opened.
+    int offerRecoveryCopies();
 
     /// Sends a command: main-window messages are handled here, document commands go to the
     /// active document window. Returns the window's result (0 when nothing carried it out).

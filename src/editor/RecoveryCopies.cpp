@@ -17,9 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 
-#include <signal.h>
 
 namespace korvel {
 
@@ -31,13 +29,33 @@ QString describePath(const QString& copy)
     return copy.left(copy.size() - 4) + QStringLiteral(".txt");
 }
 
+QByteArray processCommand(const QString& pid, char* state)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray line = stat.readAll();
+    const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+    if (open < 0 || close < open || close + 2 >= line.size())
+        return {};
+    if (state)
+        *state = line.at(close + 2);
+    return line.mid(open + 1, close - open - 1);
+}
+
+/// Whether the designer that wrote a copy still runs: a process of that number that is not a
+/// zombie and runs the same program (numbers are reused).
 bool processAlive(qint64 pid)
 {
     if (pid <= 0)
         return false;
     if (pid == QCoreApplication::applicationPid())
         return true;
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    char state = 0;
+    const QByteArray command = processCommand(QString::number(pid), &state);
+    if (command.isEmpty() || state == 'Z' || state == 'X')
+        return false;
+    return command == processCommand(QStringLiteral("self"), nullptr);
 }
 
 QString text(const char* key, const QString& fallback)
@@ -150,8 +168,9 @@ void RecoveryCopyWriter::remove()
 
 // ---- start-up ---------------------------------------------------------------------------
 
-void TMainForm::offerRecoveryCopies()
+int TMainForm::offerRecoveryCopies()
 {
+    int opened = 0;
     const QString title = LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("提示"));
     for (const RecoveryCopy& copy : LeftRecoveryCopies()) {
         // Never opened half-way: a copy that does not read whole is set aside and named.
@@ -180,9 +199,11 @@ void TMainForm::offerRecoveryCopies()
             }
             child->adoptRecovered(copy.fileName, copy.untitled);
             showChild(child);
+            ++opened;
         }
         RemoveRecoveryCopy(copy.copyPath);
     }
+    return opened;
 }
 
 } // namespace korvel
