@@ -6,6 +6,7 @@
 #include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -42,6 +43,7 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     workspace_ = new TOAWorkspace(*document_);
     scrollBox_->setWidget(workspace_);
     scrollBox_->setWidgetResizable(false);
+    data_ = new TDataCommands(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -81,14 +83,16 @@ bool TChildForm::isBuilt(Command command)
     case Command::RepaintSurface:
     case Command::RedrawHandles:
     case Command::FinishOpening: return true;
-    default: return false;
+    default: return TDataCommands::handles(command);
     }
 }
 
-bool TChildForm::isAvailable(Command command) const
+bool TChildForm::isAvailable(Command command, int wParam) const
 {
     if (!isBuilt(command))
         return false;
+    if (TDataCommands::handles(command))
+        return data_->isAvailable(command, wParam);
     switch (command) {
     case Command::ZoomIn: return document_->canZoomIn();
     case Command::ZoomOut: return document_->canZoomOut();
@@ -98,9 +102,9 @@ bool TChildForm::isAvailable(Command command) const
     }
 }
 
-int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
+int TChildForm::dispatch(Command command, int wParam, int lParam)
 {
-    if (!isAvailable(command))
+    if (!isAvailable(command, wParam))
         return 0;
     bool done = true;
     switch (command) {
@@ -145,7 +149,7 @@ int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
     case Command::RepaintSurface:
     case Command::RedrawHandles: workspace_->update(); break;
     case Command::FinishOpening: done = finishOpening(); break;
-    default: done = false; break;
+    default: done = TDataCommands::handles(command) && data_->dispatch(command, wParam, lParam); break;
     }
     emit stateChanged();
     return done ? 1 : 0;
@@ -177,6 +181,7 @@ bool TChildForm::finishOpening()
     workspace_->refresh();
     fitPending_ = document_->FitMode == 1;
     refreshCaption();
+    data_->documentOpened();
     emit pageAdopted(true);
     return true;
 }

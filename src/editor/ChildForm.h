@@ -12,6 +12,7 @@ class QScrollArea;
 namespace korvel {
 
 class LabelDocument;
+class TDataCommands;
 class TOAWorkspace;
 
 /// The document window: shows one label document on its design surface and carries out the
@@ -32,8 +33,11 @@ public:
     /// Carries out one command; 1 when it was done, 0 when it is not available now (no
     /// document state for it, or its part of the designer is not built yet).
     int dispatch(Command command, int wParam = 0, int lParam = 0);
-    /// Whether the command would be carried out now: the enabled state of its actions.
-    bool isAvailable(Command command) const;
+    /// Whether the command would be carried out now: the enabled state of its actions (for
+    /// record moves `wParam` is the move).
+    bool isAvailable(Command command, int wParam = 0) const;
+    /// The variable and data-source commands, with the document's live data source.
+    TDataCommands* dataCommands() const { return data_; }
     /// Whether this window carries out the command at all in this build.
     static bool isBuilt(Command command);
 
@@ -85,6 +89,7 @@ private:
     std::unique_ptr<LabelDocument> document_;
     QScrollArea* scrollBox_;
     TOAWorkspace* workspace_;
+    TDataCommands* data_;
     QString fileToOpen_;
     LabelReadOptions readOptions_;
     LabelFileResult openResult_;

@@ -11,6 +11,8 @@
 #include "editor/PageLayoutDialogs.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
+#include "editor/data/DataSourcePanel.h"
 #include "persistence/RecentFileList.h"
 #include "persistence/RegistryStore.h"
 #include "printing/PrinterProfiles.h"
@@ -391,9 +393,18 @@ void TMainForm::buildToolbars()
 
     dataSourcePanel_ = new QDockWidget(QStringLiteral("数据源"), this);
     dataSourcePanel_->setObjectName(QStringLiteral("DataSourcePanel"));
-    auto* tree = new QTreeWidget(dataSourcePanel_);
-    tree->setHeaderHidden(true);
+    auto* tree = new TDataSourcePanel(dataSourcePanel_);
+    connect(tree, &TDataSourcePanel::command, this, [this](Command c, int w, int l) { sendCommand(c, w, l); });
     dataSourcePanel_->setWidget(tree);
+    // "Set database" first forgets a stored choice that no open source stands behind.
+    if (QAction* setDatabase = action(QStringLiteral("ToolButtonSetDatabase"))) {
+        setDatabase->disconnect(this);
+        connect(setDatabase, &QAction::triggered, this, [this] {
+            if (TChildForm* child = activeChild(); child && child->isAvailable(Command::ForgetDataSource))
+                sendCommand(Command::ForgetDataSource);
+            sendCommand(Command::SetDatabase);
+        });
+    }
     addDockWidget(Qt::LeftDockWidgetArea, dataSourcePanel_);
     dataSourcePanel_->hide();
 
@@ -592,10 +603,12 @@ void TMainForm::updateCommandStates()
         bool ok = false;
         const int command = a->property("command").toInt(&ok);
         if (ok)
-            a->setEnabled(child && child->isAvailable(static_cast<Command>(command)));
+            a->setEnabled(child && child->isAvailable(static_cast<Command>(command), a->property("wParam").toInt()));
         else if (a->property("needsDocument").toBool())
             a->setEnabled(child != nullptr);
     }
+    if (auto* tree = qobject_cast<TDataSourcePanel*>(dataSourcePanel_->widget()))
+        tree->showDocument(child ? &child->document() : nullptr, child && child->dataCommands()->isConnected());
 }
 
 void TMainForm::showDocumentStatus()

@@ -490,6 +490,52 @@ bool DatabaseSource::openStored(const QByteArray& sqlText, const std::optional<T
     return openSql(sqlText);
 }
 
+bool DatabaseSource::previewStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block, QSqlQuery* out)
+{
+    if (!connected_)
+        return fail(QStringLiteral("no data source is open"));
+    QString text;
+    QVariantList values;
+    bool prepared = false;
+    QueryParts parts;
+    if (block)
+        parts = QueryParts::fromBlock(*block);
+    const bool useParts = block && !parts.table.isEmpty()
+        && (SplitSqlLines(sqlText).isEmpty() || SameSqlText(JoinSqlLines(BuildSqlLines(parts)), sqlText));
+    if (useParts) {
+        EngineQuery q;
+        QString error;
+        if (!ComposeEngineQuery(parts, quoting(), &q, &error))
+            return fail(error);
+        text = q.text;
+        values = q.values;
+        prepared = true;
+    } else {
+        text = unicode(SplitSqlLines(sqlText).join('\n'));
+        if (text.trimmed().isEmpty())
+            return fail(QStringLiteral("the query is empty"));
+        text = TranslateSqlText(text, quoting());
+    }
+    QSqlQuery q(db_);
+    if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    bool ok = false;
+    if (prepared) {
+        ok = q.prepare(text);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    } else {
+        ok = q.exec(text);
+    }
+    if (!ok)
+        return fail(QStringLiteral("the query failed: %1").arg(q.lastError().text().trimmed()));
+    if (!q.isSelect())
+        return fail(QStringLiteral("the query returns no records"));
+    *out = std::move(q);
+    return true;
+}
+
 bool DatabaseSource::openTable(const QString& table)
 {
     QueryParts parts;

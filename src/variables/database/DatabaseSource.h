@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -73,6 +74,10 @@ public:
     bool openStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block);
     /// Runs every column of a table (the default table when empty).
     bool openTable(const QString& table = QString());
+    /// Runs the query openStored would run, without reading its records: `out` is the executed
+    /// engine query, for a view that fetches rows only as it shows them (a table of a million
+    /// rows is not read to show its first page). The open query, if any, stays as it is.
+    bool previewStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block, QSqlQuery* out);
     void closeQuery();
 
     // FieldValues
