@@ -49,7 +49,14 @@ void TDataSourcePanel::showDocument(const LabelDocument* document, bool connecte
     clear();
     if (!document)
         return;
-    const DataSourceTree tree = BuildDataSourceTree(*document, LanguageKindWords(), connected);
+    const KindWords words = LanguageKindWords();
+    DataSourceTree tree = BuildDataSourceTree(*document, words, connected);
+    // Without a connection the database node stands empty: its variables are the last query's,
+    // kept for the objects that name them.
+    if (!connected && !tree.nodes.empty()) {
+        tree.nodes[0].children.clear();
+        tree.nodes[0].text = TopNodeText(VariableKind::Database, 0, words, false);
+    }
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
         const DataSourceNode& node = tree.nodes[i];
         auto* top = new QTreeWidgetItem(this, QStringList(node.text));
