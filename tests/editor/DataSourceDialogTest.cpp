@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDockWidget>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -180,6 +181,42 @@ TEST_F(DataSourceDialog, LargeSQLiteTableShowsItsFirstPageWithoutReadingItAllAnd
     ASSERT_TRUE(d.showResult());
     EXPECT_EQ(d.resultRowsFetched(), 1);
     EXPECT_EQ(QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha1), before);
+}
+
+TEST_F(DataSourceDialog, OdbcDataSourceNameListsTablesAndNeverWrites)
+{
+    QString driver;
+    for (const char* p : { "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
+             "/usr/lib/odbc/libsqlite3odbc.so" })
+        if (QFileInfo::exists(QLatin1String(p)))
+            driver = QLatin1String(p);
+    if (driver.isEmpty() || !QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+        GTEST_SKIP() << "the SQLite ODBC driver or the ODBC driver of Qt is not installed";
+    const QString db = dir.filePath(QStringLiteral("odbc.db"));
+    ASSERT_TRUE(makeSQLite(db,
+        { QStringLiteral("CREATE TABLE boxes (label TEXT, qty INTEGER)"),
+            QStringLiteral("INSERT INTO boxes VALUES ('small', 1), ('large', 3)") }));
+    const QByteArray before = readAll(db);
+    const QString ini = file("user-odbc.ini", "[ODBC Data Sources]\nKorvelDsn=SQLite3\n\n[KorvelDsn]\nDriver=" + driver.toUtf8()
+        + "\nDatabase=" + db.toUtf8() + "\n");
+    file("odbc.ini", "");
+    file("odbcinst.ini", "");
+    ScopedEnv user("ODBCINI", ini.toLocal8Bit());
+    ScopedEnv system("ODBCSYSINI", dir.path().toLocal8Bit());
+
+    TDataSourceForm d(DatabaseBinding {}, false);
+    EXPECT_NE(d.ui().ComboBoxOdbc->findText(QStringLiteral("KorvelDsn")), -1);
+    d.chooseOdbc(QStringLiteral("KorvelDsn"));
+    ASSERT_TRUE(d.lastError().isEmpty()) << d.lastError().toStdString();
+    ASSERT_EQ(d.draft().block.tables, std::vector<QByteArray>({ "boxes" }));
+    d.chooseTable(0);
+    ASSERT_TRUE(d.showResult());
+    EXPECT_EQ(d.resultRowsFetched(), 2);
+    EXPECT_EQ(d.draft().choice().block.text, "KorvelDsn");
+    EXPECT_FALSE(d.draft().choice().block.isFile);
+    d.setHandSql(true, QStringLiteral("Delete From [boxes]"));
+    EXPECT_FALSE(d.showResult());
+    EXPECT_EQ(readAll(db), before);
 }
 
 // --- through the document window --------------------------------------------------------------

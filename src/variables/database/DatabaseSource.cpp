@@ -1,6 +1,7 @@
 #include "variables/database/DatabaseSource.h"
 
 #include "document/CodePage.h"
+#include "variables/database/ReadOnlyQuery.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -249,6 +250,9 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             return failOpen(QStringLiteral("no ODBC data source is named"));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
         db_.setDatabaseName(sourceSpec.odbc);
+        // Asks the driver for a connection that reads only (drivers that cannot, ignore it);
+        // hand-written queries are checked besides.
+        db_.setConnectOptions(QStringLiteral("SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=10"));
         if (sourceSpec.user) {
             db_.setUserName(*sourceSpec.user);
             db_.setPassword(sourceSpec.password);
@@ -309,6 +313,12 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
         db_.setConnectOptions(options.join(QLatin1Char(';')));
         if (!db_.open())
             return failOpen(QStringLiteral("cannot connect to %1: %2").arg(sourceSpec.describe(), db_.lastError().text().trimmed()));
+        {
+            // Labels only read: the server itself refuses every write of this session.
+            QSqlQuery readOnly(db_);
+            if (!readOnly.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
+                return failOpen(QStringLiteral("cannot make the session with %1 read-only: %2").arg(sourceSpec.describe(), readOnly.lastError().text().trimmed()));
+        }
         break;
     }
     }
@@ -475,6 +485,9 @@ bool DatabaseSource::openSql(const QByteArray& sqlText)
     const QString text = unicode(SplitSqlLines(sqlText).join('\n'));
     if (text.trimmed().isEmpty())
         return fail(QStringLiteral("the query is empty"));
+    QString why;
+    if (!IsReadOnlySqlText(text, &why))
+        return fail(why);
     return runQuery(TranslateSqlText(text, quoting()), {}, false, QString());
 }
 
@@ -514,6 +527,9 @@ bool DatabaseSource::previewStored(const QByteArray& sqlText, const std::optiona
         text = unicode(SplitSqlLines(sqlText).join('\n'));
         if (text.trimmed().isEmpty())
             return fail(QStringLiteral("the query is empty"));
+        QString why;
+        if (!IsReadOnlySqlText(text, &why))
+            return fail(why);
         text = TranslateSqlText(text, quoting());
     }
     QSqlQuery q(db_);
