@@ -60,6 +60,13 @@ TDataSourceForm::TDataSourceForm(const DatabaseBinding& binding, bool resultPage
     ui_->GridResult->setModel(result_);
     ui_->GridResult->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui_->GridFields->horizontalHeader()->setStretchLastSection(true);
+    // The lists, the grids and the query text take the room; the labels and buttons keep theirs.
+    ui_->TabSheetTableLayout->setRowStretch(1, 1);
+    ui_->TabSheetFilterLayout->setRowStretch(1, 1);
+    ui_->TabSheetSortLayout->setRowStretch(1, 1);
+    ui_->TabSheetSqlLayout->setRowStretch(1, 1);
+    ui_->TabSheetResultLayout->setRowStretch(1, 1);
+    ui_->TabSheetSourceLayout->setRowStretch(5, 1);
 
     showSource();
     const bool hasSource = draft_.odbc ? !draft_.odbcName.isEmpty()
