@@ -396,13 +396,13 @@ void TMainForm::buildToolbars()
     auto* tree = new TDataSourcePanel(dataSourcePanel_);
     connect(tree, &TDataSourcePanel::command, this, [this](Command c, int w, int l) { sendCommand(c, w, l); });
     dataSourcePanel_->setWidget(tree);
-    // "Set database" first forgets a stored choice that no open source stands behind.
+    // "Set database" with no open source starts the dialog afresh (lParam 1); the stored
+    // choice gives way only when OK sets a new one.
     if (QAction* setDatabase = action(QStringLiteral("ToolButtonSetDatabase"))) {
         setDatabase->disconnect(this);
         connect(setDatabase, &QAction::triggered, this, [this] {
-            if (TChildForm* child = activeChild(); child && child->isAvailable(Command::ForgetDataSource))
-                sendCommand(Command::ForgetDataSource);
-            sendCommand(Command::SetDatabase);
+            TChildForm* child = activeChild();
+            sendCommand(Command::SetDatabase, 0, child && child->isAvailable(Command::ForgetDataSource) ? 1 : 0);
         });
     }
     addDockWidget(Qt::LeftDockWidgetArea, dataSourcePanel_);

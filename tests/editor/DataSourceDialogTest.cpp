@@ -5,6 +5,7 @@
 #include "editor/data/LocateForm.h"
 #include "variables/database/DatabaseSource.h"
 #include "variables/database/SourceBlock.h"
+#include "variables/database/TestWorkbooks.h"
 
 #include "ui_DataSourceForm.h"
 
@@ -219,6 +220,28 @@ TEST_F(DataSourceDialog, OdbcDataSourceNameListsTablesAndNeverWrites)
     EXPECT_EQ(readAll(db), before);
 }
 
+TEST_F(DataSourceDialog, WorkbooksListTheirSheetsAsTables)
+{
+    const std::vector<TestSheet> sheets = {
+        { QStringLiteral("Stock"), { { QStringLiteral("Sku"), QStringLiteral("Qty") }, { QStringLiteral("X-1"), 4 }, { QStringLiteral("X-2"), 9 } } },
+        { QStringLiteral("Towns"), { { QStringLiteral("Town") }, { QStringLiteral("Oslo") } } },
+    };
+    for (const bool xlsx : { false, true }) {
+        const QString path = file(xlsx ? "book.xlsx" : "book.xls", xlsx ? MakeXlsx(sheets) : MakeXls(sheets));
+        TDataSourceForm d(DatabaseBinding {}, false);
+        d.chooseFile(DataFileType::Excel, path);
+        ASSERT_TRUE(d.lastError().isEmpty()) << d.lastError().toStdString();
+        EXPECT_EQ(d.draft().block.tables, std::vector<QByteArray>({ "Stock$", "Towns$" })) << xlsx;
+        EXPECT_EQ(d.draft().block.fields, std::vector<QByteArray>({ "Sku", "Qty" }));
+        d.chooseTable(1);
+        EXPECT_EQ(d.draft().block.fields, std::vector<QByteArray>({ "Town" }));
+        ASSERT_TRUE(d.showResult());
+        EXPECT_EQ(d.resultRowsFetched(), 1);
+        EXPECT_TRUE(d.draft().choice().block.isFile);
+        EXPECT_TRUE(d.draft().choice().connectionString.contains("Excel 8.0"));
+    }
+}
+
 // --- through the document window --------------------------------------------------------------
 
 class DataSourceCommands : public DesignerTest {
@@ -338,6 +361,18 @@ TEST_F(DataSourceCommands, SavedBindingReopensAndAVanishedFileLeavesItAsStored)
     EXPECT_FALSE(orphan->dataCommands()->isConnected());
     EXPECT_EQ(orphan->document().database, stored);
     EXPECT_FALSE(orphan->document().modified);
+
+    // "Set database" without an open source starts afresh, but a cancelled dialog forgets
+    // nothing.
+    int shown = 0;
+    prompts.onDialog = [&](QDialog* dialog) {
+        auto* d = dynamic_cast<TDataSourceForm*>(dialog);
+        shown += d && d->draft().block.tables.empty() && d->draft().filePath.isEmpty();
+        return false;
+    };
+    form->action(QStringLiteral("ToolButtonSetDatabase"))->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(orphan->document().database, stored);
 
     // A choice that cannot be opened is told in the dialog, which stays open; the stored one
     // stays as it was.

@@ -103,7 +103,7 @@ bool TDataCommands::dispatch(Command command, int wParam, int lParam)
     case Command::AddVariable: return addVariable(KindOfNodeIndex(wParam));
     case Command::ModifyVariable: return editVariable(wParam, KindOfNodeIndex(lParam));
     case Command::DeleteVariable: return deleteVariable(wParam, KindOfNodeIndex(lParam));
-    case Command::SetDatabase: return openDataSourceDialog(wParam == 1);
+    case Command::SetDatabase: return openDataSourceDialog(wParam == 1, lParam == 1);
     case Command::CloseQuery: return closeQuery();
     case Command::ForgetDataSource: forget(); return true;
     case Command::Disconnect: disconnect(); return true;
@@ -231,10 +231,10 @@ bool TDataCommands::deleteVariable(int entry, VariableKind kind)
     return false;
 }
 
-bool TDataCommands::openDataSourceDialog(bool resultPage)
+bool TDataCommands::openDataSourceDialog(bool resultPage, bool afresh)
 {
     LabelDocument& doc = document();
-    TDataSourceForm dialog(doc.database, resultPage, &child_);
+    TDataSourceForm dialog(afresh ? DatabaseBinding {} : doc.database, resultPage, &child_);
     if (!Prompts().runDialog(&dialog))
         return false;
     const DataSourceChoice choice = dialog.draft().choice();

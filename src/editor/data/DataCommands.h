@@ -16,7 +16,7 @@ class LabelDocument;
 class TChildForm;
 
 /// The variable and data-source commands of a document window (0x412 … 0x417, 0x451,
-/// 0x454, 0x455): the dialogs of the variable kinds, the data-source dialog, the record moves
+/// 0x454, 0x455; 0x414 with lParam 1 opens the dialog without the stored choice): the dialogs of the variable kinds, the data-source dialog, the record moves
 /// and the locate dialog. It owns the document's live data source.
 class TDataCommands : public QObject {
     Q_OBJECT
@@ -53,7 +53,7 @@ private:
     bool addVariable(VariableKind kind);
     bool editVariable(int entry, VariableKind kind);
     bool deleteVariable(int entry, VariableKind kind);
-    bool openDataSourceDialog(bool resultPage);
+    bool openDataSourceDialog(bool resultPage, bool afresh);
     bool closeQuery();
     void forget();
     void disconnect();
