@@ -15,6 +15,8 @@
 #include "editor/StatusPanels.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
+#include "editor/data/DataSourcePanel.h"
 #include "editor/WindowArrangement.h"
 #include "persistence/RecentFileList.h"
 #include "persistence/RegistryStore.h"
@@ -156,6 +158,9 @@ bool TMainForm::initialize()
 
 void TMainForm::startUp(const QStringList& arguments)
 {
+    // Labels restored after a crash are what the user works on; the start page would cover them.
+    if (offerRecoveryCopies() > 0 && arguments.size() <= 1)
+        return;
     // A label that cannot be opened is told, and the start goes on as without one.
     if (arguments.size() > 1 && openNamedLabel(arguments.at(1)))
         return;
@@ -262,12 +267,14 @@ void TMainForm::updateCommandStates()
         bool ok = false;
         const int command = a->property("command").toInt(&ok);
         if (ok)
-            a->setEnabled(child && child->isAvailable(static_cast<Command>(command)));
+            a->setEnabled(child && child->isAvailable(static_cast<Command>(command), a->property("wParam").toInt()));
         if (child && (a->objectName() == QLatin1String("mnuUndo") || a->objectName() == QLatin1String("mnuRedo")))
             a->setText(child->undoCaption(a->objectName() == QLatin1String("mnuRedo")));
         else if (a->property("needsDocument").toBool())
             a->setEnabled(child != nullptr);
     }
+    if (auto* tree = qobject_cast<TDataSourcePanel*>(dataSourcePanel_->widget()))
+        tree->showDocument(child ? &child->document() : nullptr, child && child->dataCommands()->isConnected());
 }
 
 void TMainForm::showDocumentStatus()
