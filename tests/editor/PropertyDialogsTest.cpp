@@ -625,9 +625,10 @@ TEST_F(PropertyDialogTest, VariableButtonsReachTheDocumentWindow)
         return pressOk(d);
     };
     EXPECT_TRUE(EditProperties(nullptr, document, *text, options));
-    ASSERT_EQ(sent.size(), 2u);
+    ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[0], std::make_tuple(Command::AddVariable, 1, 1));
-    EXPECT_EQ(sent[1], std::make_tuple(Command::ModifyVariable, 1, 1));
+    EXPECT_EQ(sent[1], std::make_tuple(Command::ModifyVariable, 1, 1)); // the new entry's own dialog
+    EXPECT_EQ(sent[2], std::make_tuple(Command::ModifyVariable, 1, 1));
     EXPECT_EQ(text->VarType, static_cast<int>(VariableKind::Date));
     EXPECT_EQ(text->VarName, QByteArray("Date1"));
 }

@@ -104,7 +104,12 @@ bool ContentSource::addVariable()
         return false;
     const int before = EntryCount(document_.variables, k);
     command_(Command::AddVariable, static_cast<int>(k) - 1, 1);
-    const int after = EntryCount(document_.variables, k);
+    int after = EntryCount(document_.variables, k);
+    // The new entry opens in the dialog of its kind; cancelled there, it goes again.
+    if (after > before && command_(Command::ModifyVariable, after, static_cast<int>(k) - 1) == 0) {
+        command_(Command::DeleteVariable, after, static_cast<int>(k) - 1);
+        after = EntryCount(document_.variables, k);
+    }
     fillList();
     if (after > before)
         variables_->setCurrentRow(after - 1);

@@ -46,8 +46,9 @@ public:
     /// The add and modify buttons beside the list; they stay hidden until a command is given.
     void setButtons(QPushButton* add, QPushButton* modify);
     void setVariableCommand(VariableCommand command);
-    /// The add button sends 0x412 with the kind - 1 (and 1: the dialog of the kind opens on the
-    /// new entry); the new entry becomes the selection. False when nothing was added.
+    /// The add button sends 0x412 with the kind - 1, then 0x413 on the new entry (the dialog of
+    /// its kind), and 0x417 when that dialog was cancelled; the new entry becomes the selection.
+    /// False when nothing was added.
     bool addVariable();
     /// The modify button sends 0x413 with the entry and the kind - 1; without a selection it
     /// shows "TextPropFormInside"/"message1" instead.
