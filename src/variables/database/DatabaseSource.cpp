@@ -163,6 +163,37 @@ QString textOf(const QVariant& v)
     }
 }
 
+/// The value of a key of an ODBC connection string ("Driver={SQLite3};Database=x.db").
+QString connectionValue(const QString& connection, const QString& key)
+{
+    for (const QString& part : connection.split(QLatin1Char(';'))) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+bool isSqliteOdbc(const QString& odbc)
+{
+    if (odbc.contains(QLatin1Char('=')))
+        return connectionValue(odbc, QStringLiteral("Driver")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    for (const OdbcSourceInfo& source : OdbcDataSources()) {
+        if (source.name.compare(odbc, Qt::CaseInsensitive) == 0)
+            return source.driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    }
+    return false;
+}
+
+/// The ODBC name to connect with: the SQLite driver would create a database file that does
+/// not exist, and nothing may ever be written among a user's data.
+QString NonCreatingOdbcName(const QString& odbc)
+{
+    if (!isSqliteOdbc(odbc))
+        return odbc;
+    return (odbc.contains(QLatin1Char('=')) ? odbc : QStringLiteral("DSN=") + odbc) + QStringLiteral(";NoCreat=1");
+}
+
 } // namespace
 
 QString FieldTypeName(int number)
@@ -248,7 +279,7 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
         if (sourceSpec.odbc.isEmpty())
             return failOpen(QStringLiteral("no ODBC data source is named"));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-        db_.setDatabaseName(sourceSpec.odbc);
+        db_.setDatabaseName(NonCreatingOdbcName(sourceSpec.odbc));
         if (sourceSpec.user) {
             db_.setUserName(*sourceSpec.user);
             db_.setPassword(sourceSpec.password);
@@ -277,8 +308,15 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             if (key.contains(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]"))) || value.contains(QLatin1Char(';'))
                 || value.contains(QLatin1Char(' ')) || value.contains(QLatin1Char('\'')))
                 return failOpen(QStringLiteral("the PostgreSQL option \"%1\" cannot be used").arg(key));
+            if (key == u"connect_timeout") {
+                // libpq waits for ever at 0; no wait of ours is unbounded.
+                bool ok = false;
+                const int seconds = value.toInt(&ok);
+                options << QStringLiteral("connect_timeout=%1").arg(ok && seconds > 0 ? std::min(seconds, 30) : 30);
+                timeout = true;
+                continue;
+            }
             options << key + QLatin1Char('=') + value;
-            timeout = timeout || key == u"connect_timeout";
         }
         if (!timeout)
             options << QStringLiteral("connect_timeout=10");

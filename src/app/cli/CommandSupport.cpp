@@ -1,0 +1,139 @@
+#include "cli/CommandSupport.h"
+
+#include "document/DataPaths.h"
+#include "document/LabelDocument.h"
+#include "document/SafeFile.h"
+#include "persistence/LabelFile.h"
+#include "persistence/SystemSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <array>
+#include <csignal>
+
+namespace korvel::cli {
+
+namespace {
+
+QStringList g_warnings;
+
+/// Several lines (a database server's message) as one.
+QString oneLine(const QString& text)
+{
+    QStringList parts;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty())
+            parts << trimmed;
+    }
+    return parts.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+int fail(const QString& why)
+{
+    QString line = oneLine(why);
+    if (!g_warnings.isEmpty())
+        line += QStringLiteral(" (warning: %1)").arg(g_warnings.join(QStringLiteral("; ")));
+    g_warnings.clear();
+    QTextStream(stderr) << "korvel-cli: " << line << "\n";
+    return 1;
+}
+
+void warn(const QString& what)
+{
+    g_warnings << oneLine(what);
+}
+
+void FlushWarnings()
+{
+    QTextStream err(stderr);
+    for (const QString& w : std::as_const(g_warnings))
+        err << "korvel-cli: warning: " << w << "\n";
+    g_warnings.clear();
+}
+
+SystemSettings readSettings()
+{
+    SystemSettings settings = DefaultSystemSettings();
+    QFile file(QDir(settingsDirectory()).filePath(QStringLiteral("Label.dat")));
+    if (file.open(QIODevice::ReadOnly)) {
+        SystemSettings read = DefaultSystemSettings();
+        if (ParseLabelDat(file.read(1 << 20), read).ok)
+            settings = read;
+    }
+    return settings;
+}
+
+bool openLabel(const QString& path, LabelDocument& doc, bool refuseDamaged, QString& error)
+{
+    const LabelFileResult r = ReadLabelFile(path, doc);
+    if (!r.opened()) {
+        error = r.message.isEmpty() ? QStringLiteral("cannot read %1").arg(path) : r.message;
+        return false;
+    }
+    if (r.status == LabelFileResult::Status::Damaged) {
+        // A label missing an object must not print as if it were whole.
+        if (refuseDamaged) {
+            error = QStringLiteral("%1: %2 (give --accept-damaged to use what was read)").arg(path, r.message);
+            return false;
+        }
+        warn(QStringLiteral("%1: %2").arg(path, r.message));
+    }
+    return true;
+}
+
+QString outputIsAnInput(const QString& output, const QStringList& inputs)
+{
+    for (const QString& input : inputs) {
+        if (SameFile(output, input))
+            return QStringLiteral("the output %1 is the input %2; choose another output").arg(output, input);
+    }
+    return {};
+}
+
+namespace {
+
+std::atomic<std::atomic<bool>*> g_cancel { nullptr };
+constexpr std::array<int, 3> kSignals { SIGINT, SIGTERM, SIGHUP };
+
+extern "C" void onTerminate(int signal)
+{
+    std::atomic<bool>* cancel = g_cancel.load();
+    if (cancel && !cancel->exchange(true))
+        return;
+    RemovePendingTemporaries();
+    // Ends with the signal's own status, as the shell expects of a killed program.
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    sigemptyset(&plain.sa_mask);
+    sigaction(signal, &plain, nullptr);
+    raise(signal);
+}
+
+} // namespace
+
+TerminationGuard::TerminationGuard(std::atomic<bool>* cancel)
+    : previousCancel_(g_cancel.load())
+{
+    if (cancel)
+        cancel->store(false);
+    g_cancel.store(cancel);
+    struct sigaction action {};
+    action.sa_handler = onTerminate;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &action, &previous_[i]);
+}
+
+TerminationGuard::~TerminationGuard()
+{
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        sigaction(kSignals[i], &previous_[i], nullptr);
+    g_cancel.store(previousCancel_);
+}
+
+} // namespace korvel::cli
