@@ -237,6 +237,20 @@ TEST(CliOutputs, OneWritePathForEveryCommand)
     EXPECT_EQ(readFile(plain), "");
 }
 
+TEST(CliOutputs, NothingIsCreatedAmongTheUsersData)
+{
+    ScopedHome home;
+    QTemporaryDir dir;
+    const QString label = dir.filePath("names.kvl");
+    WriteTestLabel(label, true);
+    const QString missing = dir.filePath("missing.db");
+    const CliRun r = RunCli({ "print", label, "--data", "odbc:DRIVER=SQLite3;Database=" + missing + "#t", "-o",
+        dir.filePath("out.prn") });
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
 TEST(CliOutputs, EmptyTargetsAreUsageErrors)
 {
     ScopedHome home;

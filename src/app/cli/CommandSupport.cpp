@@ -5,6 +5,7 @@
 #include "document/SafeFile.h"
 #include "persistence/LabelFile.h"
 #include "persistence/SystemSettings.h"
+#include "printing/ports/PortStatus.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +55,28 @@ void FlushWarnings()
     for (const QString& w : std::as_const(g_warnings))
         err << "korvel-cli: warning: " << w << "\n";
     g_warnings.clear();
+}
+
+QString FailureText(const PortStatus& status)
+{
+    if (!status.detail.isEmpty())
+        return status.detail;
+    switch (status.code) {
+    case PortError::None: return {};
+    case PortError::NoPort: return QStringLiteral("no port is chosen");
+    case PortError::OpenFailed: return QStringLiteral("the port cannot be opened");
+    case PortError::ConfigureFailed: return QStringLiteral("the port's line settings were refused");
+    case PortError::NotOpen: return QStringLiteral("the port is not open");
+    case PortError::WriteFailed: return QStringLiteral("the port took fewer bytes than given");
+    case PortError::Timeout: return QStringLiteral("the printer stopped taking bytes");
+    case PortError::Cancelled: return QStringLiteral("cancelled");
+    case PortError::NotReady: return QStringLiteral("the printer is not ready");
+    case PortError::InvalidInput: return QStringLiteral("a value the printer's commands cannot express");
+    case PortError::QueueFailed: return QStringLiteral("the print queue failed");
+    case PortError::BadSpec: return QStringLiteral("the port description is not valid");
+    case PortError::UsbNotOpen: return QStringLiteral("the USB printer cannot be opened");
+    }
+    return {};
 }
 
 SystemSettings readSettings()

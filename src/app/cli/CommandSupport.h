@@ -10,6 +10,7 @@
 
 namespace korvel {
 class LabelDocument;
+struct PortStatus;
 struct SystemSettings;
 } // namespace korvel
 
@@ -22,6 +23,10 @@ int fail(const QString& why);
 void warn(const QString& what);
 /// Shows the warnings held back.
 void FlushWarnings();
+
+/// What a port or command-builder failure says, in English: its technical detail, or the kind
+/// of failure (the built-in message texts are the designer's, in Chinese).
+QString FailureText(const PortStatus& status);
 
 /// The designer's process-wide settings when they exist, its first-start defaults otherwise.
 SystemSettings readSettings();

@@ -38,6 +38,20 @@ bool DataOptions::read(std::optional<SourceSpec>& spec, QString& error) const
             error = QStringLiteral("--data-encoding applies to delimited text, not to %1").arg(spec->describe());
             return false;
         }
+        // Two-byte encodings are read by their own decoders (lines are not cut at bytes there).
+        const QByteArray upper = name.toUpper().replace("-", "").replace("_", "");
+        if (upper.startsWith("UTF16") || upper.startsWith("UCS2") || upper.startsWith("UTF32") || upper.startsWith("UCS4")) {
+            if (upper == "UTF16LE" || upper == "UCS2LE") {
+                spec->text.codePage = 1200;
+                return true;
+            }
+            if (upper == "UTF16BE" || upper == "UCS2BE") {
+                spec->text.codePage = 1201;
+                return true;
+            }
+            error = QStringLiteral("--data-encoding takes UTF-16LE or UTF-16BE of the wide encodings, not '%1'").arg(line_.value(encoding_));
+            return false;
+        }
         if (!CodePage::knowsEncoding(name)) {
             error = QStringLiteral("unknown encoding '%1' (see iconv --list)").arg(line_.value(encoding_));
             return false;

@@ -13,6 +13,7 @@
 #include "printing/ports/PortFactory.h"
 #include "printing/ports/PortSettingsStore.h"
 #include "printing/ports/PortSpec.h"
+#include "printing/virtual/VirtualLabel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -39,7 +40,7 @@ std::atomic<bool> g_cancel { false };
 
 QString outcomeText(const JobResult& r, const QString& target)
 {
-    QString detail = r.status.detail.isEmpty() ? r.status.text() : r.status.detail;
+    QString detail = FailureText(r.status);
     // File ports name their path in the detail already.
     if (detail.startsWith(target + QStringLiteral(": ")))
         detail = detail.mid(target.size() + 2);
@@ -151,6 +152,27 @@ int printCommand(const QStringList& arguments)
     }
 
     const SystemSettings settings = readSettings();
+    const int startRecord = startValue ? static_cast<int>(*startValue)
+                                       : (HasDatabase(doc) && records ? std::max(records->recordNumber(), 1) : 1);
+    // What the printer would refuse is refused before a byte is sent: the first label goes
+    // through the virtual printer with the limits `render` applies (it reads command set 0).
+    if (countValue.value_or(1) > 0 && doc.printer.PrinterID == 0) {
+        if (records) {
+            records->first();
+            for (int i = 1; i < startRecord && i < records->recordCount(); ++i)
+                records->next();
+        }
+        EmissionContext context;
+        context.commands.PrinterID = doc.printer.PrinterID;
+        context.commands.DrawingMode = settings.drawingMode();
+        context.commands.PrinterIndex = doc.printerModel;
+        context.commands.ModelButtonsDown = 0;
+        context.evaluation.fields = records ? &records->fields() : nullptr;
+        context.dataSetEmpty = !records || records->recordCount() == 0;
+        const VirtualLabelPrintout printout = PrintFirstLabel(doc, context);
+        if (!printout.ok())
+            return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(label, FailureText(printout.status)));
+    }
     PrintJobOptions options;
     options.commands.PrinterID = doc.printer.PrinterID;
     options.commands.DrawingMode = settings.drawingMode();
@@ -205,8 +227,6 @@ int printCommand(const QStringList& arguments)
         };
     }
 
-    const int startRecord = startValue ? static_cast<int>(*startValue)
-                                       : (HasDatabase(doc) && records ? std::max(records->recordNumber(), 1) : 1);
     JobResult result;
     {
         // Ctrl+C, SIGTERM and SIGHUP stop the job between labels: the port is closed and a

@@ -157,7 +157,7 @@ int renderCommand(const QStringList& arguments)
         for (const VirtualPrinterWarning& w : printout.warnings)
             warn(QStringLiteral("printer, byte %1: %2").arg(w.offset).arg(w.message));
         if (!printout.ok())
-            return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(label, printout.status.text()));
+            return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(label, FailureText(printout.status)));
         image = printout.label;
     }
     if (const QString same = outputIsAnInput(outputPath, { label }); !same.isEmpty())

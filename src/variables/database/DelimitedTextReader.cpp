@@ -32,10 +32,11 @@ QString decodeUtf8Piece(const QByteArray& piece)
 qsizetype DelimitedTextReader::characterBoundary(const QByteArray& bytes) const
 {
     if (codePage_ == kNamedEncoding) {
-        // An encoding the program does not know the shape of: cut after the last ASCII byte,
-        // which no ASCII-compatible multi-byte encoding uses inside a character.
+        // An encoding the program does not know the shape of: cut after the last byte below
+        // 0x30, which no ASCII-compatible multi-byte encoding (GB18030's four-byte form has
+        // digits inside) uses within a character.
         for (qsizetype i = bytes.size() - 1; i > 0; --i) {
-            if (static_cast<unsigned char>(bytes[i - 1]) < 0x40)
+            if (static_cast<unsigned char>(bytes[i - 1]) < 0x30)
                 return i;
         }
         return bytes.size();
