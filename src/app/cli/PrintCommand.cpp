@@ -32,7 +32,8 @@ namespace korvel::cli {
 
 const char* const kPrintUsage
     = "print LABEL.kvl [-o FILE | --port SPEC] [--count N] [--copies N] [--start N]\n"
-      "                 [--quantity-field NAME] [--data SOURCE] [--data-encoding NAME] [--accept-damaged]";
+      "                 [--quantity-field NAME] [--data SOURCE] [--data-encoding NAME] [--lean]\n"
+      "                 [--accept-damaged]";
 
 namespace {
 
@@ -54,7 +55,8 @@ QString outcomeText(const JobResult& r, const QString& target)
         return QStringLiteral("the data source ran out of records after %1 labels").arg(r.labelsSent);
     case JobOutcome::Cancelled: return QStringLiteral("cancelled after %1 labels").arg(r.labelsSent);
     case JobOutcome::NoLabelGrid: return QStringLiteral("the labels do not fit the page");
-    case JobOutcome::BadQuantityField: return detail;
+    case JobOutcome::BadQuantityField:
+    case JobOutcome::PageTooLong: return detail;
     case JobOutcome::Completed:
     case JobOutcome::NothingToPrint: break;
     }
@@ -82,9 +84,12 @@ int printCommand(const QStringList& arguments)
         QStringLiteral("start"), QStringLiteral("Start at record N of the data source."), QStringLiteral("N"));
     const QCommandLineOption quantityField(QStringLiteral("quantity-field"),
         QStringLiteral("Print as many copies of each record as its field NAME says."), QStringLiteral("NAME"));
+    const QCommandLineOption lean(QStringLiteral("lean"),
+        QStringLiteral("Send a lean stream: pictures that do not change are stored in the printer once per job."));
     for (const QCommandLineOption& o : { output, port, count, copies, start, quantityField })
         line.add(o);
     const DataOptions data(line);
+    line.add(lean);
     const QCommandLineOption acceptDamaged = option::acceptDamaged();
     line.add(acceptDamaged);
     if (const auto done = line.parse(arguments))
@@ -186,6 +191,9 @@ int printCommand(const QStringList& arguments)
     PortSettings portSettings
         = ReadPortSettings(RegistryStore(QDir(settingsDirectory()).filePath(QStringLiteral("registry.ini"))));
     portSettings.limits.cancel = &g_cancel;
+    options.lean = line.isSet(lean) || portSettings.lean;
+    if (portSettings.leanGraphicsMemory > 0)
+        options.leanGraphicsLimit = portSettings.leanGraphicsMemory;
     std::unique_ptr<PrinterPort> printer;
     std::unique_ptr<PrinterPort> file;
     JobTargets targets;
@@ -239,6 +247,8 @@ int printCommand(const QStringList& arguments)
     }
     if (shown)
         QTextStream(stderr) << "\n";
+    for (const QString& note : result.notes)
+        QTextStream(stderr) << "korvel-cli: note: " << note << "\n";
 
     if (result.outcome == JobOutcome::NothingToPrint) {
         QTextStream(stdout) << "nothing to print (a label count of 0)\n";

@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandSupport.h"
 #include "cli/DataOptions.h"
+#include "cli/StreamRender.h"
 #include "document/DesignView.h"
 #include "document/LabelDocument.h"
 #include "document/SafeFile.h"
@@ -23,7 +24,8 @@ namespace korvel::cli {
 
 const char* const kRenderUsage
     = "render LABEL.kvl -o OUT.png [--record N] [--data SOURCE] [--data-encoding NAME]\n"
-      "                  [--design [--zoom P | --size N]] [--accept-damaged]";
+      "                  [--design [--zoom P | --size N]] [--accept-damaged]\n"
+      "render --stream IN.prn -o OUT.png [--dpi 203|300]";
 
 namespace {
 
@@ -61,10 +63,34 @@ int renderCommand(const QStringList& arguments)
     for (const QCommandLineOption& o : { output, record })
         line.add(o);
     const DataOptions data(line);
-    for (const QCommandLineOption& o : { design, zoom, size, option::acceptDamaged() })
+    const QCommandLineOption stream(QStringLiteral("stream"),
+        QStringLiteral("Print a command stream IN.prn through the virtual printer instead of a label: one PNG per "
+                       "label format (OUT-0001.png ...)."),
+        QStringLiteral("IN.prn"));
+    const QCommandLineOption dpi(
+        QStringLiteral("dpi"), QStringLiteral("The virtual printer's resolution for --stream (203 or 300)."), QStringLiteral("N"));
+    for (const QCommandLineOption& o : { design, zoom, size, option::acceptDamaged(), stream, dpi })
         line.add(o);
     if (const auto done = line.parse(arguments))
         return *done;
+
+    if (line.isSet(stream)) {
+        QString streamError;
+        const std::optional<std::int64_t> dots = line.number(dpi, 203, 300, streamError);
+        if (!streamError.isEmpty())
+            return line.usage(streamError);
+        if (!line.positionals().isEmpty())
+            return line.usage(QStringLiteral("render takes a label file or --stream, not both"));
+        if (line.isSet(design) || line.isSet(zoom) || line.isSet(record) || line.isSet(option::data()))
+            return line.usage(QStringLiteral("--stream goes without --design, --zoom, --record and --data"));
+        if (dots && *dots != 203 && *dots != 300)
+            return line.usage(QStringLiteral("--dpi takes 203 or 300"));
+        if (line.value(output).isEmpty())
+            return line.usage(QStringLiteral("render needs -o OUT.png"));
+        return renderStreamCommand(line.value(stream), line.value(output), int(dots.value_or(203)));
+    }
+    if (line.isSet(dpi))
+        return line.usage(QStringLiteral("--dpi goes with --stream"));
 
     const QStringList labels = line.positionals();
     if (labels.size() > 1)
