@@ -358,6 +358,45 @@ TEST(CliBounds, OversizedDataFilesAreRefusedAtOnce)
     EXPECT_TRUE(wide.err.contains("2000")) << wide.err.toStdString();
 }
 
+// An object larger than any label can print is refused before it is drawn at printer
+// resolution (2000 mm at 300 dpi would be a picture of half a billion dots).
+TEST(CliBounds, ObjectsLargerThanAnyLabelAreRefusedBeforeDrawing)
+{
+    ScopedHome home;
+    QTemporaryDir dir;
+    const QString label = dir.filePath("huge.kvl");
+    {
+        LabelDocument doc;
+        doc.printerModel = 1;
+        TPageRecord page;
+        page.LabelWidth = 400;
+        page.LabelHeight = 300;
+        page.LabelColumn = 1;
+        page.LabelRow = 1;
+        page.PaperWidth = 400;
+        page.PaperHeight = 300;
+        doc.setPage(page);
+        doc.setZoom(50);
+        auto rect = std::make_unique<TOARectangle>();
+        rect->setZoom(0.5);
+        rect->setAbsWidth(2000);
+        rect->setAbsHeight(1000);
+        doc.appendObject(std::move(rect));
+        ASSERT_EQ(WriteLabelFile(label, doc).status, LabelFileResult::Status::Ok);
+    }
+    const QByteArray path = label.toLocal8Bit();
+    const QByteArray out = dir.filePath("out").toLocal8Bit();
+    for (const QList<QByteArray>& args : { QList<QByteArray> { "print", path, "-o", out },
+             QList<QByteArray> { "render", path, "-o", out }, QList<QByteArray> { "render", path, "--design", "--zoom", "600", "-o", out } }) {
+        const BoundedRun r = RunCliBounded(args, kMemoryLimit, 60);
+        EXPECT_TRUE(r.finished) << args.join(' ').toStdString();
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString() << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("999.9 mm")) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("out")));
+}
+
 // Failures ----------------------------------------------------------------------------------
 
 TEST(CliFailures, DamagedLabelPrintsOnlyWhenAccepted)

@@ -5,6 +5,8 @@
 #include "document/SafeFile.h"
 #include "persistence/LabelFile.h"
 #include "persistence/SystemSettings.h"
+#include "document/OAControl.h"
+#include "printing/commands/QcmlCommands.h"
 #include "printing/ports/PortStatus.h"
 
 #include <QDir>
@@ -107,6 +109,24 @@ bool openLabel(const QString& path, LabelDocument& doc, bool refuseDamaged, QStr
         warn(QStringLiteral("%1: %2").arg(path, r.message));
     }
     return true;
+}
+
+QString ObjectTooLarge(const LabelDocument& doc, const QString& label)
+{
+    constexpr double kLongestMm = kMaxPageHeightTenths / 10.0;
+    for (const auto& o : doc.objects()) {
+        if (o->Zoom() <= 0)
+            continue;
+        // Screen pixels at the object's zoom, 96 to the inch.
+        const double widthMm = o->Width() / o->Zoom() * 25.4 / 96.0;
+        const double heightMm = o->Height() / o->Zoom() * 25.4 / 96.0;
+        if (widthMm > kLongestMm || heightMm > kLongestMm)
+            return QStringLiteral("%1: the object %2 is %3 x %4 mm, larger than any label can print (999.9 mm)")
+                .arg(label, o->Name)
+                .arg(widthMm, 0, 'f', 1)
+                .arg(heightMm, 0, 'f', 1);
+    }
+    return {};
 }
 
 QString outputIsAnInput(const QString& output, const QStringList& inputs)

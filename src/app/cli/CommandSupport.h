@@ -36,6 +36,11 @@ SystemSettings readSettings();
 /// with a warning. On failure `error` holds the one line to show.
 bool openLabel(const QString& path, LabelDocument& document, bool refuseDamaged, QString& error);
 
+/// The reason no printer can print the label (an object larger than the longest page a label
+/// start can state, 999.9 mm, in either direction); empty when there is none. Checked before
+/// anything is drawn at printer resolution.
+QString ObjectTooLarge(const LabelDocument& document, const QString& label);
+
 /// The reason to refuse an output that is one of the inputs (the same file by device and
 /// inode, whatever name leads to it); empty when it is none of them.
 QString outputIsAnInput(const QString& output, const QStringList& inputs);

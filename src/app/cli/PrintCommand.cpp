@@ -131,6 +131,8 @@ int printCommand(const QStringList& arguments)
     LabelDocument doc;
     if (!openLabel(label, doc, !line.isSet(acceptDamaged), error))
         return fail(error);
+    if (const QString tooLarge = ObjectTooLarge(doc, label); !tooLarge.isEmpty())
+        return fail(tooLarge);
     if (!LabelsFitPage(doc.page()))
         return fail(QStringLiteral("%1: the labels do not fit the page").arg(label));
     if (doc.objectCount() == 0)

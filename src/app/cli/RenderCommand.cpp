@@ -25,12 +25,12 @@ namespace korvel::cli {
 const char* const kRenderUsage
     = "render LABEL.kvl -o OUT.png [--record N] [--data SOURCE] [--data-encoding NAME]\n"
       "                  [--design [--zoom P | --size N]] [--accept-damaged]\n"
-      "render --stream IN.prn -o OUT.png [--dpi 203|300]";
+      "korvel-cli render --stream IN.prn -o OUT.png [--dpi 203|300]";
 
 namespace {
 
-/// The largest design view drawn, in pixels (a 16,000 x 16,000 picture).
-constexpr qint64 kMaxDesignPixels = 256LL * 1024 * 1024;
+/// The largest design view drawn, in pixels (8,192 x 8,192, 256 MB).
+constexpr qint64 kMaxDesignPixels = 64LL * 1024 * 1024;
 
 QByteArray pngBytes(const QImage& image, QString& error)
 {
@@ -123,6 +123,8 @@ int renderCommand(const QStringList& arguments)
     LabelDocument doc;
     if (!openLabel(label, doc, !line.isSet(QStringLiteral("accept-damaged")), error))
         return fail(error);
+    if (const QString tooLarge = ObjectTooLarge(doc, label); !tooLarge.isEmpty())
+        return fail(tooLarge);
     const SystemSettings settings = readSettings();
 
     QImage image;

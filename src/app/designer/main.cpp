@@ -45,7 +45,10 @@ Options parse(const QStringList& raw)
         return o;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // Qt's first line names the program by the path it was started with.
+        const QString text = parser.helpText();
+        std::fputs(qPrintable(QStringLiteral("usage: korvel [options] [LABEL.kvl]") + text.mid(text.indexOf(QLatin1Char('\n')))),
+            stdout);
         o.exitCode = 0;
         return o;
     }
