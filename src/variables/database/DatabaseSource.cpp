@@ -174,24 +174,28 @@ QString connectionValue(const QString& connection, const QString& key)
     return {};
 }
 
-bool isSqliteOdbc(const QString& odbc)
+/// The database file an ODBC name leads to when its driver is SQLite's (empty otherwise).
+QString sqliteOdbcFile(const QString& odbc)
 {
-    if (odbc.contains(QLatin1Char('=')))
-        return connectionValue(odbc, QStringLiteral("Driver")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    if (odbc.contains(QLatin1Char('='))) {
+        if (!connectionValue(odbc, QStringLiteral("Driver")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive))
+            return {};
+        return connectionValue(odbc, QStringLiteral("Database"));
+    }
     for (const OdbcSourceInfo& source : OdbcDataSources()) {
         if (source.name.compare(odbc, Qt::CaseInsensitive) == 0)
-            return source.driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+            return source.driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive) ? source.databasePath : QString();
     }
-    return false;
+    return {};
 }
 
 /// The ODBC name to connect with: the SQLite driver would create a database file that does
 /// not exist, and nothing may ever be written among a user's data.
 QString NonCreatingOdbcName(const QString& odbc)
 {
-    if (!isSqliteOdbc(odbc))
+    if (!odbc.contains(QLatin1Char('=')) || sqliteOdbcFile(odbc).isEmpty())
         return odbc;
-    return (odbc.contains(QLatin1Char('=')) ? odbc : QStringLiteral("DSN=") + odbc) + QStringLiteral(";NoCreat=1");
+    return odbc + QStringLiteral(";NoCreat=1");
 }
 
 } // namespace
@@ -278,6 +282,8 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             return failOpen(QStringLiteral("the ODBC driver of Qt is not installed"));
         if (sourceSpec.odbc.isEmpty())
             return failOpen(QStringLiteral("no ODBC data source is named"));
+        if (const QString file = sqliteOdbcFile(sourceSpec.odbc); !file.isEmpty() && !QFileInfo::exists(file))
+            return failOpen(QStringLiteral("cannot connect to %1: the database file %2 does not exist").arg(sourceSpec.describe(), file));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
         db_.setDatabaseName(NonCreatingOdbcName(sourceSpec.odbc));
         if (sourceSpec.user) {
