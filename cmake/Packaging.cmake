@@ -52,6 +52,6 @@ set(CPACK_STRIP_FILES ON)
 # it) and the platform plugins.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-wqy-microhei, libqt6sql6-odbc, libqt6sql6-psql")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-wqy-microhei, libqt6sql6-odbc, libqt6sql6-psql, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libsqliteodbc, cups")
 include(CPack)
