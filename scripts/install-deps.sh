@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev
   postgresql cups cups-bsd xvfb xauth
+  desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev file binutils
 )
 
 missing=()
