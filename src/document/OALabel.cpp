@@ -175,7 +175,7 @@ struct MetricsMemo {
         const auto it = averages.find(id);
         if (it != averages.end())
             return it->second;
-        const int average = MetricsMemo::local().averageCharWidth(f);
+        const int average = QFontMetrics(f).averageCharWidth();
         averages.emplace(id, average);
         return average;
     }
