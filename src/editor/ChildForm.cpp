@@ -383,7 +383,7 @@ void TChildForm::resizeEvent(QResizeEvent* event)
     workspace_->setViewportSize(scrollBox_->viewport()->size());
     // Before the first show the scroll box has not laid out its viewport yet: a fit now would
     // zoom (and render every object) for a size the window never has. The show event fits.
-    if (!fitPending_)
+    if (!fitPending_ || isVisible())
         dispatch(Command::Refit);
     syncRulers();
 }
