@@ -191,8 +191,11 @@ void LabelDocument::addContainment(TOAControl* o)
     containment_.push_back(std::move(n));
     // Deepest first, equal depths in their present order: the order the exchange sort of
     // the stored table gave, without its quadratic cost on every refresh of a moved object.
-    std::stable_sort(containment_.begin(), containment_.end(),
-        [](const LabObjRec& a, const LabObjRec& b) { return a.depth > b.depth; });
+    // Mostly the table is still in order (a moved object seldom changes what contains what),
+    // and checking is far cheaper than sorting the entries with their lists.
+    const auto deeper = [](const LabObjRec& a, const LabObjRec& b) { return a.depth > b.depth; };
+    if (!std::is_sorted(containment_.begin(), containment_.end(), deeper))
+        std::stable_sort(containment_.begin(), containment_.end(), deeper);
 }
 
 void LabelDocument::removeContainment(TOAControl* o)

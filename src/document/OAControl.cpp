@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace korvel {
 
@@ -67,6 +68,55 @@ void TOAControl::setVirReadPr(int v)
 
 namespace {
 
+// A picture stretched (and inverted) for the surface is kept per thread while that picture
+// lives unchanged: a move, an undo or a redo paints every object again at the same size, and
+// preparing the pictures was most of that repaint. An image's cache key changes with its
+// contents and is never reused, so a kept entry is either right or never asked for again.
+class PreparedPictures {
+public:
+    QImage get(const QImage& bitmap, QSize size, bool inverted)
+    {
+        const auto it = entries_.find(bitmap.cacheKey());
+        if (it != entries_.end() && it->second.size == size && it->second.inverted == inverted)
+            return it->second.image;
+        QImage source = StretchBlackOnWhite(bitmap, size.width(), size.height());
+        if (source.isNull())
+            return source;
+        if (inverted)
+            source.invertPixels();
+        const qint64 bytes = source.sizeInBytes();
+        if (it != entries_.end()) {
+            bytes_ -= it->second.image.sizeInBytes();
+            entries_.erase(it);
+        }
+        if (bytes_ + bytes > MaxBytes) {
+            entries_.clear();
+            bytes_ = 0;
+        }
+        if (bytes <= MaxBytes / 4) {
+            entries_.emplace(bitmap.cacheKey(), Entry{size, inverted, source});
+            bytes_ += bytes;
+        }
+        return source;
+    }
+
+    static PreparedPictures& local()
+    {
+        thread_local PreparedPictures pictures;
+        return pictures;
+    }
+
+private:
+    static constexpr qint64 MaxBytes = 96LL * 1024 * 1024;
+    struct Entry {
+        QSize size;
+        bool inverted;
+        QImage image;
+    };
+    std::unordered_map<qint64, Entry> entries_;
+    qint64 bytes_ = 0;
+};
+
 // Composes a bitmap onto the destination area with a raster operation. The bitmap is
 // stretched as a device stretches by default: rows and columns dropped when shrinking are
 // ANDed into the kept ones, so thin black strokes survive (a line's picture is one row taller
@@ -75,11 +125,9 @@ void compose(QPainter& painter, const QRect& target, const QImage& bitmap, QPain
 {
     if (bitmap.isNull())
         return;
-    QImage source = StretchBlackOnWhite(bitmap, target.width(), target.height());
+    const QImage source = PreparedPictures::local().get(bitmap, target.size(), inverted);
     if (source.isNull())
         return;
-    if (inverted)
-        source.invertPixels();
     painter.save();
     painter.setCompositionMode(mode);
     painter.drawImage(target.topLeft(), source);

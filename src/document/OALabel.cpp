@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace korvel {
@@ -133,6 +135,52 @@ QImage makeCanvas(int w, int h)
     return img;
 }
 
+/// What was measured of each font so far, per thread. Fitting a width rate measures the same
+/// characters at many logical widths, and every zoom and every rendering again measures the
+/// same ones; measuring is a pure function of the font, so answering from here changes no
+/// result, only spares the text shaping. Bounded: past MaxFonts fonts it starts afresh.
+struct MetricsMemo {
+    using Advances = std::unordered_map<QString, int>;
+    static constexpr size_t MaxFonts = 4096;
+    std::unordered_map<QString, std::shared_ptr<Advances>> advances;
+    std::unordered_map<QString, int> averages;
+
+    static MetricsMemo& local()
+    {
+        thread_local MetricsMemo memo;
+        return memo;
+    }
+    /// Everything that picks the glyphs: the description (size, weight, style, stretch,
+    /// strategy), the fall-back families, hinting and kerning.
+    static QString identity(const QFont& f)
+    {
+        return f.key() + QLatin1Char('|') + f.families().join(QLatin1Char(',')) + QLatin1Char('|')
+            + QString::number(static_cast<int>(f.hintingPreference())) + QLatin1Char('|')
+            + QString::number(f.kerning() ? 1 : 0);
+    }
+    std::shared_ptr<Advances> advancesOf(const QFont& f)
+    {
+        if (advances.size() >= MaxFonts)
+            advances.clear();
+        auto& table = advances[identity(f)];
+        if (!table)
+            table = std::make_shared<Advances>();
+        return table;
+    }
+    int averageCharWidth(const QFont& f)
+    {
+        if (averages.size() >= MaxFonts)
+            averages.clear();
+        const QString id = identity(f);
+        const auto it = averages.find(id);
+        if (it != averages.end())
+            return it->second;
+        const int average = QFontMetrics(f).averageCharWidth();
+        averages.emplace(id, average);
+        return average;
+    }
+};
+
 /// A font as the renderer creates it: pixel height, bold weight, italic, optional logical width.
 /// Underline and strike-out are drawn by the renderer across whole runs, as the platform's text
 /// output does, so the font itself carries neither.
@@ -146,7 +194,7 @@ QFont makeFont(const TTextFont& tf, int pixelSize, int logicalWidth, bool printe
     if (logicalWidth > 0) {
         // A logical width is an average character width; the stretch that reaches it is the
         // ratio to the face's own average width.
-        const int average = QFontMetrics(f).averageCharWidth();
+        const int average = MetricsMemo::local().averageCharWidth(f);
         if (average > 0)
             f.setStretch(std::clamp(static_cast<int>(Round(logicalWidth * 100.0 / average)), 1, 4000));
     }
@@ -158,10 +206,19 @@ struct FontBox {
         : font(makeFont(tf, pixelSize, logicalWidth, printer))
         , fm(font)
         , italic(tf.has(TextFontStyle::Italic))
+        , advances(MetricsMemo::local().advancesOf(font))
     {
     }
 
-    int advance(const QString& ch) const { return fm.horizontalAdvance(ch); }
+    int advance(const QString& ch) const
+    {
+        const auto it = advances->find(ch);
+        if (it != advances->end())
+            return it->second;
+        const int a = fm.horizontalAdvance(ch);
+        advances->emplace(ch, a);
+        return a;
+    }
     int height() const { return fm.height(); }
     int ascent() const { return fm.ascent(); }
     /// Slant allowance of an italic string of more than one character.
@@ -181,6 +238,7 @@ struct FontBox {
     QFont font;
     QFontMetrics fm;
     bool italic;
+    std::shared_ptr<MetricsMemo::Advances> advances;
 };
 
 } // namespace

@@ -216,6 +216,15 @@ bool TChildForm::finishOpening()
     document_ = std::move(fresh);
     history_ = std::make_unique<TOperation>(*document_);
     editor_ = std::make_unique<SurfaceEditor>(*document_, *history_);
+    // Objects read from the file already stand at the document's zoom; only a file whose
+    // objects do not is zoomed again (which renders every object once more). This comes
+    // before the surface is made, so that the label picture is rendered once, at that zoom.
+    const double factor = document_->zoom() / 100.0;
+    bool zoomed = true;
+    for (const auto& o : document_->objects())
+        zoomed = zoomed && o->Zoom() == factor;
+    if (!zoomed)
+        document_->setZoom(document_->zoom());
     workspace_ = new TOAWorkspace(*document_);
     workspace_->setDrawingMode(drawingMode_);
     scrollBox_->setWidget(workspace_);
@@ -224,15 +233,6 @@ bool TChildForm::finishOpening()
     document_->untitled = false;
     document_->modified = false;
     history_->markSaved();
-    // Objects read from the file already stand at the document's zoom; only a file whose
-    // objects do not is zoomed again (which renders every object once more).
-    const double factor = document_->zoom() / 100.0;
-    bool zoomed = true;
-    for (const auto& o : document_->objects())
-        zoomed = zoomed && o->Zoom() == factor;
-    if (!zoomed)
-        document_->setZoom(document_->zoom());
-    workspace_->refresh();
     syncRulers();
     fitPending_ = document_->FitMode == 1;
     refreshCaption();
@@ -384,7 +384,10 @@ void TChildForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     workspace_->setViewportSize(scrollBox_->viewport()->size());
-    dispatch(Command::Refit);
+    // Before the first show the scroll box has not laid out its viewport yet: a fit now would
+    // zoom (and render every object) for a size the window never has. The show event fits.
+    if (!fitPending_ || isVisible())
+        dispatch(Command::Refit);
     syncRulers();
 }
 

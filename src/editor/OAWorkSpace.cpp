@@ -37,7 +37,7 @@ TOAWorkspace::TOAWorkspace(LabelDocument& document, QWidget* parent)
 
 void TOAWorkspace::setDrawingMode(int mode)
 {
-    if (mode != 0 && mode != 1)
+    if ((mode != 0 && mode != 1) || mode == drawingMode_)
         return;
     drawingMode_ = mode;
     refresh();

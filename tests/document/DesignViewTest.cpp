@@ -227,3 +227,20 @@ TEST(DesignViewTest, HostileGeometryNeitherCrashesNorAllocatesWildly)
     EXPECT_EQ(view.width(), 5400); // the surface's scroll range at 200 %
     EXPECT_EQ(view.height(), 3400);
 }
+
+TEST(DesignViewTest, APictureDrawnOverInPlaceIsPaintedAnew)
+{
+    // The surface keeps each picture as prepared for painting; a picture changed in place
+    // must be painted as it is now, in both drawing modes.
+    LabelDocument doc;
+    auto* r = add(doc, std::make_unique<TOARectangle>());
+    r->setVirBounds(10, 10, 60, 40);
+    const QPoint centre = r->geometry().center();
+    for (int mode : {0, 1}) {
+        EXPECT_EQ(RenderDesignView(doc, doc.zoom(), mode).pixel(centre), qRgb(255, 255, 255)) << mode;
+    }
+    r->DstBitmap.fill(Qt::black);
+    for (int mode : {0, 1}) {
+        EXPECT_EQ(RenderDesignView(doc, doc.zoom(), mode).pixel(centre), qRgb(0, 0, 0)) << mode;
+    }
+}

@@ -2,18 +2,23 @@
 // the document is read.
 #include "EditorTestSupport.h"
 
+#include "document/DesignView.h"
 #include "document/OAInvertArea.h"
+#include "document/OALabel.h"
+#include "document/OALine.h"
 #include "document/OARectangle.h"
 #include "editor/OARuler.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/PropertyEditors.h"
 #include "editor/editing/ObjectMotion.h"
 #include "editor/editing/Operation.h"
+#include "persistence/LabelFile.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 namespace korvel::test {
@@ -208,6 +213,62 @@ TEST_F(SurfaceTest, ZoomButtonsKeepTheViewCentreAndFitShowsTheLabelFromItsStart)
     // A fitted label and its canvas margin need no scrolling.
     EXPECT_LE(form->workspace()->width(), box->viewport()->width());
     EXPECT_LE(form->workspace()->height(), box->viewport()->height());
+}
+
+TEST(OpeningTest, AFittedWindowShowsTheLabelAsItLooksAtTheFittedZoom)
+{
+    // The window fits the label once it is laid out, and what it shows is what the objects
+    // of the file look like at that zoom: no picture is left from the stored zoom or from a
+    // fit to a size the window never had.
+    ScopedHome home;
+    FakePrompts prompts;
+    SetPrompts(&prompts);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fit.kvl"));
+    {
+        LabelDocument doc;
+        doc.setZoom(200);
+        const char* texts[] = {"Narrowed 12345", "Plain text", "WIDE"};
+        const int rates[] = {70, 100, 160};
+        for (int i = 0; i < 3; ++i) {
+            auto t = std::make_unique<TOAText>();
+            t->SetText(texts[i]);
+            t->SetTextWidthRate(rates[i]);
+            t->SetAbsLeft(3);
+            t->SetAbsTop(3 + 8 * i);
+            ASSERT_NE(doc.addObject(std::move(t)), nullptr);
+        }
+        auto line = std::make_unique<TOALine>();
+        ASSERT_NE(doc.addObject(std::move(line)), nullptr);
+        auto box = std::make_unique<TOARectangle>();
+        ASSERT_NE(doc.addObject(std::move(box)), nullptr);
+        doc.FitMode = 1;
+        ASSERT_TRUE(WriteLabelFile(path, doc).opened());
+    }
+    auto form = std::make_unique<TChildForm>();
+    form->resize(700, 500);
+    form->setFileToOpen(path);
+    ASSERT_TRUE(form->dispatch(Command::FinishOpening, 1));
+    form->show();
+    ProcessEvents();
+    const LabelDocument& shown = form->document();
+    ASSERT_EQ(shown.FitMode, 1);
+    const int zoom = shown.zoom();
+    EXPECT_NE(zoom, 200);
+
+    LabelDocument expected;
+    ASSERT_TRUE(ReadLabelFile(path, expected).opened());
+    expected.setZoom(zoom);
+    ASSERT_EQ(shown.objectCount(), expected.objectCount());
+    for (int i = 0; i < expected.objectCount(); ++i) {
+        EXPECT_EQ(shown.object(i)->geometry(), expected.object(i)->geometry()) << i;
+        EXPECT_TRUE(shown.object(i)->DstBitmap == expected.object(i)->DstBitmap) << i;
+    }
+    EXPECT_TRUE(form->workspace()->picture()
+        == RenderDesignView(expected, zoom, form->workspace()->drawingMode()));
+    form.reset();
+    ProcessEvents();
+    SetPrompts(nullptr);
 }
 
 } // namespace
