@@ -6,6 +6,9 @@
 #include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
 #include "editor/UserPrompts.h"
+#include "editor/printing/DesignerPrint.h"
+#include "editor/printing/PrinterSetCommand.h"
+#include "editor/printing/PrintPreviewForm.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -80,7 +83,12 @@ bool TChildForm::isBuilt(Command command)
     case Command::DrawingMode:
     case Command::RepaintSurface:
     case Command::RedrawHandles:
-    case Command::FinishOpening: return true;
+    case Command::FinishOpening:
+    case Command::Print:
+    case Command::PrinterSettings:
+    case Command::PrintPreview:
+    case Command::QuantityFieldOn:
+    case Command::QuantityFieldOff: return true;
     default: return false;
     }
 }
@@ -145,6 +153,11 @@ int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
     case Command::RepaintSurface:
     case Command::RedrawHandles: workspace_->update(); break;
     case Command::FinishOpening: done = finishOpening(); break;
+    case Command::Print: done = RunPrintCommand(*this, wParam != 0); break;
+    case Command::PrinterSettings: done = RunPrinterSetCommand(*this); break;
+    case Command::PrintPreview: done = ShowPrintPreview(*this); break;
+    case Command::QuantityFieldOn: PrintState().quantityFromField = true; break;
+    case Command::QuantityFieldOff: PrintState().quantityFromField = false; break;
     default: done = false; break;
     }
     emit stateChanged();

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "printing/emission/LabelEmitter.h"
+#include "printing/ports/PortStatus.h"
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+namespace korvel {
+
+class JobRecords;
+class LabelDocument;
+class TOABarCode;
+
+// Reads back the barcodes of a label from the picture the printer prints (the virtual
+// printer run on the job's own command stream), so that a symbol that would not scan is found
+// before labels are wasted.
+//
+// The printed picture is read as a scanner sees a thermal print: every dot spreads by half a
+// dot to each side, so a white line one dot wide between two black dots fills in. A narrow
+// element of one dot is thus below what the print holds, and the symbol reads as unreadable.
+
+/// Why a barcode does not read back (None: it does).
+enum class VerifyReason : int {
+    None = 0,
+    Unreadable = 1, ///< no symbol found where it should be
+    OtherData = 2, ///< a symbol was read, but not the barcode's data
+    CutOff = 3, ///< part of the symbol lies beyond the label edge
+    Covered = 4, ///< another object lies over the symbol
+    NotCheckable = 5, ///< a symbology the reader does not know (not counted as a failure)
+};
+
+/// The JSON and message words of a reason ("unreadable", "reads as other data", "cut off by
+/// the label edge", "covered by another object", "not checkable"; empty for None).
+QString VerifyReasonName(VerifyReason reason);
+
+/// One barcode of one label.
+struct BarcodeCheck {
+    int record = 0; ///< 1-based data record; 0 without a data source
+    int objectIndex = -1; ///< position in the document's object list
+    QString name;
+    int barCodeType = 0;
+    QString expected; ///< the data the barcode printed
+    std::optional<QString> decoded; ///< what the printout reads as; nothing when nothing read
+    bool ok = true;
+    VerifyReason reason = VerifyReason::None;
+    QRect dots; ///< where the symbol lies on the label, in printer dots
+};
+
+struct LabelVerification {
+    QList<BarcodeCheck> checks;
+    /// An emission failure (the label could not be printed at all).
+    PortStatus status;
+
+    bool ok() const;
+    const BarcodeCheck* firstFailure() const;
+};
+
+/// Checks every printable barcode of the label at the first grid position, printed with the
+/// context's record. Emission may change the document as a print job does.
+LabelVerification VerifyFirstLabel(LabelDocument& document, const EmissionContext& context);
+
+/// The same for records of a data set: the current record only (`all` false), or every record
+/// from the first. The data set is left on the record it was on.
+QList<BarcodeCheck> VerifyRecords(
+    LabelDocument& document, const EmissionContext& context, JobRecords* records, bool all, PortStatus* status);
+
+/// Checks one barcode against a printed label picture (Format_Mono, colour index 1 a dot).
+/// dots: where the symbol lies on the label; others: where the other printed objects lie.
+BarcodeCheck CheckBarcode(const QImage& label, const TOABarCode& barcode, const QRect& dots, const QList<QRect>& others);
+
+/// The picture as a scanner reads the print (8-bit grey, black 0): half a dot of spread, or
+/// the dots as they are.
+QImage ScannedPicture(const QImage& mono, const QRect& area, bool spread = true);
+
+} // namespace korvel
