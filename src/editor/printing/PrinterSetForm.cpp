@@ -212,6 +212,9 @@ void TFormPrinterSet::readControls()
     c.led = ui_->cbLED->currentIndex();
     c.position = ui_->sePosition->value();
     c.tcp = ui_->edTcp->text().trimmed();
+    // The device typed for the shown COM port survives the refills of the boxes.
+    if (shownSerial_ >= 0 && shownSerial_ < int(ports_.serialDevices.size()))
+        ports_.serialDevices[std::size_t(shownSerial_)] = ui_->cbComDevice->currentText().trimmed();
 }
 
 void TFormPrinterSet::choosePort(PortChoice port)
