@@ -141,7 +141,14 @@ public:
     /// Version the document was read from (100 for new documents).
     int sourceVersion = 100;
 
-    void markModified() { modified = true; }
+    /// Grows with every markModified(): tells edits apart that the undo history did not record.
+    std::uint64_t changeSerial = 0;
+
+    void markModified()
+    {
+        modified = true;
+        ++changeSerial;
+    }
 
 private:
     void addContainment(TOAControl* o);

@@ -6,6 +6,8 @@
 #include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
 #include "editor/UserPrompts.h"
+#include "editor/editing/Operation.h"
+#include "editor/editing/SurfaceEditor.h"
 #include "editor/printing/DesignerPrint.h"
 #include "editor/printing/PrinterSetCommand.h"
 #include "editor/printing/PrintPreviewForm.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace korvel {
@@ -28,6 +31,8 @@ QString text(const char* section, const char* key, const QString& fallback)
 TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     : QWidget(parent)
     , document_(std::make_unique<LabelDocument>())
+    , history_(std::make_unique<TOperation>(*document_))
+    , editor_(std::make_unique<SurfaceEditor>(*document_, *history_))
 {
     setObjectName(componentName);
     setProperty("formSection", componentName);
@@ -45,10 +50,7 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     workspace_ = new TOAWorkspace(*document_);
     scrollBox_->setWidget(workspace_);
     scrollBox_->setWidgetResizable(false);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scrollBox_);
+    buildSurface();
 
     // F1 reaches the window through the main window's help command.
     setProperty("helpTopic", HelpTopic::MainForm);
@@ -83,6 +85,11 @@ bool TChildForm::isBuilt(Command command)
     case Command::DrawingMode:
     case Command::RepaintSurface:
     case Command::RedrawHandles:
+    case Command::MoveSelection:
+    case Command::Properties:
+    case Command::SelectAll:
+    case Command::Undo:
+    case Command::Redo:
     case Command::FinishOpening:
     case Command::Print:
     case Command::PrinterSettings:
@@ -102,29 +109,43 @@ bool TChildForm::isAvailable(Command command) const
     case Command::ZoomOut: return document_->canZoomOut();
     case Command::Save: return document_->modified;
     case Command::FinishOpening: return !fileToOpen_.isEmpty();
+    case Command::MoveSelection: return !document_->selection().empty();
+    case Command::Properties: return document_->selection().size() == 1;
+    case Command::SelectAll: return document_->objectCount() > 0;
+    case Command::Undo: return history_->canUndo();
+    case Command::Redo: return history_->canRedo();
     default: return true;
     }
 }
 
-int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
+int TChildForm::dispatch(Command command, int wParam, int lParam)
 {
     if (!isAvailable(command))
         return 0;
+    // An edit that leaves no undo step (page setup, variables) means no undo can bring back
+    // the saved state any more.
+    const std::uint64_t historyBefore = history_->serial();
+    const std::uint64_t changesBefore = document_->changeSerial;
+    bool handled = false;
+    const int surfaceResult = surfaceCommand(command, wParam, lParam, handled);
+    if (handled) {
+        if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)
+            history_->forgetSavedState();
+        emit stateChanged();
+        return surfaceResult;
+    }
     bool done = true;
     switch (command) {
-    case Command::ZoomIn:
-        document_->zoomIn();
-        zoomChanged();
-        break;
-    case Command::ZoomOut:
-        document_->zoomOut();
-        zoomChanged();
-        break;
+    case Command::ZoomIn: applyZoom(1, true); break;
+    case Command::ZoomOut: applyZoom(-1, true); break;
     case Command::FitToWindow: {
         const QSize client = scrollBox_->viewport()->size();
         document_->fitZoom(client.width(), client.height());
         document_->FitMode = 1;
         zoomChanged();
+        // A fitted label is seen from its beginning, whatever was scrolled before.
+        scrollBox_->horizontalScrollBar()->setValue(0);
+        scrollBox_->verticalScrollBar()->setValue(0);
         break;
     }
     case Command::Refit:
@@ -160,13 +181,18 @@ int TChildForm::dispatch(Command command, int wParam, int /*lParam*/)
     case Command::QuantityFieldOff: PrintState().quantityFromField = false; break;
     default: done = false; break;
     }
+    if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)
+        history_->forgetSavedState();
     emit stateChanged();
     return done ? 1 : 0;
 }
 
 void TChildForm::zoomChanged()
 {
+    editor_->reset();
+    workspace_->setViewportSize(scrollBox_->viewport()->size());
     workspace_->refresh();
+    syncRulers();
 }
 
 bool TChildForm::finishOpening()
@@ -179,15 +205,22 @@ bool TChildForm::finishOpening()
     if (!openResult_.opened())
         return false;
     delete scrollBox_->takeWidget();
+    editor_.reset();
+    history_.reset();
     document_ = std::move(fresh);
+    history_ = std::make_unique<TOperation>(*document_);
+    editor_ = std::make_unique<SurfaceEditor>(*document_, *history_);
     workspace_ = new TOAWorkspace(*document_);
     workspace_->setDrawingMode(drawingMode_);
     scrollBox_->setWidget(workspace_);
+    attachSurface();
     document_->fileName = QFileInfo(path).absoluteFilePath();
     document_->untitled = false;
     document_->modified = false;
+    history_->markSaved();
     document_->setZoom(document_->zoom());
     workspace_->refresh();
+    syncRulers();
     fitPending_ = document_->FitMode == 1;
     refreshCaption();
     emit pageAdopted(true);
@@ -261,6 +294,7 @@ bool TChildForm::save()
     document_->fileName = QFileInfo(path).absoluteFilePath();
     document_->untitled = false;
     document_->modified = false;
+    history_->markSaved();
     refreshCaption();
     emit stateChanged();
     return true;
@@ -281,6 +315,7 @@ bool TChildForm::saveAs()
     // Once written under a name the label has a file: the next Save writes there.
     document_->untitled = false;
     document_->modified = false;
+    history_->markSaved();
     refreshCaption();
     emit stateChanged();
     return true;
@@ -315,7 +350,7 @@ bool TChildForm::runPageSetup()
     document_->FitMode = 1;
     document_->refreshPixels();
     document_->markModified();
-    workspace_->refresh();
+    zoomChanged();
     emit pageAdopted(false);
     return true;
 }
@@ -333,7 +368,9 @@ void TChildForm::closeEvent(QCloseEvent* event)
 void TChildForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    workspace_->setViewportSize(scrollBox_->viewport()->size());
     dispatch(Command::Refit);
+    syncRulers();
 }
 
 void TChildForm::showEvent(QShowEvent* event)

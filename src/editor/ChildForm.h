@@ -12,7 +12,10 @@ class QScrollArea;
 namespace korvel {
 
 class LabelDocument;
+class SurfaceEditor;
+class TOARuler;
 class TOAWorkspace;
+class TOperation;
 
 /// The document window: shows one label document on its design surface and carries out the
 /// document commands. Every menu action, toolbar button and test reaches it through dispatch().
@@ -28,6 +31,16 @@ public:
     const LabelDocument& document() const { return *document_; }
     TOAWorkspace* workspace() const { return workspace_; }
     QScrollArea* scrollBox() const { return scrollBox_; }
+    /// The document's undo history: commands of other parts record their steps here.
+    TOperation& history() { return *history_; }
+    /// The editing model of the design surface (selection, gestures, tool, grid).
+    SurfaceEditor& surfaceEditor() { return *editor_; }
+    TOARuler* ruler(Qt::Orientation orientation) const;
+
+    /// The Undo and Redo menu texts, saying what the next one takes back or repeats.
+    QString undoCaption(bool redo) const;
+    /// Zooms in (steps > 0) or out keeping the surface point under a viewport position still.
+    void zoomAt(int steps, QPoint viewportPoint);
 
     /// Carries out one command; 1 when it was done, 0 when it is not available now (no
     /// document state for it, or its part of the designer is not built yet).
@@ -71,13 +84,28 @@ signals:
     void pageAdopted(bool withPrinter);
     /// The window was closed (after the close question allowed it).
     void closed();
+    /// Status panels 4 and 5 while an object is moved or resized (both empty afterwards).
+    void surfaceStatus(const QString& position, const QString& size);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ChildFormSurface.cpp: the design surface's part of the window.
+    void buildSurface();
+    void attachSurface();
+    int surfaceCommand(Command command, int wParam, int lParam, bool& handled);
+    bool editProperties();
+    void surfaceDoubleClicked();
+    void surfaceChanged();
+    void pointerMoved(QPoint surfacePoint);
+    void syncRulers();
+    bool surfaceKey(QKeyEvent* event);
+    void applyZoom(int steps, bool keepCentre);
+
     bool finishOpening();
     bool writeTo(const QString& path);
     bool runPageSetup();
@@ -85,13 +113,19 @@ private:
     QString documentBaseName() const;
 
     std::unique_ptr<LabelDocument> document_;
+    std::unique_ptr<TOperation> history_;
+    std::unique_ptr<SurfaceEditor> editor_;
     QScrollArea* scrollBox_;
     TOAWorkspace* workspace_;
+    TOARuler* rulerH_ = nullptr;
+    TOARuler* rulerV_ = nullptr;
     QString fileToOpen_;
     LabelReadOptions readOptions_;
     LabelFileResult openResult_;
     bool fitPending_ = true;
     int drawingMode_ = 1;
+    bool gestureStatusShown_ = false;
+    static constexpr int RulerThicknessPixels = 16;
 };
 
 } // namespace korvel

@@ -595,6 +595,8 @@ void TMainForm::updateCommandStates()
         const int command = a->property("command").toInt(&ok);
         if (ok)
             a->setEnabled(child && child->isAvailable(static_cast<Command>(command)));
+        if (child && (a->objectName() == QLatin1String("mnuUndo") || a->objectName() == QLatin1String("mnuRedo")))
+            a->setText(child->undoCaption(a->objectName() == QLatin1String("mnuRedo")));
         else if (a->property("needsDocument").toBool())
             a->setEnabled(child != nullptr);
     }
@@ -694,6 +696,10 @@ TChildForm* TMainForm::createChild()
             updateCommandStates();
             showDocumentStatus();
         }
+    });
+    connect(child, &TChildForm::surfaceStatus, this, [this](const QString& position, const QString& size) {
+        panels_[4]->setText(position);
+        panels_[5]->setText(size);
     });
     connect(child, &TChildForm::fileWritten, this, [this](const QString& path) {
         if (recent_)

@@ -1,0 +1,177 @@
+// The design surface as a user drives it: mouse and keys on a real document window, then
+// the document is read.
+#include "EditorTestSupport.h"
+
+#include "document/OAInvertArea.h"
+#include "document/OARectangle.h"
+#include "editor/OARuler.h"
+#include "editor/OAWorkSpace.h"
+#include "editor/PropertyEditors.h"
+#include "editor/editing/ObjectMotion.h"
+#include "editor/editing/Operation.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace korvel::test {
+namespace {
+
+class SurfaceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetPrompts(&prompts);
+        form = std::make_unique<TChildForm>();
+        form->resize(700, 500);
+        form->show();
+        ProcessEvents();
+    }
+    void TearDown() override
+    {
+        form->document().modified = false;
+        form.reset();
+        ProcessEvents();
+        SetPrompts(nullptr);
+    }
+
+    TOAControl* addBox(ObjectKind kind, int l, int t, int w, int h)
+    {
+        LabelDocument& doc = form->document();
+        std::unique_ptr<TOABoxShape> o;
+        if (kind == ObjectKind::InvertArea)
+            o = std::make_unique<TOAInvertArea>();
+        else
+            o = std::make_unique<TOARectangle>();
+        TOAControl* raw = doc.appendObject(std::move(o));
+        raw->setZoom(doc.zoom() / 100.0);
+        static_cast<TOABoxShape*>(raw)->setVirBounds(l, t, w, h);
+        doc.refreshContainment(raw);
+        form->workspace()->refresh();
+        return raw;
+    }
+
+    void mouse(QEvent::Type type, QPoint surface, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = {})
+    {
+        TOAWorkspace* w = form->workspace();
+        const QPointF local = surface + w->origin();
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent e(type, local, w->mapToGlobal(local), button, buttons, mods);
+        QCoreApplication::sendEvent(w, &e);
+    }
+    void drag(QPoint from, QPoint to)
+    {
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+        mouse(QEvent::MouseMove, to, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    }
+    void key(int k, Qt::KeyboardModifiers mods = {})
+    {
+        QKeyEvent e(QEvent::KeyPress, k, mods);
+        QCoreApplication::sendEvent(form->workspace(), &e);
+    }
+
+    FakePrompts prompts;
+    std::unique_ptr<TChildForm> form;
+};
+
+TEST_F(SurfaceTest, DraggingMovesTheObjectAndUndoRedoGoThroughTheCommands)
+{
+    TOAControl* box = addBox(ObjectKind::InvertArea, 40, 30, 60, 40);
+    QString panel4;
+    QObject::connect(form.get(), &TChildForm::surfaceStatus, [&](const QString& p, const QString&) {
+        if (!p.isEmpty())
+            panel4 = p;
+    });
+    drag({ 50, 40 }, { 90, 60 });
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(80, 50));
+    EXPECT_TRUE(form->document().modified);
+    EXPECT_TRUE(panel4.startsWith(QStringLiteral("X,Y:")));
+    EXPECT_TRUE(form->isAvailable(Command::Undo));
+    EXPECT_FALSE(form->isAvailable(Command::Redo));
+    EXPECT_EQ(form->undoCaption(false), QStringLiteral("撤消移动(&U)"));
+
+    ASSERT_EQ(form->dispatch(Command::Undo), 1);
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(40, 30));
+    EXPECT_FALSE(form->document().modified); // back at the state it was created in
+    ASSERT_EQ(form->dispatch(Command::Redo), 1);
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(80, 50));
+
+    // A drag past the left edge stops at the label's edge.
+    drag({ 90, 60 }, { -200, 60 });
+    EXPECT_EQ(box->Left(), 0);
+}
+
+TEST_F(SurfaceTest, KeysMoveTheSelectionAndEnterAsksForTheMissingDialog)
+{
+    TOAControl* box = addBox(ObjectKind::Rectangle, 40, 30, 60, 40);
+    mouse(QEvent::MouseButtonPress, { 41, 50 }, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, { 41, 50 }, Qt::NoButton);
+    ASSERT_EQ(form->document().selection().size(), 1u);
+    const double left = PositionMM(*box).x();
+    key(Qt::Key_Right);
+    EXPECT_DOUBLE_EQ(PositionMM(*box).x(), left + 1.0);
+    key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(box->Top(), 31);
+    EXPECT_EQ(form->history().undoGroups(), 2);
+
+    key(Qt::Key_Return);
+    ASSERT_EQ(prompts.messages.size(), 1u); // told, not silently ignored
+
+    // With a dialog installed, a cancelled dialog leaves no undo step behind.
+    int opened = 0;
+    RegisterPropertyEditor(ObjectKind::Rectangle, [&](QWidget*, LabelDocument&, TOAControl&) {
+        ++opened;
+        return false;
+    });
+    EXPECT_EQ(form->dispatch(Command::Properties), 0);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(form->history().undoGroups(), 2);
+    RegisterPropertyEditor(ObjectKind::Rectangle, nullptr);
+}
+
+TEST_F(SurfaceTest, ResizeByAHandleAndDoubleClickOnNothingOpensThePageSetup)
+{
+    TOAControl* box = addBox(ObjectKind::InvertArea, 40, 30, 60, 40);
+    mouse(QEvent::MouseButtonPress, { 50, 40 }, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, { 50, 40 }, Qt::NoButton);
+    // Handle 8 sits at (L + W - 5, T + H - 5).
+    drag({ 40 + 60 - 3, 30 + 40 - 3 }, { 140, 100 });
+    box = form->document().object(0);
+    EXPECT_EQ(box->geometry(), QRect(40, 30, 100, 70));
+
+    form->document().clearSelection();
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(300, 300) + form->workspace()->origin(), QPointF(),
+        Qt::LeftButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(form->workspace(), &dbl);
+    EXPECT_EQ(prompts.dialogsRun, 1);
+}
+
+TEST_F(SurfaceTest, CtrlWheelZoomsAtThePointerAndTheRulersFollow)
+{
+    form->document().setZoom(200);
+    form->dispatch(Command::RepaintSurface);
+    form->dispatch(Command::ZoomIn); // 300 %
+    ProcessEvents();
+    QScrollArea* box = form->scrollBox();
+    const QPoint at(120, 90);
+    QScrollBar* h = box->horizontalScrollBar();
+    const double before
+        = (at.x() + h->value() - form->workspace()->origin().x()) / (form->document().zoom() / 100.0);
+    QWheelEvent wheel(at, box->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+        Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(box->viewport(), &wheel);
+    EXPECT_EQ(form->document().zoom(), 400);
+    const double after = (at.x() + h->value() - form->workspace()->origin().x()) / 4.0;
+    EXPECT_NEAR(after, before, 1.0);
+
+    mouse(QEvent::MouseMove, { 10, 20 }, Qt::NoButton);
+    EXPECT_EQ(form->ruler(Qt::Horizontal)->guides(), std::vector<int>{ 10 });
+    EXPECT_EQ(form->ruler(Qt::Vertical)->guides(), std::vector<int>{ 20 });
+}
+
+} // namespace
+} // namespace korvel::test
