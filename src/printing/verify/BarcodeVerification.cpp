@@ -152,7 +152,14 @@ QImage ScannedPicture(const QImage& source, const QRect& area, bool spread)
     return grey;
 }
 
-BarcodeCheck CheckBarcode(const QImage& label, const TOABarCode& barcode, const QRect& dots, const QList<QRect>& others)
+bool OneDotGapsClose(int dpi)
+{
+    // A dot about 0.1 mm across: the gap closes once the pitch is finer than that.
+    return dpi * 0.1 > 25.4;
+}
+
+BarcodeCheck CheckBarcode(
+    const QImage& label, const TOABarCode& barcode, const QRect& dots, const QList<QRect>& others, int dpi)
 {
     BarcodeCheck check;
     check.name = barcode.Name;
@@ -178,7 +185,7 @@ BarcodeCheck CheckBarcode(const QImage& label, const TOABarCode& barcode, const 
     const QRect area = dots.adjusted(-margin, -margin, margin, margin).intersected(label.rect());
     std::optional<QByteArray> read;
     if (!area.isEmpty())
-        read = decode(padded(ScannedPicture(label, area)), type);
+        read = decode(padded(ScannedPicture(label, area, OneDotGapsClose(dpi))), type);
     if (read)
         check.decoded = toText(*read);
 
@@ -221,7 +228,7 @@ LabelVerification VerifyFirstLabel(LabelDocument& document, const EmissionContex
         for (int j = 0; j < placed.size(); ++j)
             if (j != i && !placed[j].isNull())
                 others.append(placed[j]);
-        BarcodeCheck check = CheckBarcode(printout.label, *barcode, placed[i], others);
+        BarcodeCheck check = CheckBarcode(printout.label, *barcode, placed[i], others, document.printer.dpi());
         check.objectIndex = i;
         out.checks.append(check);
     }

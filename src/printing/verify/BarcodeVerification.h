@@ -20,9 +20,10 @@ class TOABarCode;
 // printer run on the job's own command stream), so that a symbol that would not scan is found
 // before labels are wasted.
 //
-// The printed picture is read as a scanner sees a thermal print: every dot spreads by half a
-// dot to each side, so a white line one dot wide between two black dots fills in. A narrow
-// element of one dot is thus below what the print holds, and the symbol reads as unreadable.
+// The printed picture is read as a scanner sees a thermal print. A heated dot comes out about
+// 0.1 mm across whatever the head's pitch: at 203 dpi (0.125 mm) a one-dot white gap between
+// two printed dots stays open, at 300 dpi (0.085 mm) it closes. A one-dot narrow element at
+// 300 dpi is thus below what the print holds, and the symbol reads as unreadable.
 
 /// Why a barcode does not read back (None: it does).
 enum class VerifyReason : int {
@@ -71,10 +72,14 @@ QList<BarcodeCheck> VerifyRecords(
 
 /// Checks one barcode against a printed label picture (Format_Mono, colour index 1 a dot).
 /// dots: where the symbol lies on the label; others: where the other printed objects lie.
-BarcodeCheck CheckBarcode(const QImage& label, const TOABarCode& barcode, const QRect& dots, const QList<QRect>& others);
+/// dpi: the printer's resolution.
+BarcodeCheck CheckBarcode(
+    const QImage& label, const TOABarCode& barcode, const QRect& dots, const QList<QRect>& others, int dpi);
+/// Whether a one-dot white gap closes in the print at this resolution.
+bool OneDotGapsClose(int dpi);
 
-/// The picture as a scanner reads the print (8-bit grey, black 0): half a dot of spread, or
-/// the dots as they are.
+/// The picture as a scanner reads the print (8-bit grey, black 0): with spread, a white dot
+/// between two printed ones (across or down) fills; without, the dots as they are.
 QImage ScannedPicture(const QImage& mono, const QRect& area, bool spread = true);
 
 } // namespace korvel
