@@ -95,6 +95,13 @@ std::unique_ptr<TOAControl> TOABarCode::clone() const
     return std::make_unique<TOABarCode>(*this);
 }
 
+bool TOABarCode::drawsCheckCharacters() const
+{
+    // Printers always add the two Code 93 checks (readers insist on them): the picture shows them
+    // whatever Parity says, so that it matches the printout.
+    return parity_ || barCodeType_ == T::bcCode93;
+}
+
 void TOABarCode::rebuildIfChanged(bool changed)
 {
     if (changed)
@@ -105,18 +112,21 @@ void TOABarCode::rebuildIfChanged(bool changed)
 
 void TOABarCode::SetBarHeight(std::int32_t v)
 {
-    if (v == barHeight_)
-        return;
     const double z = Zoom();
     const int cap = prnDPI_ == 203 ? 800 : 1200;
     const auto zoomedCap = static_cast<std::int32_t>(Round(cap * z));
+    std::int32_t height = zoomedCap;
+    std::int32_t zoomBase = cap;
     if (v < zoomedCap) {
-        barHeight_ = v;
-        orgBarHeight_ = static_cast<std::int32_t>(Round(v / z));
-    } else {
-        barHeight_ = zoomedCap;
-        orgBarHeight_ = cap;
+        height = v;
+        zoomBase = static_cast<std::int32_t>(Round(v / z));
     }
+    // A value equal to the current height still has to reach the zoom base: the defaults (40
+    // at zoom 1 over a base of 80) disagree, and a stored 40 would otherwise double at zoom 2.
+    if (height == barHeight_ && zoomBase == orgBarHeight_)
+        return;
+    barHeight_ = height;
+    orgBarHeight_ = zoomBase;
     RebuildImage();
 }
 
@@ -486,7 +496,7 @@ std::int32_t TOABarCode::SymbolWidth()
     options.narrow = zoomNarrow_;
     options.wide = zoomWide_;
     options.height = std::max(barHeight_, 0);
-    options.parity = parity_;
+    options.parity = drawsCheckCharacters();
     if (barCodeType_ == T::bcCodeCYM)
         options.bearer = BearerDots(prnDPI_, Zoom());
     if (barCodeType_ == T::bcCode39Ex) {
@@ -535,7 +545,7 @@ void TOABarCode::buildLinear()
     options.narrow = zoomNarrow_;
     options.wide = zoomWide_;
     options.height = barHeight_;
-    options.parity = parity_;
+    options.parity = drawsCheckCharacters();
     if (IsEanUpc(barCodeType_))
         options.guardExtension = GuardExtensionDots(dpi, z);
     if (barCodeType_ == T::bcCodeCYM)

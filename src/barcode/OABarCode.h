@@ -266,6 +266,8 @@ public:
 
 private:
     void rebuildIfChanged(bool changed);
+    /// Whether the symbol carries its optional check characters: Parity, and Code 93 always.
+    bool drawsCheckCharacters() const;
     void applyZoomToModules(double zoom);
     void buildLinear();
     void BuildPDF417();

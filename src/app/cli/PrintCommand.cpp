@@ -34,7 +34,7 @@ namespace korvel::cli {
 
 const char* const kPrintUsage
     = "       korvel-cli print LABEL.kvl [-o FILE | --port SPEC] [--count N] [--copies N] [--start N]\n"
-      "                        [--quantity-field NAME] [--data SOURCE]\n";
+      "                        [--quantity-field NAME] [--data SOURCE] [--lean]\n";
 
 namespace {
 
@@ -84,6 +84,7 @@ struct PrintArguments {
     std::optional<std::int64_t> start;
     QString quantityField;
     QString data;
+    bool lean = false;
 };
 
 std::optional<std::int64_t> number(const QString& text, std::int64_t low, std::int64_t high)
@@ -144,6 +145,8 @@ QString parse(const QStringList& args, PrintArguments& out)
             error = take(out.quantityField);
         else if (a == QLatin1String("--data"))
             error = take(out.data);
+        else if (a == QLatin1String("--lean") && !inlineValue)
+            out.lean = true;
         else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-"))
             error = QStringLiteral("unknown option '%1'").arg(a);
         else if (out.label.isEmpty())
@@ -193,7 +196,8 @@ QString outcomeText(const JobResult& r, const QString& target)
         return QStringLiteral("the data source ran out of records after %1 labels").arg(r.labelsSent);
     case JobOutcome::Cancelled: return QStringLiteral("cancelled after %1 labels").arg(r.labelsSent);
     case JobOutcome::NoLabelGrid: return QStringLiteral("the labels do not fit the page");
-    case JobOutcome::BadQuantityField: return detail;
+    case JobOutcome::BadQuantityField:
+    case JobOutcome::PageTooLong: return detail;
     case JobOutcome::Completed:
     case JobOutcome::NothingToPrint: break;
     }
@@ -264,6 +268,9 @@ int printCommand(const QStringList& arguments)
     PortSettings portSettings
         = ReadPortSettings(RegistryStore(QDir(settingsDirectory()).filePath(QStringLiteral("registry.ini"))));
     portSettings.limits.cancel = &g_cancel;
+    options.lean = args.lean || portSettings.lean;
+    if (portSettings.leanGraphicsMemory > 0)
+        options.leanGraphicsLimit = portSettings.leanGraphicsMemory;
     std::unique_ptr<PrinterPort> printer;
     std::unique_ptr<PrinterPort> file;
     JobTargets targets;
@@ -309,6 +316,8 @@ int printCommand(const QStringList& arguments)
     }
     if (shown)
         QTextStream(stderr) << "\n";
+    for (const QString& note : result.notes)
+        QTextStream(stderr) << "korvel-cli: note: " << note << "\n";
 
     if (result.outcome == JobOutcome::NothingToPrint) {
         // `-o FILE` always leaves the stream of this run in the file, even an empty one.

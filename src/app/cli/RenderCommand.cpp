@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/StreamRender.h"
 #include "document/DataPaths.h"
 #include "document/DesignView.h"
 #include "document/LabelDocument.h"
@@ -23,7 +24,8 @@
 namespace korvel::cli {
 
 const char* const kRenderUsage
-    = "       korvel-cli render LABEL.kvl -o OUT.png [--record N] [--data SOURCE] [--design [--zoom P]]\n";
+    = "       korvel-cli render LABEL.kvl -o OUT.png [--record N] [--data SOURCE] [--design [--zoom P]]\n"
+      "       korvel-cli render --stream IN.prn -o OUT.png [--dpi 203|300]\n";
 
 namespace {
 
@@ -52,6 +54,8 @@ struct RenderArguments {
     QString data;
     bool design = false;
     std::optional<int> zoom;
+    QString stream;
+    std::optional<int> dpi;
 };
 
 /// Parses the arguments; an error text for a usage error.
@@ -95,6 +99,10 @@ QString parse(const QStringList& args, RenderArguments& out)
             error = take(out.data);
         else if (a == QLatin1String("--zoom"))
             error = takeNumber(out.zoom, 50, 600);
+        else if (a == QLatin1String("--stream"))
+            error = take(out.stream);
+        else if (a == QLatin1String("--dpi"))
+            error = takeNumber(out.dpi, 203, 300);
         else if (a == QLatin1String("--design") && !inlineValue)
             out.design = true;
         else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-"))
@@ -106,6 +114,19 @@ QString parse(const QStringList& args, RenderArguments& out)
         if (!error.isEmpty())
             return error;
     }
+    if (!out.stream.isEmpty()) {
+        if (!out.label.isEmpty())
+            return QStringLiteral("render takes a label file or --stream, not both");
+        if (out.design || out.zoom || out.record || !out.data.isEmpty())
+            return QStringLiteral("--stream goes without --design, --zoom, --record and --data");
+        if (out.dpi && *out.dpi != 203 && *out.dpi != 300)
+            return QStringLiteral("--dpi takes 203 or 300");
+        if (out.output.isEmpty())
+            return QStringLiteral("render needs -o OUT.png");
+        return {};
+    }
+    if (out.dpi)
+        return QStringLiteral("--dpi goes with --stream");
     if (out.label.isEmpty())
         return QStringLiteral("render needs a label file");
     if (out.output.isEmpty())
@@ -155,6 +176,8 @@ int renderCommand(const QStringList& arguments)
     RenderArguments args;
     if (const QString error = parse(arguments, args); !error.isEmpty())
         return usage(error);
+    if (!args.stream.isEmpty())
+        return renderStreamCommand(args.stream, args.output, args.dpi.value_or(203));
     std::optional<SourceSpec> dataSpec;
     if (!args.data.isEmpty()) {
         const SpecResult parsed = ParseDataArgument(args.data);

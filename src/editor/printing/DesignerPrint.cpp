@@ -63,6 +63,10 @@ void tellOutcome(TChildForm& child, const JobResult& result, const QString& targ
     case JobOutcome::NothingToPrint:
     case JobOutcome::Cancelled: return;
     case JobOutcome::QueueFailed: return; // the spooler calls fail silently
+    case JobOutcome::PageTooLong:
+        Prompts().message(&child, text("ChildFormInside", "PrintErrorCaption", QStringLiteral("错误提示")),
+            lookup(result.message) + QStringLiteral("\n") + result.status.detail, UserPrompts::Icon::Information);
+        return;
     case JobOutcome::TooFewRecords:
     case JobOutcome::OutOfRecords:
         Prompts().message(&child, QString(), lookup(result.message), UserPrompts::Icon::Information);
@@ -181,14 +185,18 @@ bool RunPrintCommand(TChildForm& child, bool withDialog)
     if (numbers.count == 0)
         return true;
 
+    PortSettings ports = designerPortSettings();
     PrintJobOptions options = DesignerJobOptions(doc, child.drawingMode(), modelButtonsOf(child));
     options.quantityFromField = state.quantityFromField && hasVariables;
     options.quantityField = stored.quantityField;
+    // The settings file's lean streams hold for the designer as for korvel-cli.
+    options.lean = ports.lean;
+    if (ports.leanGraphicsMemory > 0)
+        options.leanGraphicsLimit = ports.leanGraphicsMemory;
 
     if (state.verifyBarcodes && !VerifyBeforePrint(child, records.get(), numbers.startRecord, options))
         return false;
 
-    PortSettings ports = designerPortSettings();
     std::unique_ptr<PrinterPort> port
         = state.writeToFile ? CreateWriteToFilePort(ports) : CreatePort(doc.printer, ports);
     const QString target = port->describe();
@@ -216,6 +224,9 @@ bool RunPrintCommand(TChildForm& child, bool withDialog)
     if (hasVariables && result.labelsSent > 0)
         doc.markModified();
     tellOutcome(child, result, target);
+    if (result.ok() && !result.notes.isEmpty())
+        Prompts().message(&child, lookup(PrintCommandCaption()), result.notes.join(QStringLiteral("\n")),
+            UserPrompts::Icon::Information);
     return result.ok();
 }
 

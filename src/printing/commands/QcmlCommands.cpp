@@ -418,4 +418,14 @@ PortStatus SendFeedModeCommand(FeedModeCommand command, PieceSink& sink)
     return SendPieces(BuildFeedModeCommand(command), sink);
 }
 
+PortStatus CheckPageLength(const TPageRecord& page)
+{
+    if (PageLengthPrintable(page))
+        return PortStatus::success();
+    return PortStatus::failure(PortError::InvalidInput,
+        QStringLiteral("the page is %1 mm long; the printer takes pages up to %2 mm")
+            .arg(page.PaperHeight / 10.0, 0, 'f', 1)
+            .arg(kMaxPageHeightTenths / 10.0, 0, 'f', 1));
+}
+
 } // namespace korvel

@@ -106,6 +106,17 @@ PortStatus SendGraphicField(const CommandContext& ctx, int graphicNumber, int ro
 PortStatus SendInlineGraphic(const CommandContext& ctx, const QImage& bitmap, int row, int column, PieceSink& sink);
 PortStatus SendFeedModeCommand(FeedModeCommand command, PieceSink& sink);
 
+/// Longest page the label start can state: its height field holds four digits of 0.1 mm.
+inline constexpr int kMaxPageHeightTenths = 9999;
+/// Whether the page's height fits the label start (a longer page would go out cut to its last
+/// four digits and print nothing).
+inline bool PageLengthPrintable(const TPageRecord& page)
+{
+    return page.PaperHeight <= kMaxPageHeightTenths;
+}
+/// Success, or the refusal of a page too long for the label start, naming the limit.
+PortStatus CheckPageLength(const TPageRecord& page);
+
 /// Serial write allowances (milliseconds per byte) the job asks for at its stages.
 inline constexpr int kJobSetupWriteTimeout = 10000;
 inline constexpr int kLabelFormatWriteTimeout = 90000;

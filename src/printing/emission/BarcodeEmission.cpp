@@ -2,6 +2,7 @@
 // command each symbology travels as.
 #include "barcode/OABarCode.h"
 #include "barcode/linear/Code128.h"
+#include "barcode/linear/LinearEncoder.h"
 #include "document/OAControl.h"
 #include "printing/emission/BarcodeValue.h"
 #include "printing/emission/LabelEmitter.h"
@@ -215,6 +216,15 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
             data = Code128AutoEscape(copy->Text(), false).left(kMaxCode128EscapeBytes);
         break;
     default: data = TrimSpaces(copy->Text()); break;
+    }
+    // A check character the user asked for travels as data (the command has no switch for it).
+    if (QByteArray checked = WithCheckCharacter(type, data, copy->Parity()); checked != data) {
+        // The printer reads full ASCII as plain Code 39 (one letter for both).
+        const T printerType = type == T::bcCode39Ex ? T::bcCode39 : type;
+        if (QByteArray reason; !ValidateBarcodeData(printerType, checked, reason))
+            return barcodeFailure(src,
+                QStringLiteral("the data with its check character is longer than the printer's barcode command takes"));
+        data = checked;
     }
     if (PortStatus s = SendBarcodeField(ctx, static_cast<int>(type), data, angle, row, column, BH, copy->BarWide(),
             copy->BarNarrow(), copy->LabelWithPrn(), sink_);

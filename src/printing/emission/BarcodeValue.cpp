@@ -1,5 +1,7 @@
 #include "printing/emission/BarcodeValue.h"
 
+#include "barcode/linear/Code39.h"
+#include "barcode/linear/TwoOfFive.h"
 #include "variables/VariableModel.h"
 
 namespace korvel {
@@ -84,6 +86,22 @@ QByteArray NormaliseBarcodeValue(TBarCodeType type, const QByteArray& value)
     if (type == T::bcCodeUCCEAN128DZJG)
         v.prepend("21");
     return v;
+}
+
+QByteArray WithCheckCharacter(TBarCodeType type, const QByteArray& data, bool parity)
+{
+    if (!parity)
+        return data;
+    switch (type) {
+    case T::bcCode39:
+    case T::bcCode39Ex:
+        if (const char check = Code39CheckChar(data))
+            return data + check;
+        return data;
+    case T::bcCodeInter25:
+    case T::bcCodeCYM: return Interleaved25Digits(data, true);
+    default: return data;
+    }
 }
 
 QByteArray CodabarSignLetter(int sign)

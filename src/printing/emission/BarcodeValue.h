@@ -15,6 +15,13 @@ namespace korvel {
 /// every character.
 QByteArray NormaliseBarcodeValue(TBarCodeType type, const QByteArray& value);
 
+/// The data of a printer barcode command carrying the check character that `parity` asks for.
+/// The command has no check-character switch, so the check travels as data: Code 39 and its
+/// full ASCII form (`data` is then the expansion) get the modulo-43 character, Interleaved 2 of
+/// 5 and Dispatch the leading zero that evens the count and the modulo-10 digit. Every other
+/// type, and any type without parity, keeps `data`.
+QByteArray WithCheckCharacter(TBarCodeType type, const QByteArray& data, bool parity);
+
 /// The letter of a Codabar start or stop sign (0-3 give "A"-"D"); empty for any other value.
 QByteArray CodabarSignLetter(int sign);
 

@@ -93,6 +93,45 @@ QImage LabelEmitter::pictureOf(int index, const TOAControl& object)
 
 PortStatus LabelEmitter::DownloadGraphics()
 {
+    return download(false);
+}
+
+PortStatus LabelEmitter::DownloadPlacedGraphics()
+{
+    return download(true);
+}
+
+bool LabelEmitter::placesPicture(const TOAControl& o) const
+{
+    if (o.notPrint() || !InsideLabel(RectAt100(o, scale_), labelWidth_, labelHeight_))
+        return false;
+    switch (o.kind()) {
+    case ObjectKind::Line:
+    case ObjectKind::Ellipse:
+    case ObjectKind::Image: return true;
+    // An outlined rectangle prints as a box; other fills print nothing.
+    case ObjectKind::Rectangle: return static_cast<const TOARectangle&>(o).Fill() == 1;
+    default: return false;
+    }
+}
+
+qint64 LabelEmitter::PlacedGraphicsBytes()
+{
+    qint64 bytes = 0;
+    const auto& objects = document_.objects();
+    for (int i = 0; i < int(objects.size()); ++i) {
+        const TOAControl& o = *objects[std::size_t(i)];
+        if (!placesPicture(o))
+            continue;
+        const QImage picture = pictureOf(i, o);
+        if (!picture.isNull())
+            bytes += qint64((picture.width() + 7) / 8) * picture.height();
+    }
+    return bytes;
+}
+
+PortStatus LabelEmitter::download(bool placedOnly)
+{
     sink_.SetSerialWriteTimeout(kLabelFormatWriteTimeout);
     if (PortStatus s = SendGraphicsClear(context_.commands, sink_); !s)
         return s;
@@ -110,6 +149,8 @@ PortStatus LabelEmitter::DownloadGraphics()
         case ObjectKind::Rectangle:
         case ObjectKind::Ellipse:
         case ObjectKind::Image: {
+            if (placedOnly && !placesPicture(o))
+                break;
             const QImage picture = pictureOf(i, o);
             // A shape too small or too large to draw has nothing to store (and places nothing).
             if (picture.isNull())

@@ -53,6 +53,12 @@ public:
     /// Clears the printer's graphics memory and stores the picture of every free line,
     /// rectangle, ellipse and image under its index in the object list.
     PortStatus DownloadGraphics();
+    /// The lean form of the download: the graphics memory clear and only the pictures the labels
+    /// place (a free line, a filled rectangle, an ellipse or an image that is printed and inside
+    /// the label). The pictures never change within a job, so one such download serves it all.
+    PortStatus DownloadPlacedGraphics();
+    /// Bytes of printer memory the pictures the labels place take, one bit a dot.
+    qint64 PlacedGraphicsBytes();
 
     /// Rebuilds the design-surface images of barcodes whose text a variable replaced while
     /// printing (done once at the end instead of after every label).
@@ -71,6 +77,8 @@ private:
     PortStatus emitBarcode(TOABarCode& barcode, const QRect& r, int x, int y);
     PortStatus emitStoredGraphic(int index, int row, int column);
     QImage pictureOf(int index, const TOAControl& object);
+    PortStatus download(bool placedOnly);
+    bool placesPicture(const TOAControl& object) const;
     bool boundForJob(const TOAControl& object) const;
     QByteArray valueOf(const TOAControl& object) const;
 

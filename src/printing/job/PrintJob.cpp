@@ -93,6 +93,12 @@ public:
     /// Common frame steps 1-4: the target port, the queue document and the job setup.
     bool open()
     {
+        if (!PageLengthPrintable(document().page())) {
+            const JobResult refused = PageTooLongResult(document().page());
+            result_.status = refused.status;
+            outcome(refused.outcome, refused.message);
+            return false;
+        }
         const JobTargets& t = job_.targets_;
         port_ = t.writeToFile ? t.file : t.printer;
         if (!port_) {
@@ -125,6 +131,15 @@ public:
         ctx.ppi = job_.options_.ppi;
         ctx.storedPicture = job_.options_.storedPicture;
         emitter_.emplace(document(), ctx, *port_);
+        if (job_.options_.lean) {
+            const qint64 kept = emitter_->PlacedGraphicsBytes();
+            lean_ = kept <= job_.options_.leanGraphicsLimit;
+            if (!lean_)
+                result_.notes << QStringLiteral("the pictures kept for a lean stream take %1 bytes, more than the "
+                                                "%2 bytes of graphics memory allowed; the default stream was sent")
+                                     .arg(kept)
+                                     .arg(job_.options_.leanGraphicsLimit);
+        }
         if (PortStatus s = SendJobSetup(commands(), printer(), document().printPositionAdjust, *port_); !s) {
             failWith(s);
             return false;
@@ -137,6 +152,18 @@ public:
         EvaluationContext e = job_.options_.evaluation;
         e.fields = dataOpen() ? &records()->fields() : nullptr;
         return e;
+    }
+
+    /// The stored pictures before a format: every time in the default stream, the first time
+    /// only in a lean one.
+    PortStatus downloadGraphics()
+    {
+        if (!lean_)
+            return emitter().DownloadGraphics();
+        if (downloaded_)
+            return PortStatus::success();
+        downloaded_ = true;
+        return emitter().DownloadPlacedGraphics();
     }
 
     bool cancelled() const { return job_.options_.cancel && job_.options_.cancel->load(std::memory_order_relaxed); }
@@ -230,6 +257,8 @@ private:
     PrintJob& job_;
     bool variable_;
     PrinterPort* port_ = nullptr;
+    bool lean_ = false;
+    bool downloaded_ = false;
     std::optional<LabelEmitter> emitter_;
     JobResult result_;
 };
@@ -243,6 +272,16 @@ PrintJob::PrintJob(
     , targets_(targets)
     , options_(options)
 {
+}
+
+JobResult PageTooLongResult(const TPageRecord& page)
+{
+    JobResult r;
+    r.outcome = JobOutcome::PageTooLong;
+    r.message = { QStringLiteral("ChildFormInside"), QStringLiteral("PageTooLong"),
+        QStringLiteral("标签纸长度超过 999.9 mm，打印机无法打印") };
+    r.status = CheckPageLength(page);
+    return r;
 }
 
 JobResult PrintJob::PrintLabels(int startRecord, std::int64_t labelCount, int copies)
@@ -272,7 +311,7 @@ JobResult PrintJob::PrintPlain(std::int64_t labelCount, int copies)
     run.setTotal(g.total);
     if (!run.open())
         return run.result();
-    if (PortStatus s = run.emitter().DownloadGraphics(); !s)
+    if (PortStatus s = run.downloadGraphics(); !s)
         return run.failWith(s);
     const CommandContext& ctx = run.commands();
     const bool byPage = feedsByPage(document_.printer);
@@ -365,7 +404,7 @@ JobResult PrintJob::PrintVariable(int startRecord, std::int64_t recordCount, boo
         }
         if (walkRecords && records->eof())
             return outOfRecords();
-        if (PortStatus s = run.emitter().DownloadGraphics(); !s)
+        if (PortStatus s = run.downloadGraphics(); !s)
             return run.failWith(s);
         if (PortStatus s = SendLabelStart(ctx, document_.printer, page, run.port()); !s)
             return run.failWith(s);
@@ -386,7 +425,7 @@ JobResult PrintJob::PrintVariable(int startRecord, std::int64_t recordCount, boo
         // Stored graphics are downloaded with every page; a job shorter than one page has had
         // no download yet.
         if (pages == 0) {
-            if (PortStatus s = run.emitter().DownloadGraphics(); !s)
+            if (PortStatus s = run.downloadGraphics(); !s)
                 return run.failWith(s);
         }
         if (PortStatus s = SendLabelStart(ctx, document_.printer, page, run.port()); !s)
@@ -470,7 +509,7 @@ JobResult PrintJob::PrintQuantityFromField(int startRecord, std::int64_t recordC
     (void)hasDatabase;
     if (std::int64_t(records->recordCount()) - startRecord < recordCount - 1)
         return run.finish(JobOutcome::TooFewRecords, childFormMessage("message8"));
-    if (PortStatus s = run.emitter().DownloadGraphics(); !s)
+    if (PortStatus s = run.downloadGraphics(); !s)
         return run.failWith(s);
 
     const CommandContext& ctx = run.commands();

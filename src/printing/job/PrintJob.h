@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/PageRecord.h"
 #include "printing/commands/QcmlCommands.h"
 #include "printing/ports/PortStatus.h"
 #include "printing/ports/PrinterPort.h"
@@ -7,6 +8,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -47,6 +49,7 @@ enum class JobOutcome : int {
     Cancelled = 7, ///< the cancel flag was raised
     NoLabelGrid = 8, ///< the page grid has no cell, or the labels do not fit the page
     BadQuantityField = 9, ///< quantities from a field without an open data set or such a field
+    PageTooLong = 10, ///< the page is longer than the label start can state (999.9 mm)
 };
 
 /// The end of a job: what the user is told, the technical cause and how far it got.
@@ -61,6 +64,8 @@ struct JobResult {
     std::int64_t labelsTotal = 0;
     /// Records whose quantity field held no usable number (they printed nothing).
     int unusableQuantities = 0;
+    /// What the user should know although the job went on (a lean stream sent as the default).
+    QStringList notes;
 
     bool ok() const { return outcome == JobOutcome::Completed || outcome == JobOutcome::NothingToPrint; }
     /// One line for a log or a terminal: the message's built-in text and the technical detail.
@@ -71,6 +76,10 @@ struct JobProgress {
     std::int64_t labelsSent = 0;
     std::int64_t labelsTotal = 0; ///< 0 while unknown
 };
+
+/// Graphics memory assumed for a lean stream when no setting says otherwise (the printer models
+/// do not state theirs).
+inline constexpr qint64 kLeanGraphicsLimit = 256 * 1024;
 
 /// Where the job's bytes go. With write-to-file set, every piece goes to the file target and
 /// the printer port is never opened; otherwise the printer port takes them.
@@ -96,10 +105,21 @@ struct PrintJobOptions {
     /// Stored-graphic pictures by object (see EmissionContext::storedPicture); empty: the
     /// objects' own printer copies.
     std::function<QImage(const TOAControl& object, int dpi)> storedPicture;
+    /// Lean stream: the graphics memory is cleared once, the pictures the labels place are
+    /// downloaded once before the first format and recalled by name in every format, and
+    /// pictures no label places are not sent. The labels print the same as with the default
+    /// stream, which sends every stored picture again before each format of a variable job.
+    bool lean = false;
+    /// Graphics memory (bytes) the lean stream may fill for a job; a job whose pictures need
+    /// more is sent as the default stream, with a note.
+    qint64 leanGraphicsLimit = kLeanGraphicsLimit;
 };
 
 /// Largest quantity and cut count one label format can carry (four decimal digits).
 inline constexpr int kMaxFormatQuantity = 9999;
+
+/// The refusal of a page longer than the printer can be told (nothing is sent).
+JobResult PageTooLongResult(const TPageRecord& page);
 
 /// One print run of a document: the frame (port, job setup, queue document) around one of the
 /// three loops. Each call runs a complete job and leaves the port closed whatever the exit.

@@ -27,6 +27,10 @@ struct PortSettings {
     QString overrideSpec;
     PortLimits limits;
     ParallelOptions parallel; ///< waits and the retry question; the device comes from above
+    /// Lean printer streams on every run (see PrintJobOptions::lean).
+    bool lean = false;
+    /// Graphics memory in bytes a lean stream may fill; 0 keeps the job's default.
+    qint64 leanGraphicsMemory = 0;
 };
 
 /// The device of serial port "ComN" (n = 1-8); empty for other numbers.

@@ -39,6 +39,14 @@ PortSettings ReadPortSettings(const RegistryStore& store)
         settings.writeToFilePath = *v;
     if (auto v = text(store, "Printer"))
         settings.overrideSpec = *v;
+    if (auto v = text(store, "Lean"))
+        settings.lean = *v == QLatin1String("1");
+    if (auto v = text(store, "LeanGraphicsMemory")) {
+        bool ok = false;
+        const qlonglong bytes = v->toLongLong(&ok);
+        if (ok && bytes > 0)
+            settings.leanGraphicsMemory = bytes;
+    }
     return settings;
 }
 

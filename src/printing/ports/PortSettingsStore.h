@@ -13,7 +13,8 @@ inline const QString PortsKey = QStringLiteral("Ports");
 /// the "Ports" group: "Com1" … "Com8" (serial device files), "Lpt1" … "Lpt4" (parallel port
 /// kinds 0-3), "UsbDevices" (the folder of the kernel's lp files), "Queue" and "QueueServer"
 /// (the raw print queue), "WriteToFile" (the write-to-file switch's file) and "Printer", a
-/// port description (`tcp:HOST:PORT` …) that replaces the port of every label's printer record.
+/// port description (`tcp:HOST:PORT` …) that replaces the port of every label's printer record,
+/// "Lean" (1: lean printer streams) and "LeanGraphicsMemory" (bytes a lean stream may keep).
 /// Empty values keep the defaults.
 PortSettings ReadPortSettings(const RegistryStore& store);
 

@@ -9,6 +9,9 @@ namespace korvel {
 VirtualLabelPrintout PrintFirstLabel(LabelDocument& document, const EmissionContext& context)
 {
     VirtualLabelPrintout out;
+    out.status = CheckPageLength(document.page());
+    if (!out.status)
+        return out;
     PieceRecorder recorder;
     const CommandContext& commands = context.commands;
 

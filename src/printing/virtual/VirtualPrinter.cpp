@@ -358,6 +358,7 @@ struct VirtualPrinter::Impl {
     qint64 keptBytes = 0;
     QList<VirtualPrinterWarning> warnings;
     int dropped = 0;
+    qint64 unreadableAt = -1;
 
     enum class Step { Done, NeedMore };
 
@@ -365,6 +366,14 @@ struct VirtualPrinter::Impl {
     char at(qsizetype i) const { return buf[pos + i]; }
     QByteArrayView view(qsizetype from, qsizetype n) const { return QByteArrayView(buf).sliced(pos + from, n); }
     qint64 offset() const { return base + pos; }
+
+    /// A warning about bytes that do not read as commands at all; the first one's offset is kept.
+    void unreadable(const QString& message, qint64 where = -1)
+    {
+        if (unreadableAt < 0)
+            unreadableAt = where < 0 ? offset() : where;
+        warn(message, where);
+    }
 
     void warn(const QString& message, qint64 where = -1)
     {
@@ -398,7 +407,7 @@ struct VirtualPrinter::Impl {
     Step lineMissing()
     {
         if (avail() >= kMaxLine) {
-            warn(QStringLiteral("line longer than %1 bytes dropped").arg(kMaxLine));
+            unreadable(QStringLiteral("line longer than %1 bytes dropped").arg(kMaxLine));
             pos += kMaxLine;
             dropToCR = true;
             return Step::Done;
@@ -441,13 +450,13 @@ struct VirtualPrinter::Impl {
             if (step() == Step::NeedMore) {
                 if (!atEnd)
                     break;
-                warn(QStringLiteral("stream ends inside a command"));
+                unreadable(QStringLiteral("stream ends inside a command"));
                 pos = buf.size();
                 break;
             }
         }
         if (atEnd && skip > 0)
-            warn(QStringLiteral("stream ends inside graphic data"));
+            unreadable(QStringLiteral("stream ends inside graphic data"));
     }
 
     Step step()
@@ -459,7 +468,7 @@ struct VirtualPrinter::Impl {
             if (avail() < 2)
                 return Step::NeedMore;
             if (at(1) != 'D') {
-                warn(QStringLiteral("unknown command SOH 0x%1").arg(uchar(at(1)), 2, 16, QLatin1Char('0')));
+                unreadable(QStringLiteral("unknown command SOH 0x%1").arg(uchar(at(1)), 2, 16, QLatin1Char('0')));
                 consume(1);
                 return Step::Done;
             }
@@ -473,7 +482,7 @@ struct VirtualPrinter::Impl {
         if (inFormat)
             return formatLine();
         if (!unknownRun)
-            warn(QStringLiteral("bytes outside any command"));
+            unreadable(QStringLiteral("bytes outside any command"));
         pos += 1;
         unknownRun = true;
         return Step::Done;
@@ -509,7 +518,7 @@ struct VirtualPrinter::Impl {
             else if (k == 'q' && v == 'A')
                 clearGraphics();
             else
-                warn(QStringLiteral("unknown command STX %1%2").arg(QLatin1Char(k)).arg(printable(v)));
+                unreadable(QStringLiteral("unknown command STX %1%2").arg(QLatin1Char(k)).arg(printable(v)));
             consume(3);
             return Step::Done;
         }
@@ -549,7 +558,7 @@ struct VirtualPrinter::Impl {
         case 'L':
         case 'I': return stxLine();
         default:
-            warn(QStringLiteral("unknown command STX %1").arg(printable(k)));
+            unreadable(QStringLiteral("unknown command STX %1").arg(printable(k)));
             consume(2);
             return Step::Done;
         }
@@ -618,7 +627,7 @@ struct VirtualPrinter::Impl {
                 warn(QStringLiteral("unusable page width"), where);
             return Step::Done;
         }
-        warn(QStringLiteral("unknown command STX %1").arg(QString::fromLatin1(line.first(std::min<qsizetype>(line.size(), 16)).toByteArray())), where);
+        unreadable(QStringLiteral("unknown command STX %1").arg(QString::fromLatin1(line.first(std::min<qsizetype>(line.size(), 16)).toByteArray())), where);
         return Step::Done;
     }
 
@@ -1040,7 +1049,7 @@ struct VirtualPrinter::Impl {
     {
         run(true);
         if (inFormat) {
-            warn(QStringLiteral("stream ends inside a label format"));
+            unreadable(QStringLiteral("stream ends inside a label format"));
             endFormat(false);
         }
         buf.clear();
@@ -1086,6 +1095,11 @@ int VirtualPrinter::droppedWarnings() const
     return d->dropped;
 }
 
+qint64 VirtualPrinter::unreadableAt() const
+{
+    return d->unreadableAt;
+}
+
 const VirtualJobState& VirtualPrinter::job() const
 {
     return d->job;
@@ -1111,6 +1125,7 @@ VirtualPrintout PrintVirtually(QByteArrayView stream, const VirtualPrinterOption
     out.warnings = printer.warnings();
     out.droppedWarnings = printer.droppedWarnings();
     out.job = printer.job();
+    out.unreadableAt = printer.unreadableAt();
     return out;
 }
 

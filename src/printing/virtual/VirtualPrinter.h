@@ -110,6 +110,9 @@ public:
     const QList<VirtualPrinterWarning>& warnings() const;
     /// Warnings beyond the kept ones.
     int droppedWarnings() const;
+    /// Byte offset of the first bytes that do not read as a command (unknown commands, bytes
+    /// outside any command, a stream cut short); −1 when every byte read.
+    qint64 unreadableAt() const;
     const VirtualJobState& job() const;
     /// Whether a graphic of this name (e.g. "F0000012") is stored.
     bool hasGraphic(const QByteArray& name) const;
@@ -143,6 +146,7 @@ struct VirtualPrintout {
     QList<VirtualPrinterWarning> warnings;
     int droppedWarnings = 0;
     VirtualJobState job;
+    qint64 unreadableAt = -1; ///< see VirtualPrinter::unreadableAt
 };
 
 /// Prints a complete stream.
