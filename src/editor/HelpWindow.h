@@ -32,15 +32,18 @@ inline const QString Database = QStringLiteral("数据库.htm");
 QStringList all();
 } // namespace HelpTopic
 
-/// The title of the help window; a new topic closes the window of that title first.
+/// The built-in title of the help window; a new topic closes the window of that title first.
 inline const QString HelpWindowTitle = QStringLiteral("Korvel帮助");
+/// The help window's title in the current language.
+QString HelpWindowCaption();
 
 /// The page of a topic: the English page when the language is English and that page exists,
 /// else the Chinese page; empty when neither exists.
 QString HelpFilePath(const QString& topic);
 
 /// Shows a topic in the help window and returns that window. A missing page shows a short
-/// notice in the window instead of failing.
+/// notice in the window instead of failing. Asked from a modal dialog, the window comes up in
+/// front of the dialog and can be used while the dialog stays open.
 QTextBrowser* ShowHelpTopic(const QString& topic);
 /// The help window now shown, or null.
 QTextBrowser* CurrentHelpWindow();

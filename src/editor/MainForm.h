@@ -17,7 +17,10 @@ class QDockWidget;
 
 namespace korvel {
 
+class FrameSettings;
+class HandOverQueue;
 class RegistryStore;
+class StatusPanels;
 class TChildForm;
 class TFirstForm;
 class TRecentFileList;
@@ -79,7 +82,8 @@ public:
     /// Whether the check button of a printer model in "Select printer" is down.
     bool isModelButtonDown(int model) const;
 
-    /// Another start handed over a path (message 0x466).
+    /// Another start handed over a path (message 0x466; empty: the path is in the registry).
+    /// The path waits while a modal dialog is open; hand-overs are opened one at a time.
     void anotherInstance(const QString& path);
     /// Applies the options dialog's choices (language entry 0–2, start option, drawing mode,
     /// start page) and refreshes the windows.
@@ -92,11 +96,13 @@ public:
     QStringList recentLabels() const;
     /// The start page's OK.
     void startPageChosen();
-    /// Writes the settings at exit; false (the user was told) when they could not be written.
+    /// Writes the settings now; false (the user was told) when they could not be written.
+    /// Changed settings are written as they change; this is the exit's final write.
     bool writeSettings();
 
     // --- for tests and the next parts ----------------------------------------------------
     QAction* action(const QString& objectName) const;
+    /// A status-bar panel; one without text is hidden.
     QLabel* statusPanel(int index) const;
     QMenu* recentMenu() const { return recentMenu_; }
     QMdiArea* mdiArea() const { return mdiArea_; }
@@ -104,7 +110,7 @@ public:
     QDockWidget* dataSourcePanel() const { return dataSourcePanel_; }
     /// Re-reads the enabled state of every command from the active document window.
     void updateCommandStates();
-    /// Writes the four status-bar texts of the active document.
+    /// Writes the status-bar texts of the active document (the printer alone without one).
     void showDocumentStatus();
     void rebuildRecentMenu();
     /// The help topic of the window that has the focus (F1).
@@ -120,7 +126,6 @@ private:
     void buildActions();
     void buildMenus();
     void buildToolbars();
-    void buildStatusBar();
     QAction* makeAction(const char* name, const QString& caption, const QKeySequence& key = {});
     QAction* commandAction(const char* name, const QString& caption, Command command, int wParam = 0, int lParam = 0,
         const QKeySequence& key = {});
@@ -128,13 +133,17 @@ private:
     /// Puts a document window into the frame, shows and activates it.
     void showChild(TChildForm* child);
     QMdiSubWindow* subWindowOf(const TChildForm* child) const;
+    QList<QMdiSubWindow*> subWindows() const;
+    /// Opens a label named from outside (command line, hand-over): a missing file is told;
+    /// a file that is not a ".kvl" is left alone. True when a label window is active after it.
+    bool openNamedLabel(const QString& path);
+    void openHandedOver(const QString& path);
+    /// Writes the system settings when they differ from what is on disk.
+    void settingsChanged();
     void childActivated(TChildForm* child);
     void languageChanged();
     void rebuildWindowMenu();
-    void tile(Qt::Orientation orientation);
     void refreshUsbToolEntry();
-    void loadToolbarLayout();
-    void saveToolbarLayout();
     void showAbout();
     void runUsbTool();
     void showHelp();
@@ -146,7 +155,6 @@ private:
     int newLabelCounter_ = 0;
     int childCounter_ = 0;
     bool newDialogOpen_ = false;
-    bool layoutLoaded_ = false;
     bool settingsWritten_ = false;
     bool initialized_ = false;
 
@@ -157,7 +165,9 @@ private:
     QList<QAction*> windowListActions_;
     QToolBar* toolbars_[ToolbarCount] = {};
     QDockWidget* dataSourcePanel_ = nullptr;
-    QList<QLabel*> panels_;
+    std::unique_ptr<StatusPanels> statusPanels_;
+    FrameSettings* frameSettings_ = nullptr;
+    HandOverQueue* handOvers_ = nullptr;
     QPointer<QMdiSubWindow> startPageWindow_;
     QPointer<TFirstForm> startPage_;
     QPointer<TChildForm> current_;

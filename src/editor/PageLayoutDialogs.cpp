@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -107,21 +108,52 @@ bool TPagePreview::fits() const
     return GridFits(page_);
 }
 
-void TPagePreview::paintEvent(QPaintEvent*)
+QRectF TPagePreview::pageRect() const
 {
     const int pageWidth = std::min<int>(page_.PaperWidth, PreviewCap);
     const int pageHeight = page_.PaperHeight;
     if (pageWidth <= 0 || pageHeight <= 0)
+        return {};
+    // The size captions go below and to the right of the page: the page takes what they leave,
+    // at most two thirds of the picture each way, and the whole group is centred.
+    const QFontMetricsF fm(font());
+    const double captionHeight = fm.height() + CaptionGap;
+    const double captionWidth = fm.horizontalAdvance(heightCaption()) + CaptionGap;
+    const double room = 2.0 * CaptionGap;
+    const double s = std::min((std::min(width() * 2.0 / 3.0, width() - captionWidth - room)) / pageWidth,
+        (std::min(height() * 2.0 / 3.0, height() - captionHeight - room)) / pageHeight);
+    if (s <= 0)
+        return {};
+    const double w = pageWidth * s;
+    const double h = pageHeight * s;
+    const double x0 = (width() - w - captionWidth) / 2.0;
+    const double y0 = (height() - h - captionHeight) / 2.0;
+    return QRectF(x0, y0, w, h);
+}
+
+QString TPagePreview::widthCaption() const
+{
+    return mm(page_.PaperWidth) + LookupText(QStringLiteral("All"), QStringLiteral("danwei"), QStringLiteral("毫米"));
+}
+
+QString TPagePreview::heightCaption() const
+{
+    return mm(page_.PaperHeight) + LookupText(QStringLiteral("All"), QStringLiteral("danwei"), QStringLiteral("毫米"));
+}
+
+void TPagePreview::paintEvent(QPaintEvent*)
+{
+    const int pageWidth = std::min<int>(page_.PaperWidth, PreviewCap);
+    const QRectF area = pageRect();
+    if (area.isEmpty())
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    // A third of the picture leaves room for the size texts beside the page.
-    const double s
-        = std::min(width() / static_cast<double>(pageWidth) / 3.0, height() / static_cast<double>(pageHeight) / 3.0);
-    const double w = pageWidth * s;
-    const double h = pageHeight * s;
-    const double x0 = (width() - w) / 2.0;
-    const double y0 = (height() - h) / 2.0;
+    const double s = area.width() / pageWidth;
+    const double w = area.width();
+    const double h = area.height();
+    const double x0 = area.left();
+    const double y0 = area.top();
     p.setPen(Qt::black);
     p.setBrush(Qt::white);
     p.drawRect(QRectF(x0, y0, w, h));
@@ -144,13 +176,13 @@ void TPagePreview::paintEvent(QPaintEvent*)
                 p.drawText(cell, Qt::AlignCenter, number <= 4 ? QString::number(number) : QStringLiteral("..."));
         }
     }
-    const QString unit = LookupText(QStringLiteral("All"), QStringLiteral("danwei"), QStringLiteral("毫米"));
+    // The captions are centred on the page's edges and never clipped to the page's size.
     p.setPen(Qt::black);
-    p.drawText(QRectF(x0, y0 + h + 2, w, 18), Qt::AlignHCenter | Qt::AlignTop, mm(page_.PaperWidth) + unit);
-    p.save();
-    p.translate(x0 + w + 4, y0 + h / 2);
-    p.drawText(QRectF(0, -9, 120, 18), Qt::AlignLeft | Qt::AlignVCenter, mm(page_.PaperHeight) + unit);
-    p.restore();
+    const double lineHeight = QFontMetricsF(font()).height();
+    p.drawText(QRectF(x0 + w / 2 - width(), y0 + h + CaptionGap / 2, 2.0 * width(), lineHeight),
+        Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, widthCaption());
+    p.drawText(QRectF(x0 + w + CaptionGap / 2, y0 + h / 2 - lineHeight / 2, width(), lineHeight),
+        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, heightCaption());
 }
 
 // ---- fields -----------------------------------------------------------------------------
@@ -230,6 +262,21 @@ void PageLayoutFields::setPage(const TPageRecord& page)
     columns_->setValue(page_.LabelColumn);
     filling_ = false;
     readFields();
+}
+
+bool PageLayoutFields::showsAcceptably(const TPageRecord& wanted) const
+{
+    if (!GridFits(page_))
+        return false;
+    // A value the fields had to bring into their range is not the layout that was asked for.
+    const bool grid = page_.LabelWidth == wanted.LabelWidth && page_.LabelHeight == wanted.LabelHeight
+        && page_.LabelInterval == wanted.LabelInterval && page_.LabelSpace == wanted.LabelSpace
+        && page_.LabelRow == wanted.LabelRow && page_.LabelColumn == wanted.LabelColumn;
+    if (!grid || page_.AutoSize != wanted.AutoSize)
+        return false;
+    return page_.AutoSize == 1
+        || (page_.PaperWidth == wanted.PaperWidth && page_.PaperHeight == wanted.PaperHeight
+            && page_.PaperTopMargin == wanted.PaperTopMargin && page_.PaperLeftMargin == wanted.PaperLeftMargin);
 }
 
 void PageLayoutFields::readFields()
@@ -338,7 +385,13 @@ TNewForm::TNewForm(const TPageRecord& current, const QString& samplesDirectory, 
     connect(samples_, &QListWidget::currentRowChanged, this, &TNewForm::sampleSelected);
     BindHelpKey(this, HelpTopic::NewLabel);
 
+    // The active label may have a layout this dialog does not take (a page wider than its
+    // fields allow): start from the defaults rather than from a layout that OK refuses.
     fields_->setPage(current);
+    const bool blank = current.PaperWidth == 0 || current.PaperHeight == 0 || current.LabelWidth == 0
+        || current.LabelHeight == 0; // the fields' own 80 x 80 mm start
+    if (!blank && !fields_->showsAcceptably(current))
+        fields_->setPage(TPageRecord::defaultRecord());
     tabs_->setCurrentWidget(newLayout ? fields_->labelTab() : sampleTab_);
     refresh();
 }

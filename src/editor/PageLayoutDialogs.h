@@ -24,10 +24,16 @@ public:
     /// Whether every cell fits (the last, largest cell decides).
     bool fits() const;
 
+    /// Where the page is drawn: beside it stay the room for the two size captions.
+    QRectF pageRect() const;
+    QString widthCaption() const;
+    QString heightCaption() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    static constexpr double CaptionGap = 6.0;
     TPageRecord page_;
 };
 
@@ -42,6 +48,9 @@ public:
     void setPage(const TPageRecord& page);
     /// The record as the fields show it (lengths round(mm x 10), counts round(value)).
     const TPageRecord& page() const { return page_; }
+    /// Whether the fields show the given record unchanged (no value brought into range) and
+    /// it fits, so OK would take it.
+    bool showsAcceptably(const TPageRecord& wanted) const;
 
     QWidget* pageTab() const { return pageTab_; }
     QWidget* labelTab() const { return labelTab_; }

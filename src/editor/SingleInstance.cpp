@@ -68,8 +68,11 @@ void InstanceServer::acceptConnections()
             }
             socket->setProperty("handled", true);
             const QByteArray line = (eol >= 0 ? data.left(eol) : data).left(MaxMessage);
-            emit handOver(QString::fromUtf8(line));
             socket->disconnectFromServer();
+            // The receiver may show a message box, whose event loop would delete this socket
+            // under the caller: the path leaves the socket's handlers before anyone sees it.
+            QMetaObject::invokeMethod(
+                this, [this, path = QString::fromUtf8(line)] { emit handOver(path); }, Qt::QueuedConnection);
         };
         connect(socket, &QLocalSocket::readyRead, this, [finish] { finish(false); });
         connect(socket, &QLocalSocket::disconnected, this, [finish, socket] {

@@ -112,13 +112,20 @@ QString shortMM(int tenths)
 
 DocumentStatus ShowDocumentStatus(const LabelDocument& doc, const TextLookup& lookup)
 {
-    DocumentStatus st;
+    DocumentStatus st = PrinterStatus(doc.printer, lookup);
     st.label = lookup("MainFormInside", "message2", QStringLiteral("Label:")) + shortMM(doc.page().LabelWidth)
         + lookup("All", "danweiEx", QStringLiteral("毫米*")) + shortMM(doc.page().LabelHeight)
         + lookup("All", "danwei", QStringLiteral("毫米"));
+    st.zoom = QString::number(doc.zoom()) + QLatin1Char('%');
+    return st;
+}
+
+DocumentStatus PrinterStatus(const TPrinterSetting& setting, const TextLookup& lookup)
+{
+    DocumentStatus st;
     st.printer = lookup("MainFormInside", "message3", QStringLiteral("Printer:")) + QStringLiteral("VTX-M1");
     const QString portPrefix = lookup("MainFormInside", "message4", QStringLiteral("Port:"));
-    const std::uint8_t p = doc.printer.ComPort;
+    const std::uint8_t p = setting.ComPort;
     if (p <= 4)
         st.port = portPrefix + lookup("ChildFormInside", "Panels2Text1", QStringLiteral("并口"));
     else if (p <= 12)
@@ -127,7 +134,6 @@ DocumentStatus ShowDocumentStatus(const LabelDocument& doc, const TextLookup& lo
         st.port = portPrefix + lookup("ChildFormInside", "Panels2Text2", QStringLiteral("USB口"));
     else if (p == 99)
         st.port = portPrefix + lookup("ChildFormInside", "Panels2Text3", QStringLiteral("驱动"));
-    st.zoom = QString::number(doc.zoom()) + QLatin1Char('%');
     return st;
 }
 

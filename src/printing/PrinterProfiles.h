@@ -66,6 +66,8 @@ struct DocumentStatus {
     QString zoom;
 };
 DocumentStatus ShowDocumentStatus(const LabelDocument& document, const TextLookup& lookup = BuiltInText);
+/// The printer and port texts alone, for a printer record without a document.
+DocumentStatus PrinterStatus(const TPrinterSetting& setting, const TextLookup& lookup = BuiltInText);
 
 /// Converts every text and barcode of the document to the other resolution
 /// (direction 1: 203 -> 300 dpi, 2: 300 -> 203 dpi) and stores the new index in the document.

@@ -250,7 +250,10 @@ bool everyBarcode(LabelDocument& doc, const QDir&)
         const double x = type % 2 == 0 ? 3 : 54;
         const double y = 3 + (type / 2) * 16.5;
         const bool twoD = type == 20 || type == 21;
-        auto* b = barcode(doc, x, y, static_cast<TBarCodeType>(type), preset->sample, twoD ? 2 : 1, 60);
+        // The EAN and UPC digits stand between and below guard bars of the symbol's own width:
+        // with a one-dot module they run into each other, with two they print clear.
+        const bool eanUpc = IsEanUpc(static_cast<TBarCodeType>(type));
+        auto* b = barcode(doc, x, y, static_cast<TBarCodeType>(type), preset->sample, twoD || eanUpc ? 2 : 1, 60);
         b->SetParity(preset->parity);
     }
     return true;

@@ -46,7 +46,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
+    // No display name: the window system would append it to a title that already names the
+    // product, with a separator of its own.
     const Options options = parse(QApplication::arguments());
     if (!options.ok) {
         std::fprintf(stderr, "usage: korvel [LABEL.kvl] [--screenshot FILE.png]\n");

@@ -104,6 +104,20 @@ std::unique_ptr<PrinterPort> CreatePort(const TPrinterSetting& setting, const Po
     }
 }
 
+QString PortDestination(const TPrinterSetting& setting, const PortSettings& settings)
+{
+    if (!settings.overrideSpec.trimmed().isEmpty())
+        return settings.overrideSpec.trimmed();
+    const int n = DeviceNumberOfComPort(setting.ComPort);
+    switch (CategoryOfComPort(setting.ComPort)) {
+    case PortCategory::Parallel:
+        return n >= 0 && n < int(settings.parallelDevices.size()) ? settings.parallelDevices[std::size_t(n)] : QString();
+    case PortCategory::Serial: return SerialDevice(settings, n);
+    case PortCategory::Queue: return settings.queue.name;
+    default: return {};
+    }
+}
+
 std::unique_ptr<PrinterPort> CreateWriteToFilePort(const PortSettings& settings)
 {
     return std::make_unique<FilePort>(settings.writeToFilePath, FilePort::Mode::Append, settings.limits);

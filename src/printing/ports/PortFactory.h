@@ -36,6 +36,11 @@ struct PortSettings {
 /// The device of serial port "ComN" (n = 1-8); empty for other numbers.
 QString SerialDevice(const PortSettings& settings, int n);
 
+/// Where the record's port leads on this machine, for the status bar: the device file of a
+/// serial or parallel port, the raw queue's name, or the description that overrides the record.
+/// Empty for kinds that lead to no one place before a job starts (USB, none).
+QString PortDestination(const TPrinterSetting& setting, const PortSettings& settings);
+
 /// The port the record names (or the override description); never null. A kind that names no
 /// port, or an override that does not parse, gives a port that fails to open with the reason.
 std::unique_ptr<PrinterPort> CreatePort(const TPrinterSetting& setting, const PortSettings& settings);
