@@ -3,6 +3,7 @@
 #include "cli/InfoJson.h"
 #include "cli/PrintCommand.h"
 #include "cli/RenderCommand.h"
+#include "cli/VerifyCommand.h"
 #include "document/LabelDocument.h"
 #include "persistence/LabelFile.h"
 
@@ -23,7 +24,7 @@ int usage(const QString& why = {})
     QTextStream err(stderr);
     if (!why.isEmpty())
         err << "korvel-cli: " << why << "\n";
-    err << kUsage << kPrintUsage << kRenderUsage;
+    err << kUsage << kPrintUsage << kRenderUsage << kVerifyUsage;
     return Usage;
 }
 
@@ -88,8 +89,10 @@ int run(const QStringList& arguments)
         return printCommand(rest);
     if (command == QLatin1String("render"))
         return renderCommand(rest);
+    if (command == QLatin1String("verify"))
+        return verifyCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
-        QTextStream(stdout) << kUsage << kPrintUsage << kRenderUsage;
+        QTextStream(stdout) << kUsage << kPrintUsage << kRenderUsage << kVerifyUsage;
         return Success;
     }
     return usage(QStringLiteral("unknown command '%1'").arg(command));

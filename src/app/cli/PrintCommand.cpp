@@ -1,6 +1,7 @@
 #include "cli/PrintCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/TerminalProgress.h"
 #include "document/DataPaths.h"
 #include "document/LabelDocument.h"
 #include "persistence/LabelFile.h"
@@ -287,22 +288,14 @@ int printCommand(const QStringList& arguments)
         target = printer->describe();
     }
 
-    // Progress only where someone watches: on a terminal, at most five times a second.
+    // Progress only where someone watches: on a terminal, never into a script's pipe or file.
     const bool terminal = isatty(STDERR_FILENO) == 1;
-    QElapsedTimer sinceShown;
-    sinceShown.start();
-    bool shown = false;
+    TerminalProgress progress;
     if (terminal) {
-        options.progress = [&](const JobProgress& p) {
-            if (sinceShown.elapsed() < 200)
-                return;
-            sinceShown.restart();
-            shown = true;
-            QTextStream err(stderr);
-            err << "\rkorvel-cli: " << p.labelsSent;
-            if (p.labelsTotal > 0)
-                err << " of " << p.labelsTotal;
-            err << " labels" << Qt::flush;
+        options.progress = [&progress](const JobProgress& p) {
+            const QString line = progress.update(p.labelsSent, p.labelsTotal);
+            if (!line.isEmpty())
+                QTextStream(stderr) << line << Qt::flush;
         };
     }
 
@@ -314,7 +307,7 @@ int printCommand(const QStringList& arguments)
         PrintJob job(doc, records.get(), targets, options);
         result = job.PrintLabels(startRecord, args.count.value_or(1), static_cast<int>(args.copies.value_or(1)));
     }
-    if (shown)
+    if (progress.shown())
         QTextStream(stderr) << "\n";
     for (const QString& note : result.notes)
         QTextStream(stderr) << "korvel-cli: note: " << note << "\n";
