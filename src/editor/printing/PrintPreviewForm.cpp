@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace korvel {
 
@@ -132,6 +133,14 @@ void TPrintPreviewForm::showImage()
     const QImage image = shownImage();
     ui_->ImagePage->setPixmap(QPixmap::fromImage(image));
     ui_->ImagePage->resize(image.isNull() ? QSize(1, 1) : image.size());
+}
+
+void TPrintPreviewForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The room to fit into is known only once the window is laid out.
+    if (ui_->ComboZoom->currentIndex() == 4)
+        QTimer::singleShot(0, this, [this] { showImage(); });
 }
 
 void TPrintPreviewForm::resizeEvent(QResizeEvent* event)
