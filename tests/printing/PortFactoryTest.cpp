@@ -186,3 +186,28 @@ TEST(PortFactory, SerialKindOpensTheMappedDevice)
     port->ClosePort();
     ::close(master);
 }
+
+TEST(PortFactory, TheStatusBarNamesWhereThePortLeads)
+{
+    PortSettings settings;
+    settings.serialDevices[2] = QStringLiteral("/dev/ttyUSB0");
+    const struct {
+        int comPort;
+        const char* destination;
+    } rows[] = {
+        { 0, "/dev/parport0" },
+        { 4, "" }, // no port
+        { 5, "/dev/ttyS0" }, // "Com1"
+        { 7, "/dev/ttyUSB0" }, // "Com3", mapped by the settings
+        { 13, "" }, // USB: found when the job starts
+        { 99, "VTX-Relay" },
+    };
+    for (const auto& row : rows) {
+        TPrinterSetting setting;
+        setting.ComPort = static_cast<std::uint8_t>(row.comPort);
+        EXPECT_EQ(PortDestination(setting, settings).toStdString(), row.destination) << row.comPort;
+    }
+    // A description that replaces every record's port is what the status bar names.
+    settings.overrideSpec = QStringLiteral(" tcp:printer.local:9100 ");
+    EXPECT_EQ(PortDestination(TPrinterSetting {}, settings), QStringLiteral("tcp:printer.local:9100"));
+}
