@@ -39,8 +39,9 @@ QString lookup(const MessageText& m)
     return LookupText(m.section, m.key, m.defaultText);
 }
 
-/// The model buttons of the main window that holds the document window, if any.
-std::uint32_t modelButtonsOf(const TChildForm& child)
+} // namespace
+
+std::uint32_t ModelButtonsOf(const TChildForm& child)
 {
     std::uint32_t bits = 0;
     if (auto* main = qobject_cast<TMainForm*>(child.window()))
@@ -49,6 +50,8 @@ std::uint32_t modelButtonsOf(const TChildForm& child)
                 bits |= 1u << model;
     return bits;
 }
+
+namespace {
 
 PortSettings designerPortSettings()
 {
@@ -186,7 +189,7 @@ bool RunPrintCommand(TChildForm& child, bool withDialog)
         return true;
 
     PortSettings ports = designerPortSettings();
-    PrintJobOptions options = DesignerJobOptions(doc, child.drawingMode(), modelButtonsOf(child));
+    PrintJobOptions options = DesignerJobOptions(doc, child.drawingMode(), ModelButtonsOf(child));
     options.quantityFromField = state.quantityFromField && hasVariables;
     options.quantityField = stored.quantityField;
     // The settings file's lean streams hold for the designer as for korvel-cli.

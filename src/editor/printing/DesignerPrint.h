@@ -31,6 +31,9 @@ DesignerPrintState& PrintState();
 /// The number of a document window by its component name: "ChildForm" 0, "ChildForm_N" N.
 int WindowNumberOf(const QString& componentName);
 
+/// The "Select printer" entries that are down in the main window holding the document window.
+std::uint32_t ModelButtonsOf(const TChildForm& child);
+
 /// The options a job of this document runs with in the designer and in korvel-cli alike.
 PrintJobOptions DesignerJobOptions(const LabelDocument& document, int drawingMode, std::uint32_t modelButtonsDown);
 

@@ -182,7 +182,7 @@ bool ShowPrintPreview(TChildForm& child)
     // A database job without stored numbers shows every record from the start record on.
     if (HasDatabase(doc) && live && live->isOpen() && stored.count == 0)
         request.count = std::max(1, live->recordCount() - numbers.startRecord + 1);
-    PrintJobOptions options = DesignerJobOptions(doc, child.drawingMode(), 0);
+    PrintJobOptions options = DesignerJobOptions(doc, child.drawingMode(), ModelButtonsOf(child));
     options.quantityFromField = state.quantityFromField && HasVariables(doc);
     options.quantityField = stored.quantityField;
 

@@ -5,6 +5,7 @@
 #include "editor/EditorTestSupport.h"
 #include "cli/CliSupport.h"
 
+#include "barcode/OABarCode.h"
 #include "document/OALabel.h"
 #include "document/OARectangle.h"
 #include "editor/printing/DesignerPrint.h"
@@ -271,6 +272,55 @@ TEST_F(PrintFromDesigner, CancelStopsAJobAStalledPrinterHoldsAndClosesThePort)
     ASSERT_NE(connection, nullptr);
     connection->readAll();
     EXPECT_TRUE(connection->state() == QAbstractSocket::UnconnectedState || connection->waitForDisconnected(5000));
+}
+
+TEST_F(PrintFromDesigner, ABarcodeThatDoesNotReadBackAsksBeforeSending)
+{
+    // A Code 128 running off the right edge of a 60 mm label.
+    LabelDocument doc;
+    doc.printer.FeedType = 2;
+    TPageRecord page;
+    page.LabelWidth = 600;
+    page.LabelHeight = 400;
+    page.LabelColumn = 1;
+    page.LabelRow = 1;
+    page.PaperWidth = 600;
+    page.PaperHeight = 400;
+    doc.setPage(page);
+    doc.setZoom(100);
+    auto bar = std::make_unique<TOABarCode>();
+    bar->Name = QStringLiteral("Parcel");
+    bar->SetBarCodeType(TBarCodeType::bcCode128);
+    bar->SetBarNarrow(2);
+    bar->SetBarWide(5);
+    bar->SetBarHeight(60);
+    bar->SetText("KV-0001");
+    bar->setZoom(1.0);
+    TOABarCode* b = bar.get();
+    doc.appendObject(std::move(bar));
+    b->SetVirLeft(200);
+    b->SetVirTop(20);
+    const QString path = QDir(home.path()).filePath(QStringLiteral("edge.kvl"));
+    ASSERT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
+    TChildForm* child = form->openLabel(path);
+    ASSERT_NE(child, nullptr);
+    prompts.onDialog = [](QDialog* d) {
+        auto* dialog = qobject_cast<TPrintForm*>(d);
+        if (dialog)
+            dialog->findChild<QCheckBox*>(QStringLiteral("CheckBoxFile"))->setChecked(true);
+        return dialog != nullptr;
+    };
+    QFile::remove(designerOut);
+    prompts.answers = { UserPrompts::Answer::No };
+    EXPECT_EQ(child->dispatch(Command::Print, 1), 0);
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_TRUE(prompts.questions[0].text.contains(QStringLiteral("Parcel")));
+    EXPECT_TRUE(prompts.questions[0].text.contains(QStringLiteral("超出标签边缘")));
+    EXPECT_FALSE(QFile::exists(designerOut)) << "nothing sent";
+
+    prompts.answers = { UserPrompts::Answer::Yes }; // "Print anyway"
+    EXPECT_EQ(child->dispatch(Command::Print, 1), 1);
+    EXPECT_FALSE(readFile(designerOut).isEmpty());
 }
 
 TEST(PrintProgressFigures, RateAndTimeLeftFollowTheLabelsSent)
