@@ -50,7 +50,6 @@ TFormPrinterSet::TFormPrinterSet(const PrinterWorkingCopy& copy, int currentMode
     if (!ports_.tcp.isEmpty())
         controls_.port = PortChoice::Tcp;
     fillMessage_ = filled.message;
-    ui_->cbQueueName->setEditText(ports_.queueName);
     ui_->edTcp->setText(ports_.tcp);
     showControls();
 
@@ -152,6 +151,7 @@ void TFormPrinterSet::showControls()
     ui_->cbUSBDevice->setEnabled(c.usbBoxEnabled());
     ui_->LabelUSBDevice->setEnabled(c.usbBoxEnabled());
     ui_->cbQueueName->setEnabled(c.port == PortChoice::Driver);
+    ui_->cbQueueName->setEditText(ports_.queueName);
     ui_->edTcp->setEnabled(c.tcpEnabled());
 
     select(ui_->cbComPort, c.serialPort);
@@ -212,6 +212,7 @@ void TFormPrinterSet::readControls()
     c.led = ui_->cbLED->currentIndex();
     c.position = ui_->sePosition->value();
     c.tcp = ui_->edTcp->text().trimmed();
+    ports_.queueName = ui_->cbQueueName->currentText().trimmed();
     // The device typed for the shown COM port survives the refills of the boxes.
     if (shownSerial_ >= 0 && shownSerial_ < int(ports_.serialDevices.size()))
         ports_.serialDevices[std::size_t(shownSerial_)] = ui_->cbComDevice->currentText().trimmed();
