@@ -5,6 +5,7 @@
 #include "editor/Language.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
+#include "editor/RecoveryCopies.h"
 #include "editor/UserPrompts.h"
 #include "editor/editing/Operation.h"
 #include "editor/editing/SurfaceEditor.h"
@@ -51,6 +52,8 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     scrollBox_->setWidget(workspace_);
     scrollBox_->setWidgetResizable(false);
     buildSurface();
+    recovery_ = std::make_unique<RecoveryCopyWriter>([this] { return document_.get(); });
+    connect(this, &TChildForm::stateChanged, this, [this] { recovery_->changed(); });
 
     // F1 reaches the window through the main window's help command.
     setProperty("helpTopic", HelpTopic::MainForm);
@@ -59,6 +62,7 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
 
 TChildForm::~TChildForm()
 {
+    recovery_.reset();
     // The surface refers to the document; it goes first.
     delete scrollBox_;
     scrollBox_ = nullptr;
@@ -139,7 +143,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     case Command::ZoomIn: applyZoom(1, true); break;
     case Command::ZoomOut: applyZoom(-1, true); break;
     case Command::FitToWindow: {
-        const QSize client = scrollBox_->viewport()->size();
+        const QSize client = fitArea();
         document_->fitZoom(client.width(), client.height());
         document_->FitMode = 1;
         zoomChanged();
@@ -150,7 +154,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     }
     case Command::Refit:
         if (document_->FitMode == 1) {
-            const QSize client = scrollBox_->viewport()->size();
+            const QSize client = fitArea();
             if (document_->fitZoom(client.width(), client.height()))
                 zoomChanged();
         }
@@ -187,6 +191,14 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     return done ? 1 : 0;
 }
 
+QSize TChildForm::fitArea() const
+{
+    // A fitted label keeps its canvas margin and shadow in view
+    // (and the label's one-pixel edge, so that a fitted label never brings up scroll bars).
+    const int margin = 2 * TOAWorkspace::CanvasMargin + 2;
+    return scrollBox_->viewport()->size() - QSize(margin, margin);
+}
+
 void TChildForm::zoomChanged()
 {
     editor_->reset();
@@ -218,7 +230,14 @@ bool TChildForm::finishOpening()
     document_->untitled = false;
     document_->modified = false;
     history_->markSaved();
-    document_->setZoom(document_->zoom());
+    // Objects read from the file already stand at the document's zoom; only a file whose
+    // objects do not is zoomed again (which renders every object once more).
+    const double factor = document_->zoom() / 100.0;
+    bool zoomed = true;
+    for (const auto& o : document_->objects())
+        zoomed = zoomed && o->Zoom() == factor;
+    if (!zoomed)
+        document_->setZoom(document_->zoom());
     workspace_->refresh();
     syncRulers();
     fitPending_ = document_->FitMode == 1;
@@ -344,7 +363,7 @@ bool TChildForm::runPageSetup()
     if (!Prompts().runDialog(&dialog))
         return false;
     document_->setPage(dialog.page());
-    const QSize client = scrollBox_->viewport()->size();
+    const QSize client = fitArea();
     if (document_->fitZoom(client.width(), client.height()))
         document_->FitZoom = document_->zoom();
     document_->FitMode = 1;
@@ -362,6 +381,7 @@ void TChildForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    recovery_->remove();
     emit closed();
 }
 

@@ -13,6 +13,7 @@ namespace korvel {
 
 class LabelDocument;
 class SurfaceEditor;
+class RecoveryCopyWriter;
 class TOARuler;
 class TOAWorkspace;
 class TOperation;
@@ -39,6 +40,11 @@ public:
 
     /// The Undo and Redo menu texts, saying what the next one takes back or repeats.
     QString undoCaption(bool redo) const;
+    /// Takes a document opened from a recovery copy as the document it was: its own file name
+    /// (or untitled), modified, so that closing it asks whether to save.
+    void adoptRecovered(const QString& fileName, bool untitled);
+    RecoveryCopyWriter& recoveryCopy() { return *recovery_; }
+
     /// Zooms in (steps > 0) or out keeping the surface point under a viewport position still.
     void zoomAt(int steps, QPoint viewportPoint);
 
@@ -110,6 +116,7 @@ private:
     bool writeTo(const QString& path);
     bool runPageSetup();
     void zoomChanged();
+    QSize fitArea() const;
     QString documentBaseName() const;
 
     std::unique_ptr<LabelDocument> document_;
@@ -117,6 +124,7 @@ private:
     std::unique_ptr<SurfaceEditor> editor_;
     QScrollArea* scrollBox_;
     TOAWorkspace* workspace_;
+    std::unique_ptr<RecoveryCopyWriter> recovery_;
     TOARuler* rulerH_ = nullptr;
     TOARuler* rulerV_ = nullptr;
     QString fileToOpen_;

@@ -156,6 +156,9 @@ bool TMainForm::initialize()
 
 void TMainForm::startUp(const QStringList& arguments)
 {
+    // Labels restored after a crash are what the user works on; the start page would cover them.
+    if (offerRecoveryCopies() > 0 && arguments.size() <= 1)
+        return;
     // A label that cannot be opened is told, and the start goes on as without one.
     if (arguments.size() > 1 && openNamedLabel(arguments.at(1)))
         return;

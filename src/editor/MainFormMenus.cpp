@@ -3,6 +3,7 @@
 #include "editor/MainForm.h"
 
 #include "editor/FrameSettings.h"
+#include "editor/SurfaceViewMenu.h"
 #include "editor/ToolIcons.h"
 #include "editor/WindowArrangement.h"
 #include "printing/PrinterProfiles.h"
@@ -203,6 +204,7 @@ void TMainForm::buildMenus()
     }
     view->addSeparator();
     add(view, { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "", "mnuRebuildTree" });
+    AddGridMenu(view, [this] { return activeChild(); });
 
     add(menu("mnuCreate", QStringLiteral("创建(&C)")),
         { "mnuCreateText", "mnuCreateBarcode", "mnuCreateInverse", "mnuCreateDatabase", "mnuCreateRectangle",
