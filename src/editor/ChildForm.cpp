@@ -7,6 +7,7 @@
 #include "editor/PageLayoutDialogs.h"
 #include "editor/RecoveryCopies.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
 #include "editor/editing/Operation.h"
 #include "editor/editing/SurfaceEditor.h"
 #include "editor/printing/DesignerPrint.h"
@@ -51,6 +52,7 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     workspace_ = new TOAWorkspace(*document_);
     scrollBox_->setWidget(workspace_);
     scrollBox_->setWidgetResizable(false);
+    data_ = new TDataCommands(*this);
     buildSurface();
     recovery_ = std::make_unique<RecoveryCopyWriter>([this] { return document_.get(); });
     connect(this, &TChildForm::stateChanged, this, [this] { recovery_->changed(); });
@@ -100,14 +102,16 @@ bool TChildForm::isBuilt(Command command)
     case Command::PrintPreview:
     case Command::QuantityFieldOn:
     case Command::QuantityFieldOff: return true;
-    default: return false;
+    default: return TDataCommands::handles(command);
     }
 }
 
-bool TChildForm::isAvailable(Command command) const
+bool TChildForm::isAvailable(Command command, int wParam) const
 {
     if (!isBuilt(command))
         return false;
+    if (TDataCommands::handles(command))
+        return data_->isAvailable(command, wParam);
     switch (command) {
     case Command::ZoomIn: return document_->canZoomIn();
     case Command::ZoomOut: return document_->canZoomOut();
@@ -124,7 +128,7 @@ bool TChildForm::isAvailable(Command command) const
 
 int TChildForm::dispatch(Command command, int wParam, int lParam)
 {
-    if (!isAvailable(command))
+    if (!isAvailable(command, wParam))
         return 0;
     // An edit that leaves no undo step (page setup, variables) means no undo can bring back
     // the saved state any more.
@@ -183,7 +187,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     case Command::PrintPreview: done = ShowPrintPreview(*this); break;
     case Command::QuantityFieldOn: PrintState().quantityFromField = true; break;
     case Command::QuantityFieldOff: PrintState().quantityFromField = false; break;
-    default: done = false; break;
+    default: done = TDataCommands::handles(command) && data_->dispatch(command, wParam, lParam); break;
     }
     if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)
         history_->forgetSavedState();
@@ -242,6 +246,7 @@ bool TChildForm::finishOpening()
     syncRulers();
     fitPending_ = document_->FitMode == 1;
     refreshCaption();
+    data_->documentOpened();
     emit pageAdopted(true);
     return true;
 }

@@ -14,6 +14,7 @@ namespace korvel {
 class LabelDocument;
 class SurfaceEditor;
 class RecoveryCopyWriter;
+class TDataCommands;
 class TOARuler;
 class TOAWorkspace;
 class TOperation;
@@ -51,8 +52,11 @@ public:
     /// Carries out one command; 1 when it was done, 0 when it is not available now (no
     /// document state for it, or its part of the designer is not built yet).
     int dispatch(Command command, int wParam = 0, int lParam = 0);
-    /// Whether the command would be carried out now: the enabled state of its actions.
-    bool isAvailable(Command command) const;
+    /// Whether the command would be carried out now: the enabled state of its actions (for
+    /// record moves `wParam` is the move).
+    bool isAvailable(Command command, int wParam = 0) const;
+    /// The variable and data-source commands, with the document's live data source.
+    TDataCommands* dataCommands() const { return data_; }
     /// Whether this window carries out the command at all in this build.
     static bool isBuilt(Command command);
 
@@ -127,6 +131,7 @@ private:
     std::unique_ptr<RecoveryCopyWriter> recovery_;
     TOARuler* rulerH_ = nullptr;
     TOARuler* rulerV_ = nullptr;
+    TDataCommands* data_ = nullptr;
     QString fileToOpen_;
     LabelReadOptions readOptions_;
     LabelFileResult openResult_;

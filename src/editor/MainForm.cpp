@@ -15,6 +15,8 @@
 #include "editor/StatusPanels.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
+#include "editor/data/DataSourcePanel.h"
 #include "editor/WindowArrangement.h"
 #include "persistence/RecentFileList.h"
 #include "persistence/RegistryStore.h"
@@ -265,12 +267,14 @@ void TMainForm::updateCommandStates()
         bool ok = false;
         const int command = a->property("command").toInt(&ok);
         if (ok)
-            a->setEnabled(child && child->isAvailable(static_cast<Command>(command)));
+            a->setEnabled(child && child->isAvailable(static_cast<Command>(command), a->property("wParam").toInt()));
         if (child && (a->objectName() == QLatin1String("mnuUndo") || a->objectName() == QLatin1String("mnuRedo")))
             a->setText(child->undoCaption(a->objectName() == QLatin1String("mnuRedo")));
         else if (a->property("needsDocument").toBool())
             a->setEnabled(child != nullptr);
     }
+    if (auto* tree = qobject_cast<TDataSourcePanel*>(dataSourcePanel_->widget()))
+        tree->showDocument(child ? &child->document() : nullptr, child && child->dataCommands()->isConnected());
 }
 
 void TMainForm::showDocumentStatus()

@@ -8,6 +8,7 @@
 #include "editor/MainForm.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
 #include "editor/printing/PrintForm.h"
 #include "editor/printing/PrintJobRunner.h"
 #include "editor/printing/PrintProgressForm.h"
@@ -144,7 +145,12 @@ bool RunPrintCommand(TChildForm& child, bool withDialog)
     StoredPrintNumbers stored = state.numbers.get(window);
     const bool hasVariables = HasVariables(doc);
     const bool hasDatabase = HasDatabase(doc);
-    PrintNumbers numbers = InitialPrintNumbers(stored, hasDatabase, records ? records->recordNumber() : 0);
+    // The record the user moved the window's data set to is where the job starts. The job itself
+    // walks a source of its own: the window keeps painting from its own while the job runs.
+    int currentRecord = records ? records->recordNumber() : 0;
+    if (TDataCommands* data = child.dataCommands(); data && data->source() && data->source()->isOpen())
+        currentRecord = data->source()->recordNumber();
+    PrintNumbers numbers = InitialPrintNumbers(stored, hasDatabase, currentRecord);
 
     if (withDialog) {
         PrintFormInput input;
