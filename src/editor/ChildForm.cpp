@@ -13,6 +13,7 @@
 #include "editor/printing/DesignerPrint.h"
 #include "editor/printing/PrinterSetCommand.h"
 #include "editor/printing/PrintPreviewForm.h"
+#include "editor/properties/PropertyDialogs.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -41,6 +42,8 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     // The caption is the file name; only the hint comes from the language file.
     setProperty("tag", 2);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Command 0x405 opens the property dialogs of the object kinds.
+    RegisterPropertyDialogs();
 
     scrollBox_ = new QScrollArea(this);
     scrollBox_->setObjectName(QStringLiteral("ScrollBox"));
