@@ -10,6 +10,9 @@
 #include "editor/data/DataCommands.h"
 #include "editor/editing/Operation.h"
 #include "editor/editing/SurfaceEditor.h"
+#include "editor/printing/DesignerPrint.h"
+#include "editor/printing/PrinterSetCommand.h"
+#include "editor/printing/PrintPreviewForm.h"
 #include "editor/properties/PropertyDialogs.h"
 
 #include <QCloseEvent>
@@ -96,7 +99,12 @@ bool TChildForm::isBuilt(Command command)
     case Command::SelectAll:
     case Command::Undo:
     case Command::Redo:
-    case Command::FinishOpening: return true;
+    case Command::FinishOpening:
+    case Command::Print:
+    case Command::PrinterSettings:
+    case Command::PrintPreview:
+    case Command::QuantityFieldOn:
+    case Command::QuantityFieldOff: return true;
     default: return TDataCommands::handles(command);
     }
 }
@@ -177,6 +185,11 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     case Command::RepaintSurface:
     case Command::RedrawHandles: workspace_->update(); break;
     case Command::FinishOpening: done = finishOpening(); break;
+    case Command::Print: done = RunPrintCommand(*this, wParam != 0); break;
+    case Command::PrinterSettings: done = RunPrinterSetCommand(*this); break;
+    case Command::PrintPreview: done = ShowPrintPreview(*this); break;
+    case Command::QuantityFieldOn: PrintState().quantityFromField = true; break;
+    case Command::QuantityFieldOff: PrintState().quantityFromField = false; break;
     default: done = TDataCommands::handles(command) && data_->dispatch(command, wParam, lParam); break;
     }
     if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)

@@ -81,6 +81,8 @@ public:
 
     /// The document window's help topic and its language-file section.
     QString section() const;
+    /// The drawing mode of the surface (0 transparent, 1 XOR); print jobs send it along.
+    int drawingMode() const { return drawingMode_; }
 
 signals:
     /// Status bar texts and the enabled state of commands may have changed.

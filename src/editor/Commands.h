@@ -49,6 +49,7 @@ enum class Command : int {
     FinishOpening = 0x464, ///< w: 1
     Save = 0x465,
     AnotherInstance = 0x466, ///< to the main window
+    PrintPreview = 0x467, ///< File › Print preview: the job's labels as the printer prints them
 };
 
 /// Directions of MoveSelection.

@@ -283,11 +283,13 @@ public:
         case Component::ComboBox:
             if (auto* c = qobject_cast<QComboBox*>(o)) {
                 const int selected = c->currentIndex();
+                // A typed text that no entry holds survives the refill of the entries.
+                const QString typed = c->currentText();
                 for (int i = 0; i < c->count(); ++i)
                     c->setItemText(i, get(indexed(name, ".Items[", i), c->itemText(i)));
                 c->setCurrentIndex(selected);
                 if (c->isEditable())
-                    c->setEditText(get(name + ".Text", c->currentText()));
+                    c->setEditText(get(name + ".Text", typed));
             }
             break;
         case Component::RadioGroup:

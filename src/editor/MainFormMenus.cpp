@@ -58,7 +58,9 @@ void TMainForm::buildActions()
     commandAction("mnuPageSetup", QStringLiteral("页面设置(&U)..."), Command::PageSetup);
     commandAction(
         "mnuPrinterSet", QStringLiteral("打印机设置(&T)..."), Command::PrinterSettings, 0, 0, QKeySequence(Qt::Key_F5));
-    commandAction("mnuPrint", QStringLiteral("打印(&P)..."), Command::Print, 0, 0, QKeySequence(Qt::CTRL | Qt::Key_P));
+    commandAction("mnuPrint", QStringLiteral("打印(&P)..."), Command::Print, 1, 0, QKeySequence(Qt::CTRL | Qt::Key_P));
+    commandAction("mnuQuickPrint", QStringLiteral("快速打印(&Q)"), Command::Print, 0, 0);
+    commandAction("mnuPrintPreview", QStringLiteral("打印预览(&V)..."), Command::PrintPreview);
     connect(makeAction("mnuExit", QStringLiteral("退出(&X)"), QKeySequence(Qt::ALT | Qt::Key_X)), &QAction::triggered,
         this, &QWidget::close);
 
@@ -182,7 +184,7 @@ void TMainForm::buildMenus()
         a->setProperty("printerModel", model.index);
         printerGroup->addAction(a);
     }
-    add(file, { "mnuPrint", "" });
+    add(file, { "mnuPrintPreview", "mnuPrint", "mnuQuickPrint", "" });
     recentMenu_ = file->addMenu(QStringLiteral("最近打开的标签 "));
     recentMenu_->setObjectName(QStringLiteral("mnuRecent"));
     add(file, { "", "mnuExit" });
@@ -267,7 +269,7 @@ void TMainForm::buildToolbars()
     bar(0, "ToolBarStandard", QStringLiteral("标准工具栏"),
         { { "ToolButtonNew", "新建", "new", 0, 0, "mnuNew" }, { "ToolButtonOpen", "打开", "open", 0, 0, "mnuOpen" },
             { "ToolButtonSave", "保存", "save", 0x465, 0, nullptr },
-            { "ToolButtonPrint", "打印", "print", 0x41E, 0, nullptr }, { "", "", "", 0, 0, nullptr },
+            { "ToolButtonPrint", "打印", "print", 0x41E, 1, nullptr }, { "", "", "", 0, 0, nullptr },
             { "ToolButtonCut", "剪切", "cut", 0x40C, 0, nullptr },
             { "ToolButtonCopy", "复制", "copy", 0x40D, 0, nullptr },
             { "ToolButtonPaste", "粘贴", "paste", 0x40E, 0, nullptr },

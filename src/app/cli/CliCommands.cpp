@@ -11,11 +11,12 @@ namespace korvel::cli {
 
 namespace {
 
-const std::array<Command, 4> kCommands { {
+const std::array<Command, 5> kCommands { {
     { "info", kInfoUsage, infoCommand },
     { "convert", kConvertUsage, convertCommand },
     { "print", kPrintUsage, printCommand },
     { "render", kRenderUsage, renderCommand },
+    { "verify", kVerifyUsage, verifyCommand },
 } };
 
 QString usageLines()

@@ -23,10 +23,12 @@ int infoCommand(const QStringList& arguments);
 int convertCommand(const QStringList& arguments);
 int printCommand(const QStringList& arguments);
 int renderCommand(const QStringList& arguments);
+int verifyCommand(const QStringList& arguments);
 
 extern const char* const kInfoUsage;
 extern const char* const kConvertUsage;
 extern const char* const kPrintUsage;
 extern const char* const kRenderUsage;
+extern const char* const kVerifyUsage;
 
 } // namespace korvel::cli

@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandSupport.h"
 #include "cli/DataOptions.h"
+#include "cli/TerminalProgress.h"
 #include "document/DataPaths.h"
 #include "document/LabelDocument.h"
 #include "persistence/RegistryStore.h"
@@ -218,22 +219,14 @@ int printCommand(const QStringList& arguments)
         target = printer->describe();
     }
 
-    // Progress only where someone watches: on a terminal, at most five times a second.
+    // Progress only where someone watches: on a terminal, never into a script's pipe or file.
     const bool terminal = isatty(STDERR_FILENO) == 1;
-    QElapsedTimer sinceShown;
-    sinceShown.start();
-    bool shown = false;
+    TerminalProgress progress;
     if (terminal) {
-        options.progress = [&](const JobProgress& p) {
-            if (sinceShown.elapsed() < 200)
-                return;
-            sinceShown.restart();
-            shown = true;
-            QTextStream err(stderr);
-            err << "\rkorvel-cli: " << p.labelsSent;
-            if (p.labelsTotal > 0)
-                err << " of " << p.labelsTotal;
-            err << " labels" << Qt::flush;
+        options.progress = [&progress](const JobProgress& p) {
+            const QString line = progress.update(p.labelsSent, p.labelsTotal);
+            if (!line.isEmpty())
+                QTextStream(stderr) << line << Qt::flush;
         };
     }
 
@@ -247,7 +240,7 @@ int printCommand(const QStringList& arguments)
         file.reset();
         printer.reset();
     }
-    if (shown)
+    if (progress.shown())
         QTextStream(stderr) << "\n";
     for (const QString& note : result.notes)
         QTextStream(stderr) << "korvel-cli: note: " << note << "\n";

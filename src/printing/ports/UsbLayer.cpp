@@ -113,6 +113,12 @@ QList<LibusbTarget> libusbPrinters(libusb_context* ctx)
         const bool kernelHeld = libusb_kernel_driver_active(h, t.interfaceNumber) == 1;
         libusb_device_descriptor desc {};
         libusb_get_device_descriptor(dev, &desc);
+        // The serial number tells two printers of one model apart in the settings dialog.
+        unsigned char serial[128] = {};
+        QString serialText;
+        if (desc.iSerialNumber != 0
+            && libusb_get_string_descriptor_ascii(h, desc.iSerialNumber, serial, int(sizeof serial) - 1) > 0)
+            serialText = QString::fromLatin1(reinterpret_cast<const char*>(serial)).trimmed();
         libusb_close(h);
         if (kernelHeld)
             continue;
@@ -123,6 +129,8 @@ QList<LibusbTarget> libusbPrinters(libusb_context* ctx)
                             .arg(t.address)
                             .arg(desc.idVendor, 4, 16, QLatin1Char('0'))
                             .arg(desc.idProduct, 4, 16, QLatin1Char('0'));
+        if (!serialText.isEmpty())
+            t.description += QStringLiteral(" SN ") + serialText;
         out.append(t);
     }
     if (n >= 0)
