@@ -148,6 +148,18 @@ TEST(CliStream, OneLabelKeepsItsNameAndUnreadableStreamsNameTheByte)
     const CliRun both = RunCli({ QStringLiteral("render"), Sample("Starter.kvl"), QStringLiteral("--stream"), stream,
         QStringLiteral("-o"), out });
     EXPECT_EQ(both.exitCode, 2);
+    // The stream does not say its resolution: 203 unless --dpi names the other one.
+    EXPECT_EQ(RunCli({ QStringLiteral("render"), QStringLiteral("--stream"), stream, QStringLiteral("--dpi"),
+                  QStringLiteral("250"), QStringLiteral("-o"), out })
+                  .exitCode,
+        2);
+    EXPECT_EQ(RunCli({ QStringLiteral("render"), Sample("Starter.kvl"), QStringLiteral("--dpi"), QStringLiteral("300"),
+                  QStringLiteral("-o"), out })
+                  .exitCode,
+        2);
+    const CliRun fine = RunCli({ QStringLiteral("render"), QStringLiteral("--stream"), stream, QStringLiteral("--dpi"),
+        QStringLiteral("300"), QStringLiteral("-o"), out });
+    EXPECT_EQ(fine.exitCode, 0) << fine.err.toStdString();
 }
 
 TEST(CliStream, PagesLongerThan999Point9MillimetresAreRefused)

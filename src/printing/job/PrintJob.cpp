@@ -93,12 +93,6 @@ public:
     /// Common frame steps 1-4: the target port, the queue document and the job setup.
     bool open()
     {
-        if (!PageLengthPrintable(document().page())) {
-            const JobResult refused = PageTooLongResult(document().page());
-            result_.status = refused.status;
-            outcome(refused.outcome, refused.message);
-            return false;
-        }
         const JobTargets& t = job_.targets_;
         port_ = t.writeToFile ? t.file : t.printer;
         if (!port_) {
@@ -300,6 +294,9 @@ JobResult PrintJob::PrintLabels(int startRecord, std::int64_t labelCount, int co
 
 JobResult PrintJob::PrintPlain(std::int64_t labelCount, int copies)
 {
+    // Before anything moves: a page the label start cannot state would print nothing.
+    if (!PageLengthPrintable(document_.page()))
+        return PageTooLongResult(document_.page());
     Run run(*this, false);
     const TPageRecord& page = document_.page();
     run.grid = GridPlan::of(labelCount * std::max(copies, 0), page.LabelColumn, page.LabelRow);
@@ -342,6 +339,9 @@ JobResult PrintJob::PrintPlain(std::int64_t labelCount, int copies)
 
 JobResult PrintJob::PrintVariable(int startRecord, std::int64_t recordCount, bool hasDatabase, int copies)
 {
+    // Before anything moves: a page the label start cannot state would print nothing.
+    if (!PageLengthPrintable(document_.page()))
+        return PageTooLongResult(document_.page());
     Run run(*this, true);
     const TPageRecord& page = document_.page();
     run.grid = GridPlan::of(recordCount * std::max(copies, 0), page.LabelColumn, page.LabelRow);
@@ -445,6 +445,9 @@ JobResult PrintJob::PrintVariable(int startRecord, std::int64_t recordCount, boo
 
 JobResult PrintJob::PrintQuantityFromField(int startRecord, std::int64_t recordCount, bool hasDatabase)
 {
+    // Before anything moves: a page the label start cannot state would print nothing.
+    if (!PageLengthPrintable(document_.page()))
+        return PageTooLongResult(document_.page());
     Run run(*this, true);
     const TPageRecord& page = document_.page();
     run.grid = GridPlan::of(0, page.LabelColumn, page.LabelRow);
