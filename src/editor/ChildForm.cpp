@@ -87,9 +87,23 @@ bool TChildForm::isBuilt(Command command)
     case Command::SelectAll:
     case Command::Undo:
     case Command::Redo:
-    case Command::FinishOpening: return true;
+    case Command::FinishOpening:
+    case Command::DeleteSelection:
+    case Command::Arrange:
+    case Command::Rotate:
+    case Command::Cut:
+    case Command::Copy:
+    case Command::Paste:
+    case Command::ChangeOrder: return true;
     default: return false;
     }
+}
+
+bool TChildForm::isAvailable(Command command, int wParam) const
+{
+    if (command == Command::Arrange)
+        return AlignNeeds(wParam) > 0 && static_cast<int>(document_->selection().size()) >= AlignNeeds(wParam);
+    return isAvailable(command);
 }
 
 bool TChildForm::isAvailable(Command command) const
@@ -106,6 +120,13 @@ bool TChildForm::isAvailable(Command command) const
     case Command::SelectAll: return document_->objectCount() > 0;
     case Command::Undo: return history_->canUndo();
     case Command::Redo: return history_->canRedo();
+    case Command::DeleteSelection:
+    case Command::Cut:
+    case Command::Copy:
+    case Command::Arrange:
+    case Command::ChangeOrder: return !document_->selection().empty();
+    case Command::Rotate: return document_->selection().size() == 1;
+    case Command::Paste: return ClipboardHasObjects();
     default: return true;
     }
 }
@@ -119,7 +140,9 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     const std::uint64_t historyBefore = history_->serial();
     const std::uint64_t changesBefore = document_->changeSerial;
     bool handled = false;
-    const int surfaceResult = surfaceCommand(command, wParam, lParam, handled);
+    int surfaceResult = surfaceCommand(command, wParam, lParam, handled);
+    if (!handled)
+        surfaceResult = arrangeCommand(command, wParam, lParam, handled);
     if (handled) {
         if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)
             history_->forgetSavedState();

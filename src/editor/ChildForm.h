@@ -1,10 +1,14 @@
 #pragma once
 
 #include "editor/Commands.h"
+#include "editor/arrange/Arrange.h"
+#include "editor/clipboard/ObjectClipboard.h"
+#include "editor/creation/ObjectCreation.h"
 #include "persistence/LabelFile.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QScrollArea;
@@ -19,6 +23,9 @@ class TOperation;
 
 /// The document window: shows one label document on its design surface and carries out the
 /// document commands. Every menu action, toolbar button and test reaches it through dispatch().
+/// Whether the system clipboard holds label objects of ours.
+bool ClipboardHasObjects();
+
 class TChildForm : public QWidget {
     Q_OBJECT
 public:
@@ -47,8 +54,21 @@ public:
     int dispatch(Command command, int wParam = 0, int lParam = 0);
     /// Whether the command would be carried out now: the enabled state of its actions.
     bool isAvailable(Command command) const;
+    /// The same for one tag of a command (the alignment codes need different selections).
+    bool isAvailable(Command command, int wParam) const;
     /// Whether this window carries out the command at all in this build.
     static bool isBuilt(Command command);
+
+    /// Where new objects take their defaults from (the main window's settings).
+    std::function<CreationSettings()> creationSettings;
+    /// The drawing tool (0 the arrow, 1-8) and its surface cursor.
+    void setTool(int tool);
+    /// A finished creation band (ChildFormArrange.cpp); true when an object was created.
+    bool createObject(int tool, const QPoint& start, const QPoint& end);
+    /// The object pop-up menu at a global position.
+    void showObjectMenu(const QPoint& globalPos);
+    /// The pop-up menu's not-print item: flag byte 0 of the single selected object.
+    bool setNotPrint(bool on);
 
     /// Names the file that the finish-opening command (0x464) reads.
     void setFileToOpen(const QString& path) { fileToOpen_ = path; }
@@ -82,6 +102,11 @@ signals:
     void pageAdopted(bool withPrinter);
     /// The window was closed (after the close question allowed it).
     void closed();
+    /// A creation step ran (true) or was refused before running (false): a one-shot tool
+    /// goes back to the arrow after a step that ran.
+    void creationStepDone(bool stepRan);
+    /// A new text was confirmed with this font ("winfont"/"fontname" takes it).
+    void textFontChosen(const QString& fontName);
     /// Status panels 4 and 5 while an object is moved or resized (both empty afterwards).
     void surfaceStatus(const QString& position, const QString& size);
 
@@ -104,6 +129,13 @@ private:
     bool surfaceKey(QKeyEvent* event);
     void applyZoom(int steps, bool keepCentre);
 
+    // ChildFormArrange.cpp: arrange, delete, clipboard, creation and the pop-up menu.
+    void attachArrange();
+    int arrangeCommand(Command command, int wParam, int lParam, bool& handled);
+    bool copySelection();
+    bool pasteClipboard();
+    bool runCreationStep(TOAControl& object);
+
     bool finishOpening();
     bool writeTo(const QString& path);
     bool runPageSetup();
@@ -123,6 +155,9 @@ private:
     bool fitPending_ = true;
     int drawingMode_ = 1;
     bool gestureStatusShown_ = false;
+    int tool_ = 0;
+    RotationMemory rotation_;
+    PasteState pasteState_;
     static constexpr int RulerThicknessPixels = 16;
 };
 

@@ -1,8 +1,10 @@
 #include "editor/MainForm.h"
 
+#include "document/CodePage.h"
 #include "document/DataPaths.h"
 #include "document/LabelDocument.h"
 #include "editor/ChildForm.h"
+#include "editor/DrawingTools.h"
 #include "editor/FirstForm.h"
 #include "editor/FrameSettings.h"
 #include "editor/HandOverQueue.h"
@@ -37,6 +39,8 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -85,6 +89,10 @@ TMainForm::TMainForm(const QString& settingsDirectory, QWidget* parent)
     buildActions();
     buildMenus();
     buildToolbars();
+    drawingTools_ = new DrawingTools(this);
+    drawingTools_->wire();
+    // Paste follows what the clipboard holds, also when another program changed it.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateCommandStates(); });
     statusPanels_ = std::make_unique<StatusPanels>(statusBar());
     updateCommandStates();
 }
@@ -262,7 +270,7 @@ void TMainForm::updateCommandStates()
         bool ok = false;
         const int command = a->property("command").toInt(&ok);
         if (ok)
-            a->setEnabled(child && child->isAvailable(static_cast<Command>(command)));
+            a->setEnabled(child && child->isAvailable(static_cast<Command>(command), a->property("wParam").toInt()));
         if (child && (a->objectName() == QLatin1String("mnuUndo") || a->objectName() == QLatin1String("mnuRedo")))
             a->setText(child->undoCaption(a->objectName() == QLatin1String("mnuRedo")));
         else if (a->property("needsDocument").toBool())
@@ -375,6 +383,15 @@ TChildForm* TMainForm::createChild()
             showDocumentStatus();
         }
     });
+    child->creationSettings = [this] {
+        return CreationSettings { settings_.languageIndex() == 1, CodePage::document().toUnicode(settings_.defaultFontName) };
+    };
+    connect(child, &TChildForm::creationStepDone, drawingTools_, &DrawingTools::stepDone);
+    connect(child, &TChildForm::textFontChosen, this, [this](const QString& name) {
+        settings_.defaultFontName = CodePage::document().fromUnicode(name);
+        RememberTextFont(settingsDirectory_, name);
+    });
+    drawingTools_->applyTo(child);
     connect(child, &TChildForm::surfaceStatus, this, [this](const QString& position, const QString& size) {
         statusPanels_->setText(4, position);
         statusPanels_->setText(5, size);

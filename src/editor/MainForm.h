@@ -21,6 +21,7 @@ class FrameSettings;
 class HandOverQueue;
 class RegistryStore;
 class StatusPanels;
+class DrawingTools;
 class TChildForm;
 class TFirstForm;
 class TRecentFileList;
@@ -107,6 +108,7 @@ public:
     QMenu* recentMenu() const { return recentMenu_; }
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolbar(int index) const;
+    DrawingTools* drawingTools() const { return drawingTools_; }
     QDockWidget* dataSourcePanel() const { return dataSourcePanel_; }
     /// Re-reads the enabled state of every command from the active document window.
     void updateCommandStates();
@@ -168,6 +170,7 @@ private:
     std::unique_ptr<StatusPanels> statusPanels_;
     FrameSettings* frameSettings_ = nullptr;
     HandOverQueue* handOvers_ = nullptr;
+    DrawingTools* drawingTools_ = nullptr;
     QPointer<QMdiSubWindow> startPageWindow_;
     QPointer<TFirstForm> startPage_;
     QPointer<TChildForm> current_;

@@ -398,8 +398,8 @@ TEST_F(DesignerTest, CommandsOfUnbuiltPartsArePresentButDisabled)
 {
     form->openLabel(label(QStringLiteral("a.kvl")));
     for (const char* name : { "mnuPrint", "mnuPrinterSet", "mnuUndo", "mnuRedo", "mnuCut", "mnuCopy", "mnuPaste",
-             "mnuDelete", "mnuSelectAll", "mnuAlignLeft", "mnuMoveUp", "mnuRotateRight", "mnuCreateText",
-             "SpeedButtonAlignLeft", "ToolButtonSetDatabase", "ToolButtonText" }) {
+             "mnuDelete", "mnuSelectAll", "mnuAlignLeft", "mnuMoveUp", "mnuRotateRight", "SpeedButtonAlignLeft",
+             "ToolButtonSetDatabase" }) {
         QAction* a = form->action(QLatin1String(name));
         ASSERT_NE(a, nullptr) << name;
         EXPECT_FALSE(a->isEnabled()) << name;
