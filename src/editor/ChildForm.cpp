@@ -94,7 +94,9 @@ bool TChildForm::isBuilt(Command command)
     case Command::Cut:
     case Command::Copy:
     case Command::Paste:
-    case Command::ChangeOrder: return true;
+    case Command::ChangeOrder:
+    case Command::ApplyFontName:
+    case Command::ApplyFontSize: return true;
     default: return false;
     }
 }
@@ -126,6 +128,10 @@ bool TChildForm::isAvailable(Command command) const
     case Command::Arrange:
     case Command::ChangeOrder: return !document_->selection().empty();
     case Command::Rotate: return document_->selection().size() == 1;
+    case Command::ApplyFontName:
+    case Command::ApplyFontSize:
+        formatting_->refreshEnabling();
+        return formatting_->state().boxesEnabled;
     case Command::Paste: return ClipboardHasObjects();
     default: return true;
     }

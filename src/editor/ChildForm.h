@@ -4,6 +4,7 @@
 #include "editor/arrange/Arrange.h"
 #include "editor/clipboard/ObjectClipboard.h"
 #include "editor/creation/ObjectCreation.h"
+#include "editor/formatting/FormattingBar.h"
 #include "persistence/LabelFile.h"
 
 #include <QWidget>
@@ -69,6 +70,13 @@ public:
     void showObjectMenu(const QPoint& globalPos);
     /// The pop-up menu's not-print item: flag byte 0 of the single selected object.
     bool setNotPrint(bool on);
+
+    /// The formatting bar's state of this document (ChildFormArrange.cpp).
+    FormattingBar& formatting() { return *formatting_; }
+    /// The main window's font or size box text that commands 0x452 and 0x453 apply.
+    void setFormatText(const QString& text) { formatText_ = text; }
+    /// A toggle button of the formatting bar; true when objects changed.
+    bool pressFormatButton(FormatButton button);
 
     /// Names the file that the finish-opening command (0x464) reads.
     void setFileToOpen(const QString& path) { fileToOpen_ = path; }
@@ -156,6 +164,8 @@ private:
     int drawingMode_ = 1;
     bool gestureStatusShown_ = false;
     int tool_ = 0;
+    std::unique_ptr<FormattingBar> formatting_;
+    QString formatText_;
     RotationMemory rotation_;
     PasteState pasteState_;
     static constexpr int RulerThicknessPixels = 16;

@@ -59,6 +59,12 @@ QString childText(const char* key, const QString& fallback)
 
 void TChildForm::attachArrange()
 {
+    const QString initialFont = formatting_ ? formatting_->state().fontName : QString();
+    formatting_ = std::make_unique<FormattingBar>(*document_, *history_);
+    formatting_->setInitialFont(initialFont);
+    // The bar shows the format of a single object selected by a click, a band, a move or a resize.
+    connect(workspace_, &TOAWorkspace::selectionChanged, this, [this] { formatting_->followSelection(); });
+    connect(workspace_, &TOAWorkspace::documentChanged, this, [this] { formatting_->followSelection(); });
     editor_->tool = tool_;
     editor_->creator
         = [this](int tool, const QRect& band) { return createObject(tool, band.topLeft(), band.bottomRight()); };
@@ -90,6 +96,8 @@ int TChildForm::arrangeCommand(Command command, int wParam, int lParam, bool& ha
     case Command::Copy: done = copySelection(); break;
     case Command::Cut: done = copySelection() && DeleteSelection(*document_, *history_); break;
     case Command::Paste: done = pasteClipboard(); break;
+    case Command::ApplyFontName: done = formatting_->applyFontName(formatText_); break;
+    case Command::ApplyFontSize: done = formatting_->applyFontSize(formatText_); break;
     default: handled = false; return 0;
     }
     if (done) {
@@ -177,13 +185,25 @@ bool TChildForm::createObject(int tool, const QPoint& start, const QPoint& end)
     // A cancelled picture choice keeps the image tool; a cancelled text or barcode does not.
     const bool stepRan = confirmed || tool != 3;
     TOAControl* added = confirmed ? InsertNewObject(*document_, *history_, std::move(object)) : nullptr;
-    if (added)
+    if (added) {
+        formatting_->followSelection();
         workspace_->refresh();
+    }
     else
         workspace_->update();
     emit creationStepDone(stepRan);
     emit stateChanged();
     return added != nullptr;
+}
+
+bool TChildForm::pressFormatButton(FormatButton button)
+{
+    const bool done = formatting_->press(button);
+    if (done) {
+        workspace_->refresh();
+        emit stateChanged();
+    }
+    return done;
 }
 
 bool TChildForm::setNotPrint(bool on)

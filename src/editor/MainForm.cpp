@@ -5,6 +5,7 @@
 #include "document/LabelDocument.h"
 #include "editor/ChildForm.h"
 #include "editor/DrawingTools.h"
+#include "editor/FormattingToolbar.h"
 #include "editor/FirstForm.h"
 #include "editor/FrameSettings.h"
 #include "editor/HandOverQueue.h"
@@ -91,6 +92,8 @@ TMainForm::TMainForm(const QString& settingsDirectory, QWidget* parent)
     buildToolbars();
     drawingTools_ = new DrawingTools(this);
     drawingTools_->wire();
+    formatBar_ = new FormattingToolbar(this);
+    addToolBar(Qt::TopToolBarArea, formatBar_);
     // Paste follows what the clipboard holds, also when another program changed it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateCommandStates(); });
     statusPanels_ = std::make_unique<StatusPanels>(statusBar());
@@ -266,6 +269,8 @@ void TMainForm::post(Command command, int wParam)
 void TMainForm::updateCommandStates()
 {
     TChildForm* child = activeChild();
+    if (formatBar_)
+        formatBar_->showState(child);
     for (QAction* a : findChildren<QAction*>()) {
         bool ok = false;
         const int command = a->property("command").toInt(&ok);

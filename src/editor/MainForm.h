@@ -22,6 +22,7 @@ class HandOverQueue;
 class RegistryStore;
 class StatusPanels;
 class DrawingTools;
+class FormattingToolbar;
 class TChildForm;
 class TFirstForm;
 class TRecentFileList;
@@ -109,6 +110,7 @@ public:
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolbar(int index) const;
     DrawingTools* drawingTools() const { return drawingTools_; }
+    FormattingToolbar* formatBar() const { return formatBar_; }
     QDockWidget* dataSourcePanel() const { return dataSourcePanel_; }
     /// Re-reads the enabled state of every command from the active document window.
     void updateCommandStates();
@@ -171,6 +173,7 @@ private:
     FrameSettings* frameSettings_ = nullptr;
     HandOverQueue* handOvers_ = nullptr;
     DrawingTools* drawingTools_ = nullptr;
+    FormattingToolbar* formatBar_ = nullptr;
     QPointer<QMdiSubWindow> startPageWindow_;
     QPointer<TFirstForm> startPage_;
     QPointer<TChildForm> current_;

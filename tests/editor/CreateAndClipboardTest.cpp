@@ -5,6 +5,7 @@
 #include "document/OALabel.h"
 #include "document/OAShape.h"
 #include "editor/DrawingTools.h"
+#include "editor/FormattingToolbar.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/clipboard/ObjectClipboard.h"
 #include "editor/editing/SurfaceEditor.h"
@@ -13,6 +14,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 namespace korvel::test {
@@ -148,6 +151,28 @@ TEST_F(CreateTest, CopyInOneWindowPasteInAnotherRenamesAndSavesTheSameProperties
     EXPECT_EQ(text->Text(), pasted->Text());
     EXPECT_TRUE(read.findByName(QStringLiteral("Rectangle2")));
     QGuiApplication::clipboard()->clear(); // the clipboard is the process's: later tests start empty
+}
+
+TEST_F(CreateTest, TheFormattingBarFollowsTheSelectionAndChangesTheText)
+{
+    TChildForm* child = form->newEmptyLabel(TPageRecord::defaultRecord());
+    form->drawingTools()->choose(1);
+    drag(child, { 30, 30 }, { 60, 50 });
+    ASSERT_EQ(child->document().objectCount(), 1);
+    auto* text = static_cast<TOAText*>(child->document().object(0));
+    form->updateCommandStates();
+    FormattingToolbar* bar = form->formatBar();
+    EXPECT_TRUE(bar->fontBox()->isEnabled());
+    EXPECT_TRUE(bar->button(FormatButton::Bold)->isChecked()); // new texts are bold
+    EXPECT_FALSE(bar->button(FormatButton::Left)->isEnabled()); // a single-line text
+    bar->button(FormatButton::Bold)->trigger();
+    EXPECT_FALSE(text->TextFont().has(TextFontStyle::Bold));
+    bar->sizeBox()->setEditText(QStringLiteral("24"));
+    bar->sizeBox()->lineEdit()->returnPressed();
+    EXPECT_EQ(static_cast<TOAText*>(child->document().object(0))->FontSizePt(), 24);
+    form->sendCommand(Command::Undo);
+    EXPECT_NE(static_cast<TOAText*>(child->document().object(0))->FontSizePt(), 24);
+    child->document().modified = false;
 }
 
 } // namespace

@@ -169,6 +169,15 @@ bool FormattingBar::applyFontName(const QString& name)
     if (name.isEmpty() || (!textsSelected() && !barcodesSelected()))
         return false;
     state_.fontName = name;
+    bool differs = false;
+    for (const TOAControl* o : document_.selection()) {
+        if (auto* t = dynamic_cast<const TOAText*>(o))
+            differs = differs || t->TextFont().Name != name;
+        else if (auto* b = dynamic_cast<const TOABarCode*>(o))
+            differs = differs || b->TextFont().Name != name;
+    }
+    if (!differs)
+        return false;
     return changeAll(
         document_, history_, textsSelected(),
         [&](TOAText& t) {
@@ -197,6 +206,16 @@ bool FormattingBar::applyFontSize(const QString& text)
     }
     // A negative or unreadable size would leave a text that cannot be drawn: refused too.
     if (!ok || size < 1 || size > 200)
+        return false;
+    // The box reports Enter and the list choice alike: a size already there is no new step.
+    bool differs = false;
+    for (const TOAControl* o : document_.selection()) {
+        if (auto* t = dynamic_cast<const TOAText*>(o))
+            differs = differs || t->FontSizePt() != size;
+        else if (auto* b = dynamic_cast<const TOABarCode*>(o))
+            differs = differs || b->TextFont().Size != size;
+    }
+    if (!differs)
         return false;
     return changeAll(
         document_, history_, textsSelected(), [&](TOAText& t) { t.SetFontSizePt(size); },
