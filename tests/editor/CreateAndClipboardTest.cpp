@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
 
@@ -172,6 +173,33 @@ TEST_F(CreateTest, TheFormattingBarFollowsTheSelectionAndChangesTheText)
     EXPECT_EQ(static_cast<TOAText*>(child->document().object(0))->FontSizePt(), 24);
     form->sendCommand(Command::Undo);
     EXPECT_NE(static_cast<TOAText*>(child->document().object(0))->FontSizePt(), 24);
+    child->document().modified = false;
+}
+
+TEST_F(CreateTest, TheImageToolOpensThePicturesFolderAndAnUnreadableFileKeepsTheTool)
+{
+    TChildForm* child = form->newEmptyLabel(TPageRecord::defaultRecord());
+    DrawingTools* tools = form->drawingTools();
+    tools->choose(3);
+    const QString notAPicture = QDir(home.path()).filePath(QStringLiteral("notes.bmp"));
+    QFile file(notAPicture);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no picture here");
+    file.close();
+    prompts.openNames.push_back(notAPicture);
+    drag(child, { 20, 20 }, { 60, 60 });
+    EXPECT_EQ(child->document().objectCount(), 0);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(tools->tool(), 3); // a failed picture keeps the tool
+    ASSERT_FALSE(prompts.openDirectories.isEmpty());
+    EXPECT_TRUE(prompts.openDirectories.back().endsWith(QStringLiteral("/Pictures")));
+
+    prompts.openNames.push_back(dataDir() + QStringLiteral("/Pictures/TagIcon.bmp"));
+    drag(child, { 20, 20 }, { 60, 60 });
+    ASSERT_EQ(child->document().objectCount(), 1);
+    EXPECT_EQ(child->document().object(0)->kind(), ObjectKind::Image);
+    EXPECT_EQ(child->document().object(0)->geometry().topLeft(), QPoint(20, 20));
+    EXPECT_EQ(tools->tool(), 0);
     child->document().modified = false;
 }
 
