@@ -189,11 +189,10 @@ void LabelDocument::addContainment(TOAControl* o)
         }
     }
     containment_.push_back(std::move(n));
-    // Stable exchange sort, deepest first.
-    for (size_t pass = 0; pass < containment_.size(); ++pass)
-        for (size_t i = 0; i + 1 < containment_.size(); ++i)
-            if (containment_[i].depth < containment_[i + 1].depth)
-                std::swap(containment_[i], containment_[i + 1]);
+    // Deepest first, equal depths in their present order: the order the exchange sort of
+    // the stored table gave, without its quadratic cost on every refresh of a moved object.
+    std::stable_sort(containment_.begin(), containment_.end(),
+        [](const LabObjRec& a, const LabObjRec& b) { return a.depth > b.depth; });
 }
 
 void LabelDocument::removeContainment(TOAControl* o)

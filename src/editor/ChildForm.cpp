@@ -5,7 +5,9 @@
 #include "editor/Language.h"
 #include "editor/OAWorkSpace.h"
 #include "editor/PageLayoutDialogs.h"
+#include "editor/RecoveryCopies.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
 #include "editor/editing/Operation.h"
 #include "editor/editing/SurfaceEditor.h"
 
@@ -47,7 +49,10 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     workspace_ = new TOAWorkspace(*document_);
     scrollBox_->setWidget(workspace_);
     scrollBox_->setWidgetResizable(false);
+    data_ = new TDataCommands(*this);
     buildSurface();
+    recovery_ = std::make_unique<RecoveryCopyWriter>([this] { return document_.get(); });
+    connect(this, &TChildForm::stateChanged, this, [this] { recovery_->changed(); });
 
     // F1 reaches the window through the main window's help command.
     setProperty("helpTopic", HelpTopic::MainForm);
@@ -56,6 +61,7 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
 
 TChildForm::~TChildForm()
 {
+    recovery_.reset();
     // The surface refers to the document; it goes first.
     delete scrollBox_;
     scrollBox_ = nullptr;
@@ -97,21 +103,16 @@ bool TChildForm::isBuilt(Command command)
     case Command::ChangeOrder:
     case Command::ApplyFontName:
     case Command::ApplyFontSize: return true;
-    default: return false;
+    default: return TDataCommands::handles(command);
     }
 }
 
 bool TChildForm::isAvailable(Command command, int wParam) const
 {
-    if (command == Command::Arrange)
-        return AlignNeeds(wParam) > 0 && static_cast<int>(document_->selection().size()) >= AlignNeeds(wParam);
-    return isAvailable(command);
-}
-
-bool TChildForm::isAvailable(Command command) const
-{
     if (!isBuilt(command))
         return false;
+    if (TDataCommands::handles(command))
+        return data_->isAvailable(command, wParam);
     switch (command) {
     case Command::ZoomIn: return document_->canZoomIn();
     case Command::ZoomOut: return document_->canZoomOut();
@@ -122,10 +123,11 @@ bool TChildForm::isAvailable(Command command) const
     case Command::SelectAll: return document_->objectCount() > 0;
     case Command::Undo: return history_->canUndo();
     case Command::Redo: return history_->canRedo();
+    case Command::Arrange:
+        return AlignNeeds(wParam) > 0 && static_cast<int>(document_->selection().size()) >= AlignNeeds(wParam);
     case Command::DeleteSelection:
     case Command::Cut:
     case Command::Copy:
-    case Command::Arrange:
     case Command::ChangeOrder: return !document_->selection().empty();
     case Command::Rotate: return document_->selection().size() == 1;
     case Command::ApplyFontName:
@@ -139,7 +141,7 @@ bool TChildForm::isAvailable(Command command) const
 
 int TChildForm::dispatch(Command command, int wParam, int lParam)
 {
-    if (!isAvailable(command))
+    if (!isAvailable(command, wParam))
         return 0;
     // An edit that leaves no undo step (page setup, variables) means no undo can bring back
     // the saved state any more.
@@ -160,7 +162,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     case Command::ZoomIn: applyZoom(1, true); break;
     case Command::ZoomOut: applyZoom(-1, true); break;
     case Command::FitToWindow: {
-        const QSize client = scrollBox_->viewport()->size();
+        const QSize client = fitArea();
         document_->fitZoom(client.width(), client.height());
         document_->FitMode = 1;
         zoomChanged();
@@ -171,7 +173,7 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     }
     case Command::Refit:
         if (document_->FitMode == 1) {
-            const QSize client = scrollBox_->viewport()->size();
+            const QSize client = fitArea();
             if (document_->fitZoom(client.width(), client.height()))
                 zoomChanged();
         }
@@ -195,12 +197,20 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     case Command::RepaintSurface:
     case Command::RedrawHandles: workspace_->update(); break;
     case Command::FinishOpening: done = finishOpening(); break;
-    default: done = false; break;
+    default: done = TDataCommands::handles(command) && data_->dispatch(command, wParam, lParam); break;
     }
     if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)
         history_->forgetSavedState();
     emit stateChanged();
     return done ? 1 : 0;
+}
+
+QSize TChildForm::fitArea() const
+{
+    // A fitted label keeps its canvas margin and shadow in view
+    // (and the label's one-pixel edge, so that a fitted label never brings up scroll bars).
+    const int margin = 2 * TOAWorkspace::CanvasMargin + 2;
+    return scrollBox_->viewport()->size() - QSize(margin, margin);
 }
 
 void TChildForm::zoomChanged()
@@ -234,11 +244,19 @@ bool TChildForm::finishOpening()
     document_->untitled = false;
     document_->modified = false;
     history_->markSaved();
-    document_->setZoom(document_->zoom());
+    // Objects read from the file already stand at the document's zoom; only a file whose
+    // objects do not is zoomed again (which renders every object once more).
+    const double factor = document_->zoom() / 100.0;
+    bool zoomed = true;
+    for (const auto& o : document_->objects())
+        zoomed = zoomed && o->Zoom() == factor;
+    if (!zoomed)
+        document_->setZoom(document_->zoom());
     workspace_->refresh();
     syncRulers();
     fitPending_ = document_->FitMode == 1;
     refreshCaption();
+    data_->documentOpened();
     emit pageAdopted(true);
     return true;
 }
@@ -360,7 +378,7 @@ bool TChildForm::runPageSetup()
     if (!Prompts().runDialog(&dialog))
         return false;
     document_->setPage(dialog.page());
-    const QSize client = scrollBox_->viewport()->size();
+    const QSize client = fitArea();
     if (document_->fitZoom(client.width(), client.height()))
         document_->FitZoom = document_->zoom();
     document_->FitMode = 1;
@@ -378,6 +396,7 @@ void TChildForm::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    recovery_->remove();
     emit closed();
 }
 

@@ -18,6 +18,8 @@ namespace korvel {
 
 class LabelDocument;
 class SurfaceEditor;
+class RecoveryCopyWriter;
+class TDataCommands;
 class TOARuler;
 class TOAWorkspace;
 class TOperation;
@@ -47,16 +49,22 @@ public:
 
     /// The Undo and Redo menu texts, saying what the next one takes back or repeats.
     QString undoCaption(bool redo) const;
+    /// Takes a document opened from a recovery copy as the document it was: its own file name
+    /// (or untitled), modified, so that closing it asks whether to save.
+    void adoptRecovered(const QString& fileName, bool untitled);
+    RecoveryCopyWriter& recoveryCopy() { return *recovery_; }
+
     /// Zooms in (steps > 0) or out keeping the surface point under a viewport position still.
     void zoomAt(int steps, QPoint viewportPoint);
 
     /// Carries out one command; 1 when it was done, 0 when it is not available now (no
     /// document state for it, or its part of the designer is not built yet).
     int dispatch(Command command, int wParam = 0, int lParam = 0);
-    /// Whether the command would be carried out now: the enabled state of its actions.
-    bool isAvailable(Command command) const;
-    /// The same for one tag of a command (the alignment codes need different selections).
-    bool isAvailable(Command command, int wParam) const;
+    /// Whether the command would be carried out now: the enabled state of its actions (for
+    /// record moves `wParam` is the move, for the arrange command the alignment code).
+    bool isAvailable(Command command, int wParam = 0) const;
+    /// The variable and data-source commands, with the document's live data source.
+    TDataCommands* dataCommands() const { return data_; }
     /// Whether this window carries out the command at all in this build.
     static bool isBuilt(Command command);
 
@@ -148,6 +156,7 @@ private:
     bool writeTo(const QString& path);
     bool runPageSetup();
     void zoomChanged();
+    QSize fitArea() const;
     QString documentBaseName() const;
 
     std::unique_ptr<LabelDocument> document_;
@@ -155,8 +164,10 @@ private:
     std::unique_ptr<SurfaceEditor> editor_;
     QScrollArea* scrollBox_;
     TOAWorkspace* workspace_;
+    std::unique_ptr<RecoveryCopyWriter> recovery_;
     TOARuler* rulerH_ = nullptr;
     TOARuler* rulerV_ = nullptr;
+    TDataCommands* data_ = nullptr;
     QString fileToOpen_;
     LabelReadOptions readOptions_;
     LabelFileResult openResult_;

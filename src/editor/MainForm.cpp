@@ -18,6 +18,8 @@
 #include "editor/StatusPanels.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
+#include "editor/data/DataCommands.h"
+#include "editor/data/DataSourcePanel.h"
 #include "editor/WindowArrangement.h"
 #include "persistence/RecentFileList.h"
 #include "persistence/RegistryStore.h"
@@ -167,6 +169,9 @@ bool TMainForm::initialize()
 
 void TMainForm::startUp(const QStringList& arguments)
 {
+    // Labels restored after a crash are what the user works on; the start page would cover them.
+    if (offerRecoveryCopies() > 0 && arguments.size() <= 1)
+        return;
     // A label that cannot be opened is told, and the start goes on as without one.
     if (arguments.size() > 1 && openNamedLabel(arguments.at(1)))
         return;
@@ -281,6 +286,8 @@ void TMainForm::updateCommandStates()
         else if (a->property("needsDocument").toBool())
             a->setEnabled(child != nullptr);
     }
+    if (auto* tree = qobject_cast<TDataSourcePanel*>(dataSourcePanel_->widget()))
+        tree->showDocument(child ? &child->document() : nullptr, child && child->dataCommands()->isConnected());
 }
 
 void TMainForm::showDocumentStatus()

@@ -46,6 +46,10 @@ public:
     /// The rest of the start-up: the label named on the command line, else the start page or
     /// the start option. arguments[0] is the program.
     void startUp(const QStringList& arguments);
+    /// Offers to open each recovery copy a designer that did not end normally left behind;
+    /// damaged copies are set aside with a message (RecoveryCopies.cpp). Returns how many
+    /// were opened.
+    int offerRecoveryCopies();
 
     /// Sends a command: main-window messages are handled here, document commands go to the
     /// active document window. Returns the window's result (0 when nothing carried it out).

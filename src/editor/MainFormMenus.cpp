@@ -2,9 +2,12 @@
 // document command to the active window or calls the main window.
 #include "editor/MainForm.h"
 
+#include "editor/ChildForm.h"
 #include "editor/FrameSettings.h"
+#include "editor/SurfaceViewMenu.h"
 #include "editor/ToolIcons.h"
 #include "editor/WindowArrangement.h"
+#include "editor/data/DataSourcePanel.h"
 #include "printing/PrinterProfiles.h"
 
 #include <QAction>
@@ -205,6 +208,7 @@ void TMainForm::buildMenus()
     }
     view->addSeparator();
     add(view, { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "", "mnuRebuildTree" });
+    AddGridMenu(view, [this] { return activeChild(); });
 
     add(menu("mnuCreate", QStringLiteral("创建(&C)")),
         { "mnuCreateText", "mnuCreateBarcode", "mnuCreateInverse", "mnuCreateDatabase", "mnuCreateRectangle",
@@ -323,9 +327,18 @@ void TMainForm::buildToolbars()
 
     dataSourcePanel_ = new QDockWidget(QStringLiteral("数据源"), this);
     dataSourcePanel_->setObjectName(QStringLiteral("DataSourcePanel"));
-    auto* tree = new QTreeWidget(dataSourcePanel_);
-    tree->setHeaderHidden(true);
+    auto* tree = new TDataSourcePanel(dataSourcePanel_);
+    connect(tree, &TDataSourcePanel::command, this, [this](Command c, int w, int l) { sendCommand(c, w, l); });
     dataSourcePanel_->setWidget(tree);
+    // "Set database" with no open source starts the dialog afresh (lParam 1); the stored
+    // choice gives way only when OK sets a new one.
+    if (QAction* setDatabase = action(QStringLiteral("ToolButtonSetDatabase"))) {
+        setDatabase->disconnect(this);
+        connect(setDatabase, &QAction::triggered, this, [this] {
+            TChildForm* child = activeChild();
+            sendCommand(Command::SetDatabase, 0, child && child->isAvailable(Command::ForgetDataSource) ? 1 : 0);
+        });
+    }
     addDockWidget(Qt::LeftDockWidgetArea, dataSourcePanel_);
     dataSourcePanel_->hide();
 

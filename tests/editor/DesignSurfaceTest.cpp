@@ -74,6 +74,7 @@ protected:
         QCoreApplication::sendEvent(form->workspace(), &e);
     }
 
+    ScopedHome home;
     FakePrompts prompts;
     std::unique_ptr<TChildForm> form;
 };
@@ -171,6 +172,38 @@ TEST_F(SurfaceTest, CtrlWheelZoomsAtThePointerAndTheRulersFollow)
     mouse(QEvent::MouseMove, { 10, 20 }, Qt::NoButton);
     EXPECT_EQ(form->ruler(Qt::Horizontal)->guides(), std::vector<int>{ 10 });
     EXPECT_EQ(form->ruler(Qt::Vertical)->guides(), std::vector<int>{ 20 });
+}
+
+TEST_F(SurfaceTest, ZoomButtonsKeepTheViewCentreAndFitShowsTheLabelFromItsStart)
+{
+    form->document().FitMode = 0;
+    form->document().setZoom(300);
+    form->dispatch(Command::RepaintSurface);
+    form->dispatch(Command::ZoomIn); // 400 %: the label is larger than the view
+    ProcessEvents();
+    QScrollArea* box = form->scrollBox();
+    QScrollBar* h = box->horizontalScrollBar();
+    QScrollBar* v = box->verticalScrollBar();
+    h->setValue(h->maximum() / 2);
+    v->setValue(v->maximum() / 2);
+    const QPoint centre(box->viewport()->width() / 2, box->viewport()->height() / 2);
+    const auto surfaceAtCentre = [&] {
+        return QPointF(centre + QPoint(h->value(), v->value()) - form->workspace()->origin())
+            / (form->document().zoom() / 100.0);
+    };
+    const QPointF before = surfaceAtCentre();
+    form->dispatch(Command::ZoomIn);
+    EXPECT_EQ(form->document().zoom(), 500);
+    EXPECT_NEAR(surfaceAtCentre().x(), before.x(), 1.0);
+    EXPECT_NEAR(surfaceAtCentre().y(), before.y(), 1.0);
+
+    form->dispatch(Command::FitToWindow);
+    ProcessEvents();
+    EXPECT_EQ(h->value(), 0);
+    EXPECT_EQ(v->value(), 0);
+    // A fitted label and its canvas margin need no scrolling.
+    EXPECT_LE(form->workspace()->width(), box->viewport()->width());
+    EXPECT_LE(form->workspace()->height(), box->viewport()->height());
 }
 
 } // namespace

@@ -399,7 +399,7 @@ TEST_F(DesignerTest, CommandsOfUnbuiltPartsArePresentButDisabled)
     form->openLabel(label(QStringLiteral("a.kvl")));
     for (const char* name : { "mnuPrint", "mnuPrinterSet", "mnuUndo", "mnuRedo", "mnuCut", "mnuCopy", "mnuPaste",
              "mnuDelete", "mnuSelectAll", "mnuAlignLeft", "mnuMoveUp", "mnuRotateRight", "SpeedButtonAlignLeft",
-             "ToolButtonSetDatabase" }) {
+             "ToolButtonLocate", "ToolButtonDisconnect", "ToolButtonFirst" }) {
         QAction* a = form->action(QLatin1String(name));
         ASSERT_NE(a, nullptr) << name;
         EXPECT_FALSE(a->isEnabled()) << name;
@@ -410,7 +410,8 @@ TEST_F(DesignerTest, CommandsOfUnbuiltPartsArePresentButDisabled)
     QAction* usb = form->action(QStringLiteral("mnuUsbId"));
     EXPECT_FALSE(usb->isEnabled());
     EXPECT_TRUE(usb->text().endsWith(QStringLiteral("（未安装）")));
-    for (const char* name : { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "mnuSaveAs", "mnuPageSetup" })
+    for (const char* name :
+        { "mnuZoomIn", "mnuZoomOut", "mnuFitWindow", "mnuActualSize", "mnuSaveAs", "mnuPageSetup", "ToolButtonSetDatabase" })
         EXPECT_TRUE(form->action(QLatin1String(name))->isEnabled()) << name;
 }
 

@@ -318,3 +318,49 @@ TEST(History, EditsUndoneGiveTheBytesOfTheFileAsOpened)
 
 } // namespace
 } // namespace korvel
+
+#include "editor/editing/RulerScale.h"
+#include "editor/editing/StatusTexts.h"
+
+namespace korvel {
+namespace {
+
+TEST(SurfaceTexts, LanguageFormatsTakeNumbersAndNeverReadPastThem)
+{
+    EXPECT_EQ(FormatNumbers(QStringLiteral("%.2f, %.2f毫米"), { 1.5, 20 }), QStringLiteral("1.50, 20.00毫米"));
+    EXPECT_EQ(FormatNumbers(QStringLiteral("%d%% %s"), { 7 }), QStringLiteral("7% %s"));
+    EXPECT_EQ(FormatNumbers(QStringLiteral("%.1f %.1f %.1f"), { 1 }), QStringLiteral("1.0  "));
+    EXPECT_EQ(FormatNumbers(QStringLiteral("100%"), {}), QStringLiteral("100%"));
+
+    GestureStatus line;
+    line.kind = ObjectKind::HVLine;
+    line.line = true;
+    line.positionMM = { 2, 3 };
+    line.lengthMM = 12.5;
+    const auto lookup = [](const char*, const char* key, const QString& fallback) {
+        return QByteArray(key) == "haomi1" ? QStringLiteral("%.1fmm") : fallback;
+    };
+    const GestureStatusTexts t = StatusTextsOf(line, lookup);
+    EXPECT_EQ(t.position, QStringLiteral("X,Y:2.00, 3.00"));
+    EXPECT_EQ(t.size, QStringLiteral("12.5mm"));
+}
+
+TEST(SurfaceTexts, RulerTicksPerCentimetreFollowTheZoom)
+{
+    const auto at200 = RulerMarks(2.0, 0, 96 / 2.54 * 2.0 + 1);
+    ASSERT_EQ(at200.size(), 11u); // 0 … 10 mm, ten ticks per centimetre
+    EXPECT_EQ(at200[0].length, 15);
+    EXPECT_EQ(at200[0].label, QStringLiteral("0"));
+    EXPECT_EQ(at200[5].length, 9);
+    EXPECT_EQ(at200[1].length, 6);
+    EXPECT_EQ(at200[10].label, QStringLiteral("10"));
+    EXPECT_EQ(RulerMarks(1.0, 0, 96 / 2.54 + 1).size(), 5u); // four below a zoom factor of 2
+
+    const double cm = 96 / 2.54;
+    const auto far = RulerMarks(1.0, 1000 * cm - 1, 1000 * cm + 1);
+    ASSERT_FALSE(far.empty());
+    EXPECT_EQ(far.front().label, QStringLiteral("10k"));
+}
+
+} // namespace
+} // namespace korvel

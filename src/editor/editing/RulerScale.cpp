@@ -21,6 +21,8 @@ std::vector<RulerMark> RulerMarks(double zoom, double from, double to, int thick
     for (long long i = first; i <= last; ++i) {
         RulerMark m;
         m.position = i * spacing;
+        if (m.position < from || m.position > to)
+            continue;
         if (i % perCm == 0) {
             m.length = thickness - 1;
             const long long mm = i / perCm * 10;

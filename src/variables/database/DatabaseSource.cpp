@@ -1,6 +1,8 @@
 #include "variables/database/DatabaseSource.h"
 
 #include "document/CodePage.h"
+#include "variables/database/ReadOnlyQuery.h"
+#include "variables/database/ResultWindow.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QRegularExpression>
 #include <QUrlQuery>
@@ -196,6 +199,7 @@ void DatabaseSource::close()
         QSqlDatabase::removeDatabase(connectionName_);
         connectionName_.clear();
     }
+    workDir_.reset();
     connected_ = false;
     memory_ = false;
 }
@@ -220,8 +224,22 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             return failOpen(QStringLiteral("the SQLite driver of Qt is not installed"));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
         db_.setDatabaseName(QStringLiteral(":memory:"));
+        if (sourceSpec.kind == SourceKind::DelimitedText && !sourceSpec.fromStdin
+            && QFileInfo(sourceSpec.path).size() > LargeTextFileBytes) {
+            // A large file goes into a working database on disk: its records are then read a
+            // page at a time instead of being held whole.
+            workDir_ = std::make_unique<QTemporaryDir>();
+            if (!workDir_->isValid())
+                return failOpen(QStringLiteral("cannot create a working folder for %1").arg(sourceSpec.path));
+            db_.setDatabaseName(workDir_->filePath(QStringLiteral("work.db")));
+        }
         if (!db_.open())
             return failOpen(QStringLiteral("cannot create the working database: %1").arg(db_.lastError().text()));
+        if (workDir_) {
+            QSqlQuery pragma(db_);
+            pragma.exec(QStringLiteral("PRAGMA journal_mode=OFF"));
+            pragma.exec(QStringLiteral("PRAGMA synchronous=OFF"));
+        }
         memory_ = true;
         if (!loadFile())
             return failOpen(error_);
@@ -249,6 +267,9 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             return failOpen(QStringLiteral("no ODBC data source is named"));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
         db_.setDatabaseName(sourceSpec.odbc);
+        // Asks the driver for a connection that reads only (drivers that cannot, ignore it);
+        // hand-written queries are checked besides.
+        db_.setConnectOptions(QStringLiteral("SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=10"));
         if (sourceSpec.user) {
             db_.setUserName(*sourceSpec.user);
             db_.setPassword(sourceSpec.password);
@@ -309,6 +330,12 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
         db_.setConnectOptions(options.join(QLatin1Char(';')));
         if (!db_.open())
             return failOpen(QStringLiteral("cannot connect to %1: %2").arg(sourceSpec.describe(), db_.lastError().text().trimmed()));
+        {
+            // Labels only read: the server itself refuses every write of this session.
+            QSqlQuery readOnly(db_);
+            if (!readOnly.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
+                return failOpen(QStringLiteral("cannot make the session with %1 read-only: %2").arg(sourceSpec.describe(), readOnly.lastError().text().trimmed()));
+        }
         break;
     }
     }
@@ -429,6 +456,7 @@ IdentifierQuoting DatabaseSource::quoting() const
 
 void DatabaseSource::closeQuery()
 {
+    window_.reset();
     queryOpen_ = false;
     fields_.clear();
     fieldNames_.clear();
@@ -475,6 +503,9 @@ bool DatabaseSource::openSql(const QByteArray& sqlText)
     const QString text = unicode(SplitSqlLines(sqlText).join('\n'));
     if (text.trimmed().isEmpty())
         return fail(QStringLiteral("the query is empty"));
+    QString why;
+    if (!IsReadOnlySqlText(text, &why))
+        return fail(why);
     return runQuery(TranslateSqlText(text, quoting()), {}, false, QString());
 }
 
@@ -488,6 +519,55 @@ bool DatabaseSource::openStored(const QByteArray& sqlText, const std::optional<T
     if (SplitSqlLines(sqlText).isEmpty())
         return openTable(block ? unicode(block->chosenTable()) : QString());
     return openSql(sqlText);
+}
+
+bool DatabaseSource::previewStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block, QSqlQuery* out)
+{
+    if (!connected_)
+        return fail(QStringLiteral("no data source is open"));
+    QString text;
+    QVariantList values;
+    bool prepared = false;
+    QueryParts parts;
+    if (block)
+        parts = QueryParts::fromBlock(*block);
+    const bool useParts = block && !parts.table.isEmpty()
+        && (SplitSqlLines(sqlText).isEmpty() || SameSqlText(JoinSqlLines(BuildSqlLines(parts)), sqlText));
+    if (useParts) {
+        EngineQuery q;
+        QString error;
+        if (!ComposeEngineQuery(parts, quoting(), &q, &error))
+            return fail(error);
+        text = q.text;
+        values = q.values;
+        prepared = true;
+    } else {
+        text = unicode(SplitSqlLines(sqlText).join('\n'));
+        if (text.trimmed().isEmpty())
+            return fail(QStringLiteral("the query is empty"));
+        QString why;
+        if (!IsReadOnlySqlText(text, &why))
+            return fail(why);
+        text = TranslateSqlText(text, quoting());
+    }
+    QSqlQuery q(db_);
+    if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    bool ok = false;
+    if (prepared) {
+        ok = q.prepare(text);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    } else {
+        ok = q.exec(text);
+    }
+    if (!ok)
+        return fail(QStringLiteral("the query failed: %1").arg(q.lastError().text().trimmed()));
+    if (!q.isSelect())
+        return fail(QStringLiteral("the query returns no records"));
+    *out = std::move(q);
+    return true;
 }
 
 bool DatabaseSource::openTable(const QString& table)
@@ -527,8 +607,73 @@ void DatabaseSource::describeResultField(int index, const QString& name, const Q
     fields_[static_cast<size_t>(index)] = info;
 }
 
+bool DatabaseSource::sqliteEngine() const
+{
+    return memory_ || spec_.kind == SourceKind::SQLiteFile;
+}
+
+qint64 DatabaseSource::countRecords(const QString& text, const QVariantList& values, bool prepared)
+{
+    QString inner = text.trimmed();
+    while (inner.endsWith(QLatin1Char(';')))
+        inner = inner.chopped(1).trimmed();
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    const QString count = QStringLiteral("SELECT count(*) FROM (") + inner + QStringLiteral(")");
+    bool ok = false;
+    if (prepared) {
+        ok = q.prepare(count);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = ok && q.exec();
+    } else {
+        ok = q.exec(count);
+    }
+    if (!ok || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}
+
+bool DatabaseSource::runWindowed(const QString& text, const QVariantList& values, bool prepared, const QString& table)
+{
+    QString inner = text.trimmed();
+    while (inner.endsWith(QLatin1Char(';')))
+        inner = inner.chopped(1).trimmed();
+    static std::atomic<int> counter { 0 };
+    auto window = std::make_unique<ResultWindow>();
+    QString error;
+    if (!window->create(db_, QStringLiteral("korvel_result_%1").arg(++counter), inner, values, prepared, &error))
+        return fail(QStringLiteral("the query failed: %1").arg(error));
+    const QSqlRecord record = window->record();
+    const int columns = record.count();
+    if (columns == 0)
+        return fail(QStringLiteral("the query returns no columns"));
+    fields_.assign(static_cast<size_t>(columns), FieldInfo());
+    for (int c = 0; c < columns; ++c) {
+        const QSqlField f = record.field(c);
+        fieldNames_ << f.name();
+        describeResultField(c, f.name(), table, f.metaType().id(), f.length());
+    }
+    const std::vector<int> widths = window->widestValues();
+    for (int c = 0; c < columns; ++c) {
+        FieldInfo& f = fields_[static_cast<size_t>(c)];
+        if ((f.typeNumber == TypeString || f.typeNumber == TypeUnknown) && f.size <= 0)
+            f.size = std::max(widths[static_cast<size_t>(c)], 1);
+    }
+    rowCount_ = window->rowCount();
+    window_ = std::move(window);
+    queryOpen_ = true;
+    current_ = 0;
+    bof_ = true;
+    eof_ = rowCount_ == 0;
+    return true;
+}
+
 bool DatabaseSource::runQuery(const QString& text, const QVariantList& values, bool prepared, const QString& table)
 {
+    // A large result on an SQLite engine stays there; only a window of it is read.
+    if (sqliteEngine() && countRecords(text, values, prepared) > LargeResultRows)
+        return runWindowed(text, values, prepared, table);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
     if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
@@ -626,6 +771,8 @@ QByteArray DatabaseSource::valueAt(int recordNumber, int column) const
     const int columns = fieldCount();
     if (!queryOpen_ || recordNumber < 1 || recordNumber > rowCount_ || column < 0 || column >= columns)
         return {};
+    if (window_)
+        return local(textOf(window_->value(recordNumber - 1, column)));
     return local(cellText(static_cast<size_t>(recordNumber - 1) * static_cast<size_t>(columns) + static_cast<size_t>(column)));
 }
 
@@ -634,6 +781,8 @@ bool DatabaseSource::isNull(int column) const
     const int columns = fieldCount();
     if (!queryOpen_ || rowCount_ == 0 || column < 0 || column >= columns)
         return true;
+    if (window_)
+        return window_->value(current_, column).isNull();
     return cellNull_[static_cast<size_t>(current_) * static_cast<size_t>(columns) + static_cast<size_t>(column)];
 }
 

@@ -9,13 +9,19 @@
 #include <QByteArray>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
+class QTemporaryDir;
+
 namespace korvel {
+
+class ResultWindow;
 
 /// One column of a table or of the open query, as the field grid shows it.
 struct FieldInfo {
@@ -39,10 +45,18 @@ QString FieldTypeName(int number);
 /// memory, so the record count is known and moving between records costs nothing; values are
 /// handed out as text in the document code page.
 ///
+/// A result of more than LargeResultRows records on an SQLite engine (data files, SQLite files)
+/// is not read into memory: it stays in a temporary table of the engine and a window of rows
+/// around the current record is read as the record moves. A delimited text file larger than
+/// LargeTextFileBytes is loaded into a temporary database on disk instead of into memory.
+///
 /// Record movement follows the data-set rules the print job relies on: Next on the last record
 /// stays there and sets eof(), Prior on the first stays there and sets bof().
 class DatabaseSource final : public FieldValues {
 public:
+    static constexpr int LargeResultRows = 100000;
+    static constexpr qint64 LargeTextFileBytes = 32 * 1024 * 1024;
+
     DatabaseSource();
     ~DatabaseSource() override;
     DatabaseSource(const DatabaseSource&) = delete;
@@ -73,6 +87,10 @@ public:
     bool openStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block);
     /// Runs every column of a table (the default table when empty).
     bool openTable(const QString& table = QString());
+    /// Runs the query openStored would run, without reading its records: `out` is the executed
+    /// engine query, for a view that fetches rows only as it shows them (a table of a million
+    /// rows is not read to show its first page). The open query, if any, stays as it is.
+    bool previewStored(const QByteArray& sqlText, const std::optional<TDataSourceBlock>& block, QSqlQuery* out);
     void closeQuery();
 
     // FieldValues
@@ -111,6 +129,10 @@ private:
     /// The text of a cell by its index (row × fieldCount + column).
     QString cellText(size_t index) const;
     bool runQuery(const QString& text, const QVariantList& values, bool prepared, const QString& table);
+    /// The record count of a query on an SQLite engine, or -1 when it cannot be told cheaply.
+    qint64 countRecords(const QString& text, const QVariantList& values, bool prepared);
+    bool runWindowed(const QString& text, const QVariantList& values, bool prepared, const QString& table);
+    bool sqliteEngine() const;
     IdentifierQuoting quoting() const;
     const LoadedTable* loadedTable(const QString& name) const;
     void describeResultField(int index, const QString& name, const QString& table, int metaType, int length);
@@ -136,6 +158,10 @@ private:
     bool bof_ = true;
     bool eof_ = true;
     mutable QHash<QByteArray, int> lookup_;
+    /// The large result kept in the engine (null while the result is in memory).
+    std::unique_ptr<ResultWindow> window_;
+    /// The working database of a large text file.
+    std::unique_ptr<QTemporaryDir> workDir_;
 };
 
 } // namespace korvel
