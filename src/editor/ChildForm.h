@@ -17,8 +17,8 @@ class QScrollArea;
 namespace korvel {
 
 class LabelDocument;
-class SurfaceEditor;
 class RecoveryCopyWriter;
+class SurfaceEditor;
 class TDataCommands;
 class TOARuler;
 class TOAWorkspace;
