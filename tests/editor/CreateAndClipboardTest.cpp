@@ -203,5 +203,36 @@ TEST_F(CreateTest, TheImageToolOpensThePicturesFolderAndAnUnreadableFileKeepsThe
     child->document().modified = false;
 }
 
+// The README's screenshot of a label built with every drawing tool:
+// KORVEL_SHOTS=<folder> editor_tests --gtest_filter='*EveryToolScreenshot'. Skipped in the test run.
+TEST_F(CreateTest, EveryToolScreenshot)
+{
+    const QString out = qEnvironmentVariable("KORVEL_SHOTS");
+    if (out.isEmpty())
+        GTEST_SKIP();
+    form->resize(1100, 700);
+    TChildForm* child = form->newEmptyLabel(TPageRecord::defaultRecord());
+    if (auto* sub = child->parentWidget())
+        sub->resize(900, 520);
+    DrawingTools* tools = form->drawingTools();
+    const auto draw = [&](int tool, QPoint from, QPoint to) {
+        tools->choose(tool);
+        drag(child, from, to);
+    };
+    draw(5, { 10, 10 }, { 380, 250 });
+    draw(1, { 30, 24 }, { 120, 50 });
+    draw(2, { 30, 70 }, { 200, 150 });
+    prompts.openNames.push_back(dataDir() + QStringLiteral("/Pictures/TagIcon.bmp"));
+    draw(3, { 290, 30 }, { 330, 70 });
+    draw(7, { 30, 200 }, { 360, 202 });
+    draw(4, { 250, 210 }, { 360, 240 });
+    draw(6, { 410, 40 }, { 560, 140 });
+    draw(8, { 28, 215 }, { 140, 240 });
+    tools->choose(0);
+    ProcessEvents();
+    form->grab().save(out + QStringLiteral("/designer-every-tool.png"));
+    child->document().modified = false;
+}
+
 } // namespace
 } // namespace korvel::test
