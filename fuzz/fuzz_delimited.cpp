@@ -119,6 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     settings.separator = static_cast<TextSeparator>(mode & 3);
     settings.header = (mode & 4) != 0;
     settings.codePage = CodePages[(mode >> 3) & 7];
+    // An encoding named by the user (--data-encoding) instead of a code page.
+    if (mode & 0x40)
+        settings.encoding = (mode & 0x80) ? QByteArrayLiteral("SHIFT_JIS") : QByteArrayLiteral("GB18030");
     if (settings.separator == TextSeparator::Other && other != 0)
         settings.otherCharacter = QByteArray(1, static_cast<char>(other));
     // At least four bytes: a byte-order mark must fit in the first chunk to be seen.
@@ -135,6 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     // must read the same however it is cut.
     if (korvel::CodePage(a.codePage).isDoubleByte()
         && korvel::CodePage(a.codePage).toUnicode(text).contains(QChar::ReplacementCharacter))
+        return 0;
+    if (a.codePage == DelimitedTextReader::kNamedEncoding
+        && korvel::CodePage::decodeNamed(settings.encoding, text).contains(QChar::ReplacementCharacter))
         return 0;
     if (!(a == b)) {
         print("read whole", a);

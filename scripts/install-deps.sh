@@ -7,10 +7,11 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache clang
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-psql
   unixodbc-dev unixodbc libsqliteodbc
-  libzint-dev libcups2-dev libusb-1.0-0-dev libfreexl-dev zlib1g-dev
+  libzint-dev libzxing-dev libcups2-dev libusb-1.0-0-dev libfreexl-dev zlib1g-dev
   fonts-liberation2 fonts-wqy-microhei
-  libgtest-dev libgmock-dev libzxing-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   postgresql cups cups-bsd xvfb xauth
+  desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev file binutils
 )
 
 missing=()

@@ -109,6 +109,23 @@ QByteArray CodePage::iconvName(int number)
     }
 }
 
+bool CodePage::knowsEncoding(const QByteArray& iconvName)
+{
+    if (iconvName.isEmpty())
+        return false;
+    iconv_t cd = iconv_open("UTF-16LE", iconvName.constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv_close(cd);
+    return true;
+}
+
+QString CodePage::decodeNamed(const QByteArray& iconvName, const QByteArray& bytes)
+{
+    const QByteArray utf16 = convert(bytes, "UTF-16LE", iconvName.constData(), nullptr);
+    return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
+}
+
 QString CodePage::toUnicode(const QByteArray& bytes) const
 {
     if (bytes.isEmpty())

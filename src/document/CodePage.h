@@ -35,6 +35,10 @@ public:
 
     /// The iconv name of a Windows code page number.
     static QByteArray iconvName(int number);
+    /// Whether iconv knows an encoding by this name (what a user may name with --data-encoding).
+    static bool knowsEncoding(const QByteArray& iconvName);
+    /// Bytes in a named encoding as Unicode (a bad byte becomes U+FFFD).
+    static QString decodeNamed(const QByteArray& iconvName, const QByteArray& bytes);
 
 private:
     int number_;

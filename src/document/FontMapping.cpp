@@ -90,9 +90,16 @@ int loadPinnedFonts()
 {
     static std::once_flag once;
     static int loaded = 0;
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return 0;
-    std::call_once(once, [] { loaded = registerFiles(); });
+    // Registering a font tells every font list of the application, whose handlers may draw
+    // text and come back here: a second call_once on the same flag would wait forever.
+    static thread_local bool registering = false;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || registering)
+        return loaded;
+    std::call_once(once, [] {
+        registering = true;
+        loaded = registerFiles();
+        registering = false;
+    });
     return loaded;
 }
 

@@ -93,4 +93,44 @@ int ImageBWFromChoice(int index)
     return index >= 0 && index <= 3 ? index : 0;
 }
 
+ImageDialogValues ImageDialogValuesOf(const TOAImage& image)
+{
+    ImageDialogValues v;
+    v.Brt = image.Brt();
+    v.Ctr = image.Ctr();
+    v.Red = image.Red();
+    v.Green = image.Green();
+    v.Blue = image.Blue();
+    v.BW = image.BW();
+    v.Invert = image.Invert();
+    v.Horizontal = image.Horizontal();
+    v.Vertical = image.Vertical();
+    v.OriginalSize = image.OriginalSize();
+    v.keepProportion = image.HeightWidthRatio() == 1;
+    v.widthMM = ImageSizeFieldMM(image.AbsWidth());
+    v.heightMM = ImageSizeFieldMM(image.AbsHeight());
+    return v;
+}
+
+void ApplyImageDialogValues(TOAImage& image, const ImageDialogValues& v, int zoomPercent)
+{
+    if (!v.pictureFile.isEmpty())
+        image.SetOrgPicture(v.pictureFile);
+    else if (!v.pictureImage.isNull())
+        image.SetOrgPicture(v.pictureImage);
+    image.setBrt(std::clamp(v.Brt, ImageEntryMin, ImageEntryMax));
+    image.setCtr(std::clamp(v.Ctr, ImageEntryMin, ImageEntryMax));
+    image.setRed(std::clamp(v.Red, ImageEntryMin, ImageEntryMax));
+    image.setGreen(std::clamp(v.Green, ImageEntryMin, ImageEntryMax));
+    image.setBlue(std::clamp(v.Blue, ImageEntryMin, ImageEntryMax));
+    image.setBW(ImageBWFromChoice(v.BW));
+    image.setInvert(v.Invert);
+    image.setHorizontal(v.Horizontal);
+    image.setVertical(v.Vertical);
+    image.setOriginalSize(v.OriginalSize);
+    image.setHeightWidthRatio(v.keepProportion ? 1 : 0);
+    if (v.OriginalSize == 0)
+        ApplyImageSize(image, ImageSizeFieldMM(v.widthMM), ImageSizeFieldMM(v.heightMM), v.keepProportion, zoomPercent);
+}
+
 } // namespace korvel

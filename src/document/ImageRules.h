@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QString>
 
 namespace korvel {
@@ -53,6 +55,33 @@ int ImageDragPixels(double mm, int zoomPercent);
 /// What OK does with the size: with the proportion kept DragWidth and DragHeight are set from
 /// the millimetres, otherwise AbsWidth and AbsHeight directly.
 void ApplyImageSize(TOAImage& image, double widthMM, double heightMM, bool keepProportion, int zoomPercent);
+
+/// Everything the image dialog applies on OK. The channel fields hold the properties (the row
+/// labelled red shows Blue, the row labelled blue shows Red, see the dialog).
+struct ImageDialogValues {
+    /// A new source picture chosen in the dialog: file bytes, or a clipboard picture; neither
+    /// keeps the present one.
+    QByteArray pictureFile;
+    QImage pictureImage;
+    int Brt = 0;
+    int Ctr = 0;
+    int Red = 0;
+    int Green = 0;
+    int Blue = 0;
+    int BW = 0;
+    bool Invert = false;
+    bool Horizontal = false;
+    bool Vertical = false;
+    int OriginalSize = 0;
+    bool keepProportion = false;
+    double widthMM = 0;
+    double heightMM = 0;
+};
+ImageDialogValues ImageDialogValuesOf(const TOAImage& image);
+/// Applies in the dialog's order: the new picture, the adjustments, the black-and-white method,
+/// inversion and mirroring, the original-size switch, then the size (ApplyImageSize). A new
+/// picture that cannot be decoded leaves the source as it was.
+void ApplyImageDialogValues(TOAImage& image, const ImageDialogValues& values, int zoomPercent);
 
 /// The black-and-white choices "无", "算法1", "算法2", "算法3" are BW 0..3; other indexes give 0.
 int ImageBWFromChoice(int index);

@@ -10,6 +10,7 @@
 #include "editor/data/DataCommands.h"
 #include "editor/editing/Operation.h"
 #include "editor/editing/SurfaceEditor.h"
+#include "editor/properties/PropertyDialogs.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -38,6 +39,8 @@ TChildForm::TChildForm(const QString& componentName, QWidget* parent)
     // The caption is the file name; only the hint comes from the language file.
     setProperty("tag", 2);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Command 0x405 opens the property dialogs of the object kinds.
+    RegisterPropertyDialogs();
 
     scrollBox_ = new QScrollArea(this);
     scrollBox_->setObjectName(QStringLiteral("ScrollBox"));

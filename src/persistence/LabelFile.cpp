@@ -253,6 +253,14 @@ LabelFileResult readLegacy(const QByteArray& bytes, LabelDocument& doc, const La
 
 } // namespace
 
+bool LooksLikeLabelFile(const QByteArray& head)
+{
+    const QByteArray header = head.left(LabelDocument::HeaderSize);
+    if (headerTextMatches(header) || headerI32(header, 36) == 300)
+        return true;
+    return head.size() >= 56 && FixedRecord(head.left(56)).u16(52) == kLegacyMark;
+}
+
 LabelFileResult ReadLabelBytes(const QByteArray& bytes, LabelDocument& doc, const LabelReadOptions& options)
 {
     doc.damage.clear();
@@ -284,13 +292,28 @@ LabelFileResult ReadLabelBytes(const QByteArray& bytes, LabelDocument& doc, cons
 
 LabelFileResult ReadLabelFile(const QString& path, LabelDocument& doc, const LabelReadOptions& options)
 {
+    const LabelFileResult notLabel { LabelFileResult::Status::NotLabelFile, QStringLiteral("%1 is not a label file").arg(path) };
+    if (path.isEmpty())
+        return {LabelFileResult::Status::CannotOpen, QStringLiteral("no label file named")};
+    // Only a regular file of a label's size is read: a FIFO would wait for a writer for ever,
+    // a device or a huge file would be pulled into memory before its header could refuse it.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {LabelFileResult::Status::CannotOpen, QStringLiteral("cannot open %1: %2").arg(path,
+                    info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file"))};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {LabelFileResult::Status::CannotOpen, QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
+    if (file.size() > MaxLabelFileSize)
+        return {LabelFileResult::Status::NotLabelFile,
+                QStringLiteral("%1 is not a label file (%2 MB, more than any label)").arg(path).arg(file.size() >> 20)};
+    const QByteArray head = file.peek(LabelDocument::HeaderSize + 8);
+    if (!LooksLikeLabelFile(head))
+        return notLabel;
     const QByteArray bytes = file.readAll();
     LabelFileResult result = ReadLabelBytes(bytes, doc, options);
     if (result.status == LabelFileResult::Status::NotLabelFile)
-        result.message = QStringLiteral("%1 is not a label file (标签文件格式错误)").arg(path);
+        result.message = notLabel.message;
     if (result.opened())
         doc.fileName = QFileInfo(path).absoluteFilePath();
     return result;

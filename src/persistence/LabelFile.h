@@ -42,6 +42,13 @@ struct LabelReadOptions {
     TPrinterSetting currentPrinter;
 };
 
+/// No label file is larger (a larger file is refused before it is read).
+inline constexpr qint64 MaxLabelFileSize = 256LL * 1024 * 1024;
+
+/// Whether the first bytes of a file (at least the 48-byte header, 56 for the legacy layout)
+/// can start a label file.
+bool LooksLikeLabelFile(const QByteArray& head);
+
 /// Reads a label file into an empty document: header, printer, page, zoom, objects, variable
 /// tables and database binding. Every read is bounds-checked.
 LabelFileResult ReadLabelFile(const QString& path, LabelDocument& document, const LabelReadOptions& options = {});

@@ -106,7 +106,7 @@ TEST_F(SurfaceTest, DraggingMovesTheObjectAndUndoRedoGoThroughTheCommands)
     EXPECT_EQ(box->Left(), 0);
 }
 
-TEST_F(SurfaceTest, KeysMoveTheSelectionAndEnterAsksForTheMissingDialog)
+TEST_F(SurfaceTest, KeysMoveTheSelectionAndEnterOpensTheDialog)
 {
     TOAControl* box = addBox(ObjectKind::Rectangle, 40, 30, 60, 40);
     mouse(QEvent::MouseButtonPress, { 41, 50 }, Qt::LeftButton);
@@ -119,8 +119,12 @@ TEST_F(SurfaceTest, KeysMoveTheSelectionAndEnterAsksForTheMissingDialog)
     EXPECT_EQ(box->Top(), 31);
     EXPECT_EQ(form->history().undoGroups(), 2);
 
+    key(Qt::Key_Return); // the rectangle's own dialog, cancelled: no undo step
+    EXPECT_EQ(prompts.dialogsRun, 1);
+    EXPECT_EQ(form->history().undoGroups(), 2);
+    RegisterPropertyEditor(ObjectKind::Rectangle, nullptr);
     key(Qt::Key_Return);
-    ASSERT_EQ(prompts.messages.size(), 1u); // told, not silently ignored
+    ASSERT_EQ(prompts.messages.size(), 1u); // a kind without a dialog is told, not silently ignored
 
     // With a dialog installed, a cancelled dialog leaves no undo step behind.
     int opened = 0;

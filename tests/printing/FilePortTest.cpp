@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 using namespace korvel;
@@ -30,7 +31,7 @@ TEST(FilePort, AppendModeAddsEveryPieceEvenWithoutOpening)
     EXPECT_EQ(readFile(path), QByteArray("old\x02m\x00\rE\r", 9));
 }
 
-TEST(FilePort, FreshModeStartsAnEmptyFileOnce)
+TEST(FilePort, FreshModeReplacesTheFileOnlyWhenCommitted)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("job.qcml"));
@@ -39,9 +40,22 @@ TEST(FilePort, FreshModeStartsAnEmptyFileOnce)
     ASSERT_TRUE(port.OpenPort());
     ASSERT_TRUE(port.SendPiece("A"));
     ASSERT_TRUE(port.ClosePort());
-    ASSERT_TRUE(port.SendPiece("B")); // reopened after the close: appends
+    ASSERT_TRUE(port.SendPiece("B")); // reopened after the close: goes on
     ASSERT_TRUE(port.ClosePort());
+    EXPECT_EQ(readFile(path), "stale contents");
+    ASSERT_TRUE(port.CommitOutput());
     EXPECT_EQ(readFile(path), "AB");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // A port that is never committed (a job that failed) leaves the old file and no temporary.
+    {
+        FilePort failed(path, FilePort::Mode::Fresh);
+        ASSERT_TRUE(failed.OpenPort());
+        ASSERT_TRUE(failed.SendPiece(QByteArray(100000, 'x')));
+        ASSERT_TRUE(failed.ClosePort());
+    }
+    EXPECT_EQ(readFile(path), "AB");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(FilePort, UnwritableTargetIsReported)

@@ -159,6 +159,7 @@ TEST(PortFactory, WriteToFileAndOutputFile)
         ASSERT_TRUE(port->OpenPort());
         ASSERT_TRUE(port->SendPiece("job"));
         ASSERT_TRUE(port->ClosePort());
+        ASSERT_TRUE(port->CommitOutput()); // the job completed: the new file takes the old one's place
     }
     EXPECT_EQ(test::readFile(out), "job") << "every job writes a fresh file";
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -109,7 +110,8 @@ TEST(UsbPort, DirectModeWritesToTheDeviceFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("lp0");
-    QFile(path).open(QIODevice::WriteOnly);
+    FifoPrinter printer(path);
+    ASSERT_TRUE(printer.ok());
     UsbPort port(path, UsbPort::Mode::Direct);
     ASSERT_TRUE(port.OpenPort());
     QByteArray all;
@@ -118,9 +120,13 @@ TEST(UsbPort, DirectModeWritesToTheDeviceFile)
     ASSERT_TRUE(port.SendPiece(all));
     ASSERT_TRUE(port.SendPiece(QByteArray()));
     port.ClosePort();
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), all);
+    EXPECT_EQ(printer.readAvailable(), all);
+
+    // A regular file is not a printer: it would take the stream in the printer's place.
+    const QString plain = dir.filePath("lp1");
+    QFile(plain).open(QIODevice::WriteOnly);
+    EXPECT_EQ(UsbPort(plain, UsbPort::Mode::Direct).OpenPort().code, PortError::UsbNotOpen);
+    EXPECT_EQ(QFileInfo(plain).size(), 0);
 }
 
 TEST(UsbPort, MissingPrinterIsReportedWithTheUsbMessage)

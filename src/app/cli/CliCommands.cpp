@@ -1,75 +1,42 @@
 #include "cli/CliCommands.h"
 
-#include "cli/InfoJson.h"
-#include "cli/PrintCommand.h"
-#include "cli/RenderCommand.h"
-#include "document/LabelDocument.h"
-#include "persistence/LabelFile.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandSupport.h"
 
-#include <QJsonDocument>
 #include <QTextStream>
 
-#include <cstdio>
+#include <array>
 
 namespace korvel::cli {
 
 namespace {
 
-const char* const kUsage = "usage: korvel-cli info LABEL.kvl\n"
-                           "       korvel-cli convert IN.kvl OUT.kvl\n";
+const std::array<Command, 4> kCommands { {
+    { "info", kInfoUsage, infoCommand },
+    { "convert", kConvertUsage, convertCommand },
+    { "print", kPrintUsage, printCommand },
+    { "render", kRenderUsage, renderCommand },
+} };
+
+QString usageLines()
+{
+    QString text;
+    for (const Command& c : kCommands) {
+        text += (text.isEmpty() ? QStringLiteral("usage: korvel-cli ") : QStringLiteral("       korvel-cli "))
+            + QString::fromLatin1(c.usage).replace(QLatin1Char('\n'), QStringLiteral("\n       "));
+        text += QLatin1Char('\n');
+    }
+    text += QStringLiteral("       korvel-cli --version | COMMAND --help\n");
+    return text;
+}
 
 int usage(const QString& why = {})
 {
     QTextStream err(stderr);
     if (!why.isEmpty())
         err << "korvel-cli: " << why << "\n";
-    err << kUsage << kPrintUsage << kRenderUsage;
+    err << usageLines();
     return Usage;
-}
-
-int fail(const QString& why)
-{
-    QTextStream(stderr) << "korvel-cli: " << why << "\n";
-    return Failure;
-}
-
-/// Opens a label; a damaged file still opens, with a warning on stderr.
-bool openLabel(const QString& path, LabelDocument& doc, QString& error)
-{
-    const LabelFileResult r = ReadLabelFile(path, doc);
-    if (!r.opened()) {
-        error = r.message;
-        return false;
-    }
-    if (r.status == LabelFileResult::Status::Damaged)
-        QTextStream(stderr) << "korvel-cli: warning: " << path << ": " << r.message << "\n";
-    return true;
-}
-
-int info(const QStringList& args)
-{
-    if (args.size() != 1)
-        return usage(QStringLiteral("info takes one label file"));
-    LabelDocument doc;
-    QString error;
-    if (!openLabel(args[0], doc, error))
-        return fail(error);
-    QTextStream(stdout) << QJsonDocument(DocumentInfo(doc)).toJson(QJsonDocument::Indented);
-    return Success;
-}
-
-int convert(const QStringList& args)
-{
-    if (args.size() != 2)
-        return usage(QStringLiteral("convert takes an input and an output file"));
-    LabelDocument doc;
-    QString error;
-    if (!openLabel(args[0], doc, error))
-        return fail(error);
-    const LabelFileResult w = WriteLabelFile(args[1], doc);
-    if (w.status != LabelFileResult::Status::Ok)
-        return fail(w.message);
-    return Success;
 }
 
 } // namespace
@@ -80,16 +47,25 @@ int run(const QStringList& arguments)
         return usage();
     const QString command = arguments[1];
     const QStringList rest = arguments.mid(2);
-    if (command == QLatin1String("info"))
-        return info(rest);
-    if (command == QLatin1String("convert"))
-        return convert(rest);
-    if (command == QLatin1String("print"))
-        return printCommand(rest);
-    if (command == QLatin1String("render"))
-        return renderCommand(rest);
+    for (const Command& c : kCommands) {
+        if (command == QLatin1String(c.name)) {
+            const int code = c.run(rest);
+            // Warnings of a command that succeeded come after its work; a failure has folded
+            // them into its one line already.
+            FlushWarnings();
+            return code;
+        }
+    }
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
-        QTextStream(stdout) << kUsage << kPrintUsage << kRenderUsage;
+        QTextStream(stdout) << usageLines()
+                            << "\nExit status: 0 success, 1 failure (one line on standard error), 2 usage error.\n"
+                               "Each command explains its options with COMMAND --help.\n";
+        return Success;
+    }
+    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        if (arguments.size() > 2)
+            return usage(QStringLiteral("--version takes no arguments"));
+        QTextStream(stdout) << VersionText() << "\n";
         return Success;
     }
     return usage(QStringLiteral("unknown command '%1'").arg(command));

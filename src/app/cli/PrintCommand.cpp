@@ -1,9 +1,9 @@
-#include "cli/PrintCommand.h"
-
 #include "cli/CliCommands.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandSupport.h"
+#include "cli/DataOptions.h"
 #include "document/DataPaths.h"
 #include "document/LabelDocument.h"
-#include "persistence/LabelFile.h"
 #include "persistence/RegistryStore.h"
 #include "persistence/SystemSettings.h"
 #include "printing/job/BoundObjects.h"
@@ -13,17 +13,15 @@
 #include "printing/ports/PortFactory.h"
 #include "printing/ports/PortSettingsStore.h"
 #include "printing/ports/PortSpec.h"
-#include "variables/database/DataSourceBinding.h"
+#include "printing/virtual/VirtualLabel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -33,156 +31,17 @@
 namespace korvel::cli {
 
 const char* const kPrintUsage
-    = "       korvel-cli print LABEL.kvl [-o FILE | --port SPEC] [--count N] [--copies N] [--start N]\n"
-      "                        [--quantity-field NAME] [--data SOURCE] [--lean]\n";
+    = "print LABEL.kvl [-o FILE | --port SPEC] [--count N] [--copies N] [--start N]\n"
+      "                 [--quantity-field NAME] [--data SOURCE] [--data-encoding NAME] [--lean]\n"
+      "                 [--accept-damaged]";
 
 namespace {
 
 std::atomic<bool> g_cancel { false };
 
-extern "C" void onInterrupt(int)
-{
-    g_cancel.store(true);
-}
-
-/// Ctrl+C stops the job between labels; the port is then closed.
-class InterruptGuard {
-public:
-    InterruptGuard()
-    {
-        g_cancel.store(false);
-        previous_ = std::signal(SIGINT, onInterrupt);
-    }
-    ~InterruptGuard() { std::signal(SIGINT, previous_); }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    void (*previous_)(int) = SIG_DFL;
-};
-
-int usage(const QString& why)
-{
-    QTextStream err(stderr);
-    err << "korvel-cli: " << why << "\n"
-        << "usage:" << QString::fromLatin1(kPrintUsage).mid(6);
-    return Usage;
-}
-
-int fail(const QString& why)
-{
-    QTextStream(stderr) << "korvel-cli: " << why << "\n";
-    return Failure;
-}
-
-struct PrintArguments {
-    QString label;
-    QString output;
-    QString port;
-    std::optional<std::int64_t> count;
-    std::optional<std::int64_t> copies;
-    std::optional<std::int64_t> start;
-    QString quantityField;
-    QString data;
-    bool lean = false;
-};
-
-std::optional<std::int64_t> number(const QString& text, std::int64_t low, std::int64_t high)
-{
-    bool ok = false;
-    const qlonglong v = text.toLongLong(&ok);
-    if (!ok || v < low || v > high)
-        return std::nullopt;
-    return v;
-}
-
-/// Parses the arguments; an error text for a usage error.
-QString parse(const QStringList& args, PrintArguments& out)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        QString value;
-        bool inlineValue = false;
-        if (a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('='))) {
-            value = a.section(QLatin1Char('='), 1);
-            a = a.section(QLatin1Char('='), 0, 0);
-            inlineValue = true;
-        }
-        auto take = [&](QString& target) -> QString {
-            if (!inlineValue) {
-                if (i + 1 >= args.size())
-                    return QStringLiteral("%1 needs a value").arg(a);
-                value = args[++i];
-            }
-            target = value;
-            return {};
-        };
-        auto takeNumber = [&](std::optional<std::int64_t>& target, std::int64_t low, std::int64_t high) -> QString {
-            QString text;
-            if (QString e = take(text); !e.isEmpty())
-                return e;
-            target = number(text, low, high);
-            if (!target)
-                return QStringLiteral("%1 takes a whole number from %2 to %3, not '%4'")
-                    .arg(a)
-                    .arg(low)
-                    .arg(high)
-                    .arg(text);
-            return {};
-        };
-        QString error;
-        if (a == QLatin1String("-o") || a == QLatin1String("--output"))
-            error = take(out.output);
-        else if (a == QLatin1String("--port"))
-            error = take(out.port);
-        else if (a == QLatin1String("--count"))
-            error = takeNumber(out.count, 0, std::numeric_limits<int>::max());
-        else if (a == QLatin1String("--copies"))
-            error = takeNumber(out.copies, 1, 99999);
-        else if (a == QLatin1String("--start"))
-            error = takeNumber(out.start, 1, std::numeric_limits<int>::max());
-        else if (a == QLatin1String("--quantity-field"))
-            error = take(out.quantityField);
-        else if (a == QLatin1String("--data"))
-            error = take(out.data);
-        else if (a == QLatin1String("--lean") && !inlineValue)
-            out.lean = true;
-        else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-"))
-            error = QStringLiteral("unknown option '%1'").arg(a);
-        else if (out.label.isEmpty())
-            out.label = a;
-        else
-            error = QStringLiteral("print takes one label file");
-        if (!error.isEmpty())
-            return error;
-    }
-    if (out.label.isEmpty())
-        return QStringLiteral("print needs a label file");
-    if (!out.output.isEmpty() && !out.port.isEmpty())
-        return QStringLiteral("-o and --port exclude each other");
-    if (out.output.isEmpty() && args.contains(QStringLiteral("-o")))
-        return QStringLiteral("-o needs a file name");
-    if (out.quantityField.trimmed().isEmpty() && !out.quantityField.isEmpty())
-        return QStringLiteral("--quantity-field needs a field name");
-    return {};
-}
-
-/// The designer's process-wide settings when they exist, its first-start defaults otherwise.
-SystemSettings readSettings()
-{
-    SystemSettings settings = DefaultSystemSettings();
-    QFile file(QDir(settingsDirectory()).filePath(QStringLiteral("Label.dat")));
-    if (file.open(QIODevice::ReadOnly)) {
-        SystemSettings read = DefaultSystemSettings();
-        if (ParseLabelDat(file.readAll(), read).ok)
-            settings = read;
-    }
-    return settings;
-}
-
 QString outcomeText(const JobResult& r, const QString& target)
 {
-    QString detail = r.status.detail.isEmpty() ? r.status.text() : r.status.detail;
+    QString detail = FailureText(r.status);
     // File ports name their path in the detail already.
     if (detail.startsWith(target + QStringLiteral(": ")))
         detail = detail.mid(target.size() + 2);
@@ -208,79 +67,151 @@ QString outcomeText(const JobResult& r, const QString& target)
 
 int printCommand(const QStringList& arguments)
 {
-    PrintArguments args;
-    if (const QString error = parse(arguments, args); !error.isEmpty())
-        return usage(error);
+    CommandLine line(QStringLiteral("print"), QString::fromLatin1(kPrintUsage),
+        QStringLiteral("Print labels as the designer's print command does: to the label's own port, to --port, "
+                       "or into a file. A file is replaced only when the job completes."));
+    line.addPositional(QStringLiteral("LABEL.kvl"), QStringLiteral("The label file."));
+    const QCommandLineOption output = option::output(QStringLiteral("FILE"));
+    const QCommandLineOption port(QStringLiteral("port"),
+        QStringLiteral("Print to SPEC instead of the label's port: none, file:PATH, serial:DEVICE[:BAUD], "
+                       "parallel:DEVICE, usb:N, usb:DEVICE, queue:NAME, tcp:HOST:PORT."),
+        QStringLiteral("SPEC"));
+    const QCommandLineOption count(
+        QStringLiteral("count"), QStringLiteral("Print N labels (records) (default 1)."), QStringLiteral("N"));
+    const QCommandLineOption copies(
+        QStringLiteral("copies"), QStringLiteral("Print each label N times (1-99999)."), QStringLiteral("N"));
+    const QCommandLineOption start(
+        QStringLiteral("start"), QStringLiteral("Start at record N of the data source."), QStringLiteral("N"));
+    const QCommandLineOption quantityField(QStringLiteral("quantity-field"),
+        QStringLiteral("Print as many copies of each record as its field NAME says."), QStringLiteral("NAME"));
+    const QCommandLineOption lean(QStringLiteral("lean"),
+        QStringLiteral("Send a lean stream: pictures that do not change are stored in the printer once per job."));
+    for (const QCommandLineOption& o : { output, port, count, copies, start, quantityField })
+        line.add(o);
+    const DataOptions data(line);
+    line.add(lean);
+    const QCommandLineOption acceptDamaged = option::acceptDamaged();
+    line.add(acceptDamaged);
+    if (const auto done = line.parse(arguments))
+        return *done;
+
+    const QStringList labels = line.positionals();
+    if (labels.size() > 1)
+        return line.usage(QStringLiteral("print takes one label file"));
+    QString error;
+    const std::optional<std::int64_t> countValue = line.number(count, 0, std::numeric_limits<int>::max(), error);
+    const std::optional<std::int64_t> copiesValue = line.number(copies, 1, 99999, error);
+    const std::optional<std::int64_t> startValue = line.number(start, 1, std::numeric_limits<int>::max(), error);
+    if (!error.isEmpty())
+        return line.usage(error);
+    if (labels.isEmpty())
+        return line.usage(QStringLiteral("print needs a label file"));
+    const QString label = labels[0];
+    const QString outputPath = line.value(output);
+    if (line.isSet(output) && line.isSet(port))
+        return line.usage(QStringLiteral("-o and --port exclude each other"));
+    const QString quantityName = line.value(quantityField);
+    if (line.isSet(quantityField) && quantityName.trimmed().isEmpty())
+        return line.usage(QStringLiteral("--quantity-field needs a field name"));
 
     std::optional<PortSpec> portSpec;
-    if (!args.port.isEmpty()) {
-        const PortSpecParse parsed = ParsePortSpec(args.port);
+    if (line.isSet(port)) {
+        const PortSpecParse parsed = ParsePortSpec(line.value(port));
         if (!parsed.ok)
-            return usage(QStringLiteral("bad --port '%1': %2").arg(args.port, parsed.error));
+            return line.usage(QStringLiteral("bad --port '%1': %2").arg(line.value(port), parsed.error));
         portSpec = parsed.portSpec;
     }
     std::optional<SourceSpec> dataSpec;
-    if (!args.data.isEmpty()) {
-        const SpecResult parsed = ParseDataArgument(args.data);
-        if (!parsed.sourceSpec)
-            return usage(QStringLiteral("bad --data '%1': %2").arg(args.data, parsed.error));
-        dataSpec = parsed.sourceSpec;
-    }
+    if (!data.read(dataSpec, error))
+        return line.usage(error);
+    // Standard input is read as far as the job goes (it may never end).
+    if (dataSpec && dataSpec->fromStdin && !line.isSet(quantityField))
+        dataSpec->text.maxRecords = std::max<std::int64_t>(1, startValue.value_or(1) + countValue.value_or(1) - 1);
 
     LabelDocument doc;
-    const LabelFileResult read = ReadLabelFile(args.label, doc);
-    if (!read.opened())
-        return fail(read.message.isEmpty() ? QStringLiteral("cannot read %1").arg(args.label) : read.message);
-    if (read.status == LabelFileResult::Status::Damaged)
-        QTextStream(stderr) << "korvel-cli: warning: " << args.label << ": " << read.message << "\n";
-
+    if (!openLabel(label, doc, !line.isSet(acceptDamaged), error))
+        return fail(error);
+    if (const QString tooLarge = ObjectTooLarge(doc, label); !tooLarge.isEmpty())
+        return fail(tooLarge);
     if (!LabelsFitPage(doc.page()))
-        return fail(QStringLiteral("%1: the labels do not fit the page").arg(args.label));
+        return fail(QStringLiteral("%1: the labels do not fit the page").arg(label));
     if (doc.objectCount() == 0)
-        QTextStream(stderr) << "korvel-cli: warning: " << args.label << " has no objects; its labels print blank\n";
+        warn(QStringLiteral("%1 has no objects; its labels print blank").arg(label));
+    if (line.isSet(quantityField) && !dataSpec && !doc.database.active)
+        return line.usage(QStringLiteral("--quantity-field needs a data source: %1 has none and no --data was given")
+                              .arg(label));
 
     // The records: the --data source for this run, or the label's own stored source.
     std::unique_ptr<DatabaseSource> live;
-    if (dataSpec) {
-        const BindingResult bound = OverrideDataSource(doc, live, *dataSpec);
-        if (!bound.ok)
-            return fail(bound.message);
-    } else if (doc.database.active) {
-        const BindingResult bound = RestoreDataSource(doc, live);
-        if (!bound.ok && UsesDatabaseVariable(doc))
-            return fail(QStringLiteral("the label's data source cannot be opened: %1").arg(bound.message));
-    }
+    if (!OpenRecords(doc, dataSpec, live, false, error))
+        return fail(error);
     std::unique_ptr<DatabaseJobRecords> records;
     if (live && live->isOpen())
         records = std::make_unique<DatabaseJobRecords>(*live);
 
+    // A file target may not be one of the inputs (the label, the data file).
+    QString fileTarget = outputPath;
+    if (portSpec && portSpec->kind == PortSpecKind::File)
+        fileTarget = portSpec->path;
+    if (!fileTarget.isEmpty()) {
+        if (const QString same = outputIsAnInput(fileTarget, InputFiles(label, live.get())); !same.isEmpty())
+            return fail(same);
+    }
+
     const SystemSettings settings = readSettings();
+    const int startRecord = startValue ? static_cast<int>(*startValue)
+                                       : (HasDatabase(doc) && records ? std::max(records->recordNumber(), 1) : 1);
+    // What the printer would refuse is refused before a byte is sent: the first label goes
+    // through the virtual printer with the limits `render` applies (it reads command set 0).
+    if (countValue.value_or(1) > 0 && doc.printer.PrinterID == 0) {
+        if (records) {
+            records->first();
+            for (int i = 1; i < startRecord && i < records->recordCount(); ++i)
+                records->next();
+        }
+        EmissionContext context;
+        context.commands.PrinterID = doc.printer.PrinterID;
+        context.commands.DrawingMode = settings.drawingMode();
+        context.commands.PrinterIndex = doc.printerModel;
+        context.commands.ModelButtonsDown = 0;
+        context.evaluation.fields = records ? &records->fields() : nullptr;
+        context.dataSetEmpty = !records || records->recordCount() == 0;
+        const VirtualLabelPrintout printout = PrintFirstLabel(doc, context);
+        if (!printout.ok())
+            return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(label, FailureText(printout.status)));
+    }
     PrintJobOptions options;
     options.commands.PrinterID = doc.printer.PrinterID;
     options.commands.DrawingMode = settings.drawingMode();
     options.commands.PrinterIndex = doc.printerModel;
     options.commands.ModelButtonsDown = 0;
-    options.quantityFromField = !args.quantityField.isEmpty();
-    options.quantityField = args.quantityField.toLocal8Bit();
+    options.quantityFromField = line.isSet(quantityField);
+    options.quantityField = quantityName.toLocal8Bit();
     options.cancel = &g_cancel;
 
     // Where the record's port kinds lead on this machine: the settings file's "Ports" group.
     PortSettings portSettings
         = ReadPortSettings(RegistryStore(QDir(settingsDirectory()).filePath(QStringLiteral("registry.ini"))));
     portSettings.limits.cancel = &g_cancel;
-    options.lean = args.lean || portSettings.lean;
+    options.lean = line.isSet(lean) || portSettings.lean;
     if (portSettings.leanGraphicsMemory > 0)
         options.leanGraphicsLimit = portSettings.leanGraphicsMemory;
     std::unique_ptr<PrinterPort> printer;
     std::unique_ptr<PrinterPort> file;
     JobTargets targets;
     QString target;
-    if (!args.output.isEmpty()) {
-        file = CreateOutputFilePort(args.output, portSettings.limits);
+    if (!outputPath.isEmpty()) {
+        file = CreateOutputFilePort(outputPath, portSettings.limits);
         targets.file = file.get();
         targets.writeToFile = true;
-        target = args.output;
+        target = outputPath;
     } else {
+        if (!portSpec && !portSettings.overrideSpec.trimmed().isEmpty()) {
+            const PortSpecParse parsed = ParsePortSpec(portSettings.overrideSpec);
+            if (!parsed.ok)
+                return fail(QStringLiteral("the settings file's Printer= entry '%1' is not a port: %2")
+                                .arg(portSettings.overrideSpec, parsed.error));
+        }
         printer = portSpec ? CreatePortFromSpec(*portSpec, doc.printer, portSettings)
                            : CreatePort(doc.printer, portSettings);
         targets.printer = printer.get();
@@ -306,13 +237,15 @@ int printCommand(const QStringList& arguments)
         };
     }
 
-    const int startRecord = args.start ? static_cast<int>(*args.start)
-                                       : (HasDatabase(doc) && records ? std::max(records->recordNumber(), 1) : 1);
     JobResult result;
     {
-        InterruptGuard interrupt;
+        // Ctrl+C, SIGTERM and SIGHUP stop the job between labels: the port is closed and a
+        // file target keeps its old contents.
+        TerminationGuard interrupt(&g_cancel);
         PrintJob job(doc, records.get(), targets, options);
-        result = job.PrintLabels(startRecord, args.count.value_or(1), static_cast<int>(args.copies.value_or(1)));
+        result = job.PrintLabels(startRecord, countValue.value_or(1), static_cast<int>(copiesValue.value_or(1)));
+        file.reset();
+        printer.reset();
     }
     if (shown)
         QTextStream(stderr) << "\n";
@@ -320,24 +253,17 @@ int printCommand(const QStringList& arguments)
         QTextStream(stderr) << "korvel-cli: note: " << note << "\n";
 
     if (result.outcome == JobOutcome::NothingToPrint) {
-        // `-o FILE` always leaves the stream of this run in the file, even an empty one.
-        if (!args.output.isEmpty()) {
-            QFile out(args.output);
-            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                return fail(QStringLiteral("cannot open %1: %2").arg(args.output, out.errorString()));
-        }
         QTextStream(stdout) << "nothing to print (a label count of 0)\n";
         return Success;
     }
     if (!result.ok())
         return fail(outcomeText(result, target));
     if (result.unusableQuantities > 0)
-        QTextStream(stderr) << "korvel-cli: warning: " << result.unusableQuantities
-                            << " records had no usable quantity and printed nothing\n";
+        warn(QStringLiteral("%1 records had no usable quantity and printed nothing").arg(result.unusableQuantities));
     QTextStream out(stdout);
     out << result.labelsSent << (result.labelsSent == 1 ? " label" : " labels") << " sent to ";
-    if (!args.output.isEmpty())
-        out << QFileInfo(args.output).absoluteFilePath() << " (" << QFileInfo(args.output).size() << " bytes)";
+    if (!outputPath.isEmpty())
+        out << QFileInfo(outputPath).absoluteFilePath() << " (" << QFileInfo(outputPath).size() << " bytes)";
     else
         out << target;
     out << "\n";

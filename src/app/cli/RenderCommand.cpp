@@ -1,22 +1,21 @@
-#include "cli/RenderCommand.h"
-
 #include "cli/CliCommands.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandSupport.h"
+#include "cli/DataOptions.h"
 #include "cli/StreamRender.h"
-#include "document/DataPaths.h"
 #include "document/DesignView.h"
 #include "document/LabelDocument.h"
-#include "persistence/LabelFile.h"
+#include "document/SafeFile.h"
 #include "persistence/SystemSettings.h"
 #include "printing/job/JobRecords.h"
 #include "printing/virtual/VirtualLabel.h"
-#include "variables/database/DataSourceBinding.h"
-#include "variables/database/SourceSpec.h"
+#include "variables/database/DatabaseSource.h"
 
-#include <QDir>
-#include <QFile>
+#include <QBuffer>
 #include <QImageWriter>
 #include <QTextStream>
 
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -24,207 +23,151 @@
 namespace korvel::cli {
 
 const char* const kRenderUsage
-    = "       korvel-cli render LABEL.kvl -o OUT.png [--record N] [--data SOURCE] [--design [--zoom P]]\n"
-      "       korvel-cli render --stream IN.prn -o OUT.png [--dpi 203|300]\n";
+    = "render LABEL.kvl -o OUT.png [--record N] [--data SOURCE] [--data-encoding NAME]\n"
+      "                  [--design [--zoom P | --size N]] [--accept-damaged]\n"
+      "korvel-cli render --stream IN.prn -o OUT.png [--dpi 203|300]";
 
 namespace {
 
-int usage(const QString& why)
-{
-    QTextStream(stderr) << "korvel-cli: " << why << "\n"
-                        << "usage:" << QString::fromLatin1(kRenderUsage).mid(6);
-    return Usage;
-}
+/// The largest design view drawn, in pixels (8,192 x 8,192, 256 MB).
+constexpr qint64 kMaxDesignPixels = 64LL * 1024 * 1024;
 
-int fail(const QString& why)
+QByteArray pngBytes(const QImage& image, QString& error)
 {
-    QTextStream(stderr) << "korvel-cli: " << why << "\n";
-    return Failure;
-}
-
-void warn(const QString& what)
-{
-    QTextStream(stderr) << "korvel-cli: warning: " << what << "\n";
-}
-
-struct RenderArguments {
-    QString label;
-    QString output;
-    std::optional<int> record;
-    QString data;
-    bool design = false;
-    std::optional<int> zoom;
-    QString stream;
-    std::optional<int> dpi;
-};
-
-/// Parses the arguments; an error text for a usage error.
-QString parse(const QStringList& args, RenderArguments& out)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        QString value;
-        bool inlineValue = false;
-        if (a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('='))) {
-            value = a.section(QLatin1Char('='), 1);
-            a = a.section(QLatin1Char('='), 0, 0);
-            inlineValue = true;
-        }
-        auto take = [&](QString& target) -> QString {
-            if (!inlineValue) {
-                if (i + 1 >= args.size())
-                    return QStringLiteral("%1 needs a value").arg(a);
-                value = args[++i];
-            }
-            target = value;
-            return {};
-        };
-        auto takeNumber = [&](std::optional<int>& target, int low, int high) -> QString {
-            QString text;
-            if (QString e = take(text); !e.isEmpty())
-                return e;
-            bool ok = false;
-            const qlonglong v = text.toLongLong(&ok);
-            if (!ok || v < low || v > high)
-                return QStringLiteral("%1 takes a whole number from %2 to %3, not '%4'").arg(a).arg(low).arg(high).arg(text);
-            target = int(v);
-            return {};
-        };
-        QString error;
-        if (a == QLatin1String("-o") || a == QLatin1String("--output"))
-            error = take(out.output);
-        else if (a == QLatin1String("--record"))
-            error = takeNumber(out.record, 1, std::numeric_limits<int>::max());
-        else if (a == QLatin1String("--data"))
-            error = take(out.data);
-        else if (a == QLatin1String("--zoom"))
-            error = takeNumber(out.zoom, 50, 600);
-        else if (a == QLatin1String("--stream"))
-            error = take(out.stream);
-        else if (a == QLatin1String("--dpi"))
-            error = takeNumber(out.dpi, 203, 300);
-        else if (a == QLatin1String("--design") && !inlineValue)
-            out.design = true;
-        else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-"))
-            error = QStringLiteral("unknown option '%1'").arg(a);
-        else if (out.label.isEmpty())
-            out.label = a;
-        else
-            error = QStringLiteral("render takes one label file");
-        if (!error.isEmpty())
-            return error;
-    }
-    if (!out.stream.isEmpty()) {
-        if (!out.label.isEmpty())
-            return QStringLiteral("render takes a label file or --stream, not both");
-        if (out.design || out.zoom || out.record || !out.data.isEmpty())
-            return QStringLiteral("--stream goes without --design, --zoom, --record and --data");
-        if (out.dpi && *out.dpi != 203 && *out.dpi != 300)
-            return QStringLiteral("--dpi takes 203 or 300");
-        if (out.output.isEmpty())
-            return QStringLiteral("render needs -o OUT.png");
-        return {};
-    }
-    if (out.dpi)
-        return QStringLiteral("--dpi goes with --stream");
-    if (out.label.isEmpty())
-        return QStringLiteral("render needs a label file");
-    if (out.output.isEmpty())
-        return QStringLiteral("render needs -o OUT.png");
-    if (out.zoom && !out.design)
-        return QStringLiteral("--zoom goes with --design");
-    if (out.design && (out.record || !out.data.isEmpty()))
-        return QStringLiteral("--design shows the stored contents; --record and --data go without it");
-    return {};
-}
-
-/// The designer's process-wide settings when they exist, its first-start defaults otherwise.
-SystemSettings readSettings()
-{
-    SystemSettings settings = DefaultSystemSettings();
-    QFile file(QDir(settingsDirectory()).filePath(QStringLiteral("Label.dat")));
-    if (file.open(QIODevice::ReadOnly)) {
-        SystemSettings read = DefaultSystemSettings();
-        if (ParseLabelDat(file.readAll(), read).ok)
-            settings = read;
-    }
-    return settings;
-}
-
-/// Writes a PNG through a temporary file, so a failed write leaves no half picture behind.
-bool writePng(const QImage& image, const QString& path, QString& error)
-{
-    QImageWriter writer(path + QStringLiteral(".part"), "png");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) {
         error = writer.errorString();
-        QFile::remove(path + QStringLiteral(".part"));
-        return false;
+        return {};
     }
-    QFile::remove(path);
-    if (!QFile::rename(path + QStringLiteral(".part"), path)) {
-        error = QStringLiteral("cannot replace the file");
-        QFile::remove(path + QStringLiteral(".part"));
-        return false;
-    }
-    return true;
+    return bytes;
 }
 
 } // namespace
 
 int renderCommand(const QStringList& arguments)
 {
-    RenderArguments args;
-    if (const QString error = parse(arguments, args); !error.isEmpty())
-        return usage(error);
-    if (!args.stream.isEmpty())
-        return renderStreamCommand(args.stream, args.output, args.dpi.value_or(203));
-    std::optional<SourceSpec> dataSpec;
-    if (!args.data.isEmpty()) {
-        const SpecResult parsed = ParseDataArgument(args.data);
-        if (!parsed.sourceSpec)
-            return usage(QStringLiteral("bad --data '%1': %2").arg(args.data, parsed.error));
-        dataSpec = parsed.sourceSpec;
+    CommandLine line(QStringLiteral("render"), QString::fromLatin1(kRenderUsage),
+        QStringLiteral("Draw one label (the first grid position, no margins) as the printer prints it, a 1-bit "
+                       "PNG in printer dots; with --design the design view instead."));
+    line.addPositional(QStringLiteral("LABEL.kvl"), QStringLiteral("The label file."));
+    const QCommandLineOption output = option::output(QStringLiteral("OUT.png"));
+    const QCommandLineOption record = option::record();
+    const QCommandLineOption design(QStringLiteral("design"), QStringLiteral("Draw the design view."));
+    const QCommandLineOption zoom(
+        QStringLiteral("zoom"), QStringLiteral("Zoom of the design view in percent (50-600)."), QStringLiteral("P"));
+    const QCommandLineOption size(QStringLiteral("size"),
+        QStringLiteral("Fit the longer side of the design view to N pixels (a thumbnail)."), QStringLiteral("N"));
+    for (const QCommandLineOption& o : { output, record })
+        line.add(o);
+    const DataOptions data(line);
+    const QCommandLineOption stream(QStringLiteral("stream"),
+        QStringLiteral("Print a command stream IN.prn through the virtual printer instead of a label: one PNG per "
+                       "label format (OUT-0001.png ...)."),
+        QStringLiteral("IN.prn"));
+    const QCommandLineOption dpi(
+        QStringLiteral("dpi"), QStringLiteral("The virtual printer's resolution for --stream (203 or 300)."), QStringLiteral("N"));
+    for (const QCommandLineOption& o : { design, zoom, size, option::acceptDamaged(), stream, dpi })
+        line.add(o);
+    if (const auto done = line.parse(arguments))
+        return *done;
+
+    if (line.isSet(stream)) {
+        QString streamError;
+        const std::optional<std::int64_t> dots = line.number(dpi, 203, 300, streamError);
+        if (!streamError.isEmpty())
+            return line.usage(streamError);
+        if (!line.positionals().isEmpty())
+            return line.usage(QStringLiteral("render takes a label file or --stream, not both"));
+        if (line.isSet(design) || line.isSet(zoom) || line.isSet(record) || line.isSet(option::data()))
+            return line.usage(QStringLiteral("--stream goes without --design, --zoom, --record and --data"));
+        if (dots && *dots != 203 && *dots != 300)
+            return line.usage(QStringLiteral("--dpi takes 203 or 300"));
+        if (line.value(output).isEmpty())
+            return line.usage(QStringLiteral("render needs -o OUT.png"));
+        return renderStreamCommand(line.value(stream), line.value(output), int(dots.value_or(203)));
     }
+    if (line.isSet(dpi))
+        return line.usage(QStringLiteral("--dpi goes with --stream"));
+
+    const QStringList labels = line.positionals();
+    if (labels.size() > 1)
+        return line.usage(QStringLiteral("render takes one label file"));
+    QString error;
+    const std::optional<std::int64_t> recordValue = line.number(record, 1, std::numeric_limits<int>::max(), error);
+    const std::optional<std::int64_t> zoomValue = line.number(zoom, 50, 600, error);
+    const std::optional<std::int64_t> sizeValue = line.number(size, 1, 4096, error);
+    if (!error.isEmpty())
+        return line.usage(error);
+    if (labels.isEmpty())
+        return line.usage(QStringLiteral("render needs a label file"));
+    const QString label = labels[0];
+    const QString outputPath = line.value(output);
+    if (outputPath.isEmpty())
+        return line.usage(QStringLiteral("render needs -o OUT.png"));
+    const bool designView = line.isSet(design);
+    if ((zoomValue || sizeValue) && !designView)
+        return line.usage(QStringLiteral("%1 goes with --design").arg(zoomValue ? "--zoom" : "--size"));
+    if (zoomValue && sizeValue)
+        return line.usage(QStringLiteral("--zoom and --size exclude each other"));
+    if (designView && (recordValue || line.isSet(option::data())))
+        return line.usage(QStringLiteral("--design shows the stored contents; --record and --data go without it"));
+    std::optional<SourceSpec> dataSpec;
+    if (!data.read(dataSpec, error))
+        return line.usage(error);
+    if (dataSpec && dataSpec->fromStdin)
+        dataSpec->text.maxRecords = recordValue.value_or(1);
 
     LabelDocument doc;
-    const LabelFileResult read = ReadLabelFile(args.label, doc);
-    if (!read.opened())
-        return fail(read.message.isEmpty() ? QStringLiteral("cannot read %1").arg(args.label) : read.message);
-    if (read.status == LabelFileResult::Status::Damaged)
-        warn(args.label + QStringLiteral(": ") + read.message);
+    if (!openLabel(label, doc, !line.isSet(QStringLiteral("accept-damaged")), error))
+        return fail(error);
+    if (const QString tooLarge = ObjectTooLarge(doc, label); !tooLarge.isEmpty())
+        return fail(tooLarge);
     const SystemSettings settings = readSettings();
 
     QImage image;
-    if (args.design) {
-        image = RenderDesignView(doc, args.zoom.value_or(100), settings.drawingMode());
+    if (designView) {
+        // The zoom that fits the longer side: the view is drawn at a whole percent at least as
+        // large, then scaled down.
+        const double longer = std::max<double>({ 1.0, double(doc.pixels().labelWidth), double(doc.pixels().labelHeight) });
+        const int percent = sizeValue ? int(std::clamp(std::ceil(100.0 * double(*sizeValue) / longer), 50.0, 600.0))
+                                      : int(zoomValue.value_or(100));
+        const double across = percent / 100.0 * double(doc.pixels().labelWidth) + 1;
+        const double down = percent / 100.0 * double(doc.pixels().labelHeight) + 1;
+        if (across * down > double(kMaxDesignPixels))
+            return fail(QStringLiteral("%1: the design view at %2% would be %3 x %4 pixels, more than can be drawn; "
+                                       "choose a smaller --zoom")
+                            .arg(label)
+                            .arg(percent)
+                            .arg(qint64(across))
+                            .arg(qint64(down)));
+        image = RenderDesignView(doc, percent, settings.drawingMode());
         if (image.isNull())
-            return fail(QStringLiteral("%1: the design view is empty").arg(args.label));
+            return fail(QStringLiteral("%1: there is not enough memory for the design view at %2%").arg(label).arg(percent));
+        if (sizeValue)
+            image = image.scaled(int(*sizeValue), int(*sizeValue), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     } else {
-        // The record: the --data source for this run, or the label's own stored source.
         std::unique_ptr<DatabaseSource> live;
-        if (dataSpec) {
-            const BindingResult bound = OverrideDataSource(doc, live, *dataSpec);
-            if (!bound.ok)
-                return fail(bound.message);
-        } else if (doc.database.active) {
-            const BindingResult bound = RestoreDataSource(doc, live);
-            if (!bound.ok && (UsesDatabaseVariable(doc) || args.record))
-                return fail(QStringLiteral("the label's data source cannot be opened: %1").arg(bound.message));
-        }
+        if (!OpenRecords(doc, dataSpec, live, recordValue.has_value(), error))
+            return fail(error);
         std::unique_ptr<DatabaseJobRecords> records;
         if (live && live->isOpen())
             records = std::make_unique<DatabaseJobRecords>(*live);
-        if (args.record) {
+        if (recordValue) {
             if (!records)
-                return fail(QStringLiteral("%1 has no data source to take record %2 from").arg(args.label, QString::number(*args.record)));
-            if (*args.record > records->recordCount())
+                return fail(QStringLiteral("%1 has no data source to take record %2 from").arg(label, QString::number(*recordValue)));
+            if (*recordValue > records->recordCount())
                 return fail(QStringLiteral("record %1 asked for, the data source holds %2")
-                                .arg(*args.record)
+                                .arg(*recordValue)
                                 .arg(records->recordCount()));
         }
+        if (const QString same = outputIsAnInput(outputPath, InputFiles(label, live.get())); !same.isEmpty())
+            return fail(same);
         if (records) {
             records->first();
-            for (int i = 1; i < args.record.value_or(1); ++i)
+            for (std::int64_t i = 1; i < recordValue.value_or(1); ++i)
                 records->next();
         }
 
@@ -242,15 +185,20 @@ int renderCommand(const QStringList& arguments)
         for (const VirtualPrinterWarning& w : printout.warnings)
             warn(QStringLiteral("printer, byte %1: %2").arg(w.offset).arg(w.message));
         if (!printout.ok())
-            return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(args.label, printout.status.text()));
+            return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(label, FailureText(printout.status)));
         image = printout.label;
     }
+    if (const QString same = outputIsAnInput(outputPath, { label }); !same.isEmpty())
+        return fail(same);
 
-    QString error;
-    if (!writePng(image, args.output, error))
-        return fail(QStringLiteral("cannot write %1: %2").arg(args.output, error));
-    QTextStream(stdout) << args.output << ": " << image.width() << " x " << image.height()
-                        << (args.design ? " pixels\n" : " dots\n");
+    const QByteArray png = pngBytes(image, error);
+    if (png.isEmpty())
+        return fail(QStringLiteral("cannot write %1: %2").arg(outputPath, error));
+    TerminationGuard cleanUp;
+    if (!WriteFileSafely(outputPath, png, &error))
+        return fail(error);
+    QTextStream(stdout) << outputPath << ": " << image.width() << " x " << image.height()
+                        << (designView ? " pixels\n" : " dots\n");
     return Success;
 }
 

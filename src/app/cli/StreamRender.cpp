@@ -45,7 +45,7 @@ QString NumberedOutput(const QString& output, int number)
 
 int renderStreamCommand(const QString& input, const QString& output, int dpi)
 {
-    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath() || SameFile(input, output))
         return fail(QStringLiteral("the output %1 is the input stream").arg(output));
     QFile file(input);
     if (!file.open(QIODevice::ReadOnly))

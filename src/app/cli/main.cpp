@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QStringDecoder>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -17,6 +20,19 @@ int main(int argc, char** argv)
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+    // Qt would turn bytes that are not UTF-8 into replacement characters, and a file would be
+    // read or written under another name than the one given.
+    for (int i = 1; i < argc; ++i) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(QByteArrayView(argv[i]));
+        if (utf8.hasError()) {
+            std::fprintf(stderr,
+                "korvel-cli: argument %d is not valid UTF-8 (a file name in another encoding?); "
+                "rename the file or give a link with a UTF-8 name\n",
+                i);
+            return korvel::cli::Failure;
+        }
     }
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("korvel-cli"));

@@ -1,11 +1,14 @@
 // The designer: one running instance per user; a second start hands its label to the first.
 
 #include "document/DataPaths.h"
+#include "document/SafeFile.h"
 #include "editor/FirstForm.h"
 #include "editor/MainForm.h"
 #include "editor/SingleInstance.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -17,26 +20,46 @@ struct Options {
     QStringList arguments; ///< program, then the label path when given
     QString screenshot; ///< write a picture of the main window here and end
     int screenshotDelayMs = 2500;
-    bool ok = true;
+    int exitCode = -1; ///< set when the command line is done with (help, version, a mistake)
 };
 
 Options parse(const QStringList& raw)
 {
     Options o;
     o.arguments.append(raw.value(0));
-    for (int i = 1; i < raw.size(); ++i) {
-        const QString& a = raw.at(i);
-        if (a == QLatin1String("--screenshot") && i + 1 < raw.size()) {
-            o.screenshot = raw.at(++i);
-        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            o.ok = false;
-        } else if (a.startsWith(QLatin1String("--"))) {
-            std::fprintf(stderr, "korvel: unknown option %s\n", qPrintable(a));
-            o.ok = false;
-        } else if (o.arguments.size() == 1) {
-            o.arguments.append(QFileInfo(a).absoluteFilePath());
-        }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Korvel, the label designer."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
+    const QCommandLineOption version(
+        { QStringLiteral("v"), QStringLiteral("version") }, QStringLiteral("Show the version."));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+        QStringLiteral("Write a picture of the main window to FILE.png and end."), QStringLiteral("FILE.png"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(QStringLiteral("LABEL.kvl"), QStringLiteral("A label file to open."), QStringLiteral("[LABEL.kvl]"));
+    if (!parser.parse(raw)) {
+        std::fprintf(stderr, "korvel: %s\nusage: korvel [LABEL.kvl] [--screenshot FILE.png]\n", qPrintable(parser.errorText()));
+        o.exitCode = 2;
+        return o;
     }
+    if (parser.isSet(help)) {
+        // Qt's first line names the program by the path it was started with.
+        const QString text = parser.helpText();
+        std::fputs(qPrintable(QStringLiteral("usage: korvel [options] [LABEL.kvl]") + text.mid(text.indexOf(QLatin1Char('\n')))),
+            stdout);
+        o.exitCode = 0;
+        return o;
+    }
+    if (parser.isSet(version)) {
+        std::printf("korvel %s\n", KORVEL_VERSION);
+        o.exitCode = 0;
+        return o;
+    }
+    o.screenshot = parser.value(screenshot);
+    if (!parser.positionalArguments().isEmpty())
+        o.arguments.append(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
     return o;
 }
 
@@ -44,15 +67,22 @@ Options parse(const QStringList& raw)
 
 int main(int argc, char** argv)
 {
+    // Help and version need no display: they are answered before the windowing system starts.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "-h" || a == "--help" || a == "-v" || a == "--version") {
+            QCoreApplication core(argc, argv);
+            const Options early = parse(QCoreApplication::arguments());
+            return early.exitCode >= 0 ? early.exitCode : 2;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvel"));
     // No display name: the window system would append it to a title that already names the
     // product, with a separator of its own.
     const Options options = parse(QApplication::arguments());
-    if (!options.ok) {
-        std::fprintf(stderr, "usage: korvel [LABEL.kvl] [--screenshot FILE.png]\n");
-        return 2;
-    }
+    if (options.exitCode >= 0)
+        return options.exitCode;
 
     const QString serverName = korvel::InstanceServerName();
     const bool takingPicture = !options.screenshot.isEmpty();
@@ -78,7 +108,12 @@ int main(int argc, char** argv)
 
     if (takingPicture) {
         QTimer::singleShot(options.screenshotDelayMs, &form, [&form, &options] {
-            const bool saved = form.grab().save(options.screenshot);
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            QString error;
+            const bool saved
+                = form.grab().save(&buffer, "PNG") && korvel::WriteFileSafely(options.screenshot, png, &error);
             if (!saved)
                 std::fprintf(stderr, "korvel: cannot write %s\n", qPrintable(options.screenshot));
             QApplication::exit(saved ? 0 : 1);

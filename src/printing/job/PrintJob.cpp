@@ -191,6 +191,14 @@ public:
             result_.status = closed;
             return outcome(JobOutcome::PrintError, childFormMessage("message7"));
         }
+        // Only a complete job is delivered where the port holds its output back (a fresh file
+        // keeps its old contents when the records run out).
+        if (end == JobOutcome::Completed) {
+            if (PortStatus delivered = port_->CommitOutput(); !delivered) {
+                result_.status = delivered;
+                return outcome(JobOutcome::PrintError, childFormMessage("message7"));
+            }
+        }
         return outcome(end, message);
     }
 

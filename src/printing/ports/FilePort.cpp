@@ -25,6 +25,8 @@ FilePort::~FilePort()
 
 bool FilePort::isOpen() const
 {
+    if (mode_ == Mode::Fresh)
+        return freshOpen_;
     return file_ && file_->isOpen();
 }
 
@@ -34,15 +36,41 @@ PortStatus FilePort::OpenPort()
         return PortStatus::success();
     if (path_.isEmpty())
         return PortStatus::failure(PortError::OpenFailed, QStringLiteral("no output file named"));
+    if (mode_ == Mode::Fresh) {
+        // Opened again after a close, the same new file goes on.
+        if (!fresh_) {
+            auto writer = std::make_unique<SafeFileWriter>(path_);
+            QString error;
+            if (!writer->open(&error))
+                return PortStatus::failure(
+                    PortError::OpenFailed, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), error));
+            fresh_ = std::move(writer);
+        }
+        freshOpen_ = true;
+        return PortStatus::success();
+    }
     auto file = std::make_unique<QFile>(path_);
-    const QIODevice::OpenMode how = mode_ == Mode::Append || truncated_ ? QIODevice::WriteOnly | QIODevice::Append
-                                                                        : QIODevice::WriteOnly | QIODevice::Truncate;
-    if (!file->open(how | QIODevice::Unbuffered))
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return PortStatus::failure(
             PortError::OpenFailed, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), file->errorString()));
     file_ = std::move(file);
-    truncated_ = true;
     return PortStatus::success();
+}
+
+bool FilePort::writeBytes(const char* data, qint64 size, PortStatus& status)
+{
+    QString error;
+    bool ok = false;
+    if (fresh_) {
+        ok = fresh_->write(data, size, &error);
+    } else {
+        ok = file_->write(data, size) == size;
+        if (!ok)
+            error = file_->errorString();
+    }
+    if (!ok)
+        status = PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, error));
+    return ok;
 }
 
 PortStatus FilePort::SendPiece(const QByteArray& piece)
@@ -61,10 +89,9 @@ PortStatus FilePort::SendPiece(const QByteArray& piece)
             return s;
     }
     if (piece.size() >= kFileWriteChunk) {
-        if (file_->write(piece) != piece.size())
-            return PortStatus::failure(
-                PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, file_->errorString()));
-        return PortStatus::success();
+        PortStatus s = PortStatus::success();
+        writeBytes(piece.constData(), piece.size(), s);
+        return s;
     }
     if (pending_.size() < kFileWriteChunk)
         pending_.resize(kFileWriteChunk);
@@ -79,14 +106,22 @@ PortStatus FilePort::writePending()
         return PortStatus::success();
     const qint64 size = pendingSize_;
     pendingSize_ = 0;
-    const qint64 written = file_->write(pending_.constData(), size);
-    if (written != size)
-        return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, file_->errorString()));
-    return PortStatus::success();
+    PortStatus s = PortStatus::success();
+    writeBytes(pending_.constData(), size, s);
+    return s;
 }
 
 PortStatus FilePort::ClosePort()
 {
+    if (mode_ == Mode::Fresh) {
+        if (!freshOpen_)
+            return PortStatus::success();
+        freshOpen_ = false;
+        PortStatus s = writePending();
+        if (!s)
+            fresh_.reset(); // a broken stream is never delivered
+        return s;
+    }
     if (!file_)
         return PortStatus::success();
     const bool flushed = !file_->isOpen() || (writePending().ok() && file_->flush());
@@ -94,6 +129,22 @@ PortStatus FilePort::ClosePort()
     file_->close();
     file_.reset();
     if (!flushed)
+        return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, error));
+    return PortStatus::success();
+}
+
+PortStatus FilePort::CommitOutput()
+{
+    if (mode_ != Mode::Fresh)
+        return PortStatus::success();
+    if (PortStatus s = ClosePort(); !s)
+        return s;
+    if (!fresh_)
+        return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: nothing was written").arg(path_));
+    QString error;
+    const bool ok = fresh_->commit(&error);
+    fresh_.reset();
+    if (!ok)
         return PortStatus::failure(PortError::WriteFailed, QStringLiteral("%1: %2").arg(path_, error));
     return PortStatus::success();
 }

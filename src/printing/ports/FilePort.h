@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/SafeFile.h"
 #include "printing/ports/PrinterPort.h"
 
 #include <QFile>
@@ -13,7 +14,9 @@ class FilePort : public PrinterPort {
 public:
     enum class Mode {
         Append, ///< the write-to-file switch: every piece is added to the end of the file
-        Fresh, ///< `korvel-cli print -o FILE`: the file is emptied when the port opens
+        /// `korvel-cli print -o FILE`: a new file that replaces the old one only when the job
+        /// completes (CommitOutput); a device or FIFO is written through
+        Fresh,
     };
 
     FilePort(const QString& path, Mode mode, const PortLimits& limits = {});
@@ -28,12 +31,16 @@ public:
     /// Opens the file on first use, so the write-to-file switch works without OpenPort.
     PortStatus SendPiece(const QByteArray& piece) override;
     PortStatus ClosePort() override;
+    /// A fresh file takes the place of the old one; until then the old one stays.
+    PortStatus CommitOutput() override;
 
 private:
     QString path_;
     Mode mode_;
-    bool truncated_ = false; ///< a fresh file is emptied once, later openings append
-    std::unique_ptr<QFile> file_;
+    std::unique_ptr<QFile> file_; ///< the append mode's file
+    std::unique_ptr<SafeFileWriter> fresh_; ///< the fresh mode's new file, open until committed
+    bool freshOpen_ = false; ///< between OpenPort and ClosePort
+    bool writeBytes(const char* data, qint64 size, PortStatus& status);
     /// Pieces not yet written: a label's many small pieces go to the file in one write.
     QByteArray pending_;
     qsizetype pendingSize_ = 0;

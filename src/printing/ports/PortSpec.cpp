@@ -1,5 +1,7 @@
 #include "printing/ports/PortSpec.h"
 
+#include <QHostAddress>
+
 #include <QRegularExpression>
 
 namespace korvel {
@@ -78,7 +80,11 @@ PortSpecParse parseTcp(const QString& rest)
         const qsizetype colon = rest.indexOf(QLatin1Char(':'));
         host = rest.left(colon);
         port = rest.mid(colon + 1);
-    } // several colons without brackets: an IPv6 address on the default port
+    } else if (rest.count(QLatin1Char(':')) > 1 && QHostAddress(rest).protocol() != QAbstractSocket::IPv6Protocol) {
+        // Several colons without brackets name an IPv6 address on the default port; anything
+        // else ("host:1:2") is a mistake, not a host name.
+        return fail(QStringLiteral("bad network address %1 (write an IPv6 address as [ADDRESS]:PORT)").arg(rest));
+    }
     if (host.isEmpty())
         return fail(QStringLiteral("network port needs a host"));
     // Brackets only enclose an address; a host holding one could not be written back.

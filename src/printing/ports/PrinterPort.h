@@ -66,6 +66,9 @@ public:
         return PortStatus::success();
     }
     virtual PortStatus EndDocument() { return PortStatus::success(); }
+    /// Called once a job has completed: a port that holds its output back until then (a fresh
+    /// output file) delivers it. A port closed without it delivers nothing it held back.
+    virtual PortStatus CommitOutput() { return PortStatus::success(); }
 
     const PortLimits& limits() const { return limits_; }
     void setLimits(const PortLimits& limits) { limits_ = limits; }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <libusb.h>
 #include <unistd.h>
 
@@ -242,6 +243,15 @@ std::unique_ptr<UsbConnection> OpenUsbDeviceFile(const QString& path, PortStatus
     if (fd < 0) {
         *status = PortStatus::failure(
             PortError::UsbNotOpen, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        return nullptr;
+    }
+    // A printer is a device (a FIFO stands in for one in tests); a regular file would quietly
+    // take the stream in the printer's place.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !(S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))) {
+        ::close(fd);
+        *status = PortStatus::failure(
+            PortError::UsbNotOpen, QStringLiteral("%1: not a USB printer device (a character device)").arg(path));
         return nullptr;
     }
     *status = PortStatus::success();

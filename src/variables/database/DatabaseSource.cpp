@@ -166,6 +166,41 @@ QString textOf(const QVariant& v)
     }
 }
 
+/// The value of a key of an ODBC connection string ("Driver={SQLite3};Database=x.db").
+QString connectionValue(const QString& connection, const QString& key)
+{
+    for (const QString& part : connection.split(QLatin1Char(';'))) {
+        const qsizetype eq = part.indexOf(QLatin1Char('='));
+        if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+/// The database file an ODBC name leads to when its driver is SQLite's (empty otherwise).
+QString sqliteOdbcFile(const QString& odbc)
+{
+    if (odbc.contains(QLatin1Char('='))) {
+        if (!connectionValue(odbc, QStringLiteral("Driver")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive))
+            return {};
+        return connectionValue(odbc, QStringLiteral("Database"));
+    }
+    for (const OdbcSourceInfo& source : OdbcDataSources()) {
+        if (source.name.compare(odbc, Qt::CaseInsensitive) == 0)
+            return source.driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive) ? source.databasePath : QString();
+    }
+    return {};
+}
+
+/// The ODBC name to connect with: the SQLite driver would create a database file that does
+/// not exist, and nothing may ever be written among a user's data.
+QString NonCreatingOdbcName(const QString& odbc)
+{
+    if (!odbc.contains(QLatin1Char('=')) || sqliteOdbcFile(odbc).isEmpty())
+        return odbc;
+    return odbc + QStringLiteral(";NoCreat=1");
+}
+
 } // namespace
 
 QString FieldTypeName(int number)
@@ -265,8 +300,10 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             return failOpen(QStringLiteral("the ODBC driver of Qt is not installed"));
         if (sourceSpec.odbc.isEmpty())
             return failOpen(QStringLiteral("no ODBC data source is named"));
+        if (const QString file = sqliteOdbcFile(sourceSpec.odbc); !file.isEmpty() && !QFileInfo::exists(file))
+            return failOpen(QStringLiteral("cannot connect to %1: the database file %2 does not exist").arg(sourceSpec.describe(), file));
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-        db_.setDatabaseName(sourceSpec.odbc);
+        db_.setDatabaseName(NonCreatingOdbcName(sourceSpec.odbc));
         // Asks the driver for a connection that reads only (drivers that cannot, ignore it);
         // hand-written queries are checked besides.
         db_.setConnectOptions(QStringLiteral("SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY;SQL_ATTR_LOGIN_TIMEOUT=10"));
@@ -298,8 +335,15 @@ bool DatabaseSource::open(const SourceSpec& sourceSpec)
             if (key.contains(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]"))) || value.contains(QLatin1Char(';'))
                 || value.contains(QLatin1Char(' ')) || value.contains(QLatin1Char('\'')))
                 return failOpen(QStringLiteral("the PostgreSQL option \"%1\" cannot be used").arg(key));
+            if (key == u"connect_timeout") {
+                // libpq waits for ever at 0; no wait of ours is unbounded.
+                bool ok = false;
+                const int seconds = value.toInt(&ok);
+                options << QStringLiteral("connect_timeout=%1").arg(ok && seconds > 0 ? std::min(seconds, 30) : 30);
+                timeout = true;
+                continue;
+            }
             options << key + QLatin1Char('=') + value;
-            timeout = timeout || key == u"connect_timeout";
         }
         if (!timeout)
             options << QStringLiteral("connect_timeout=10");

@@ -31,6 +31,16 @@ QString decodeUtf8Piece(const QByteArray& piece)
 
 qsizetype DelimitedTextReader::characterBoundary(const QByteArray& bytes) const
 {
+    if (codePage_ == kNamedEncoding) {
+        // An encoding the program does not know the shape of: cut after the last byte below
+        // 0x30, which no ASCII-compatible multi-byte encoding (GB18030's four-byte form has
+        // digits inside) uses within a character.
+        for (qsizetype i = bytes.size() - 1; i > 0; --i) {
+            if (static_cast<unsigned char>(bytes[i - 1]) < 0x30)
+                return i;
+        }
+        return bytes.size();
+    }
     if (codePage_ != 65001 && !CodePage(codePage_).isDoubleByte())
         return bytes.size();
     if (codePage_ != 65001) {
@@ -81,6 +91,8 @@ void DelimitedTextReader::startDecoding(QByteArray& first)
     } else if (startsWith("\xFE\xFF", 2)) {
         first.remove(0, 2);
         codePage_ = 1201;
+    } else if (!settings_.encoding.isEmpty()) {
+        codePage_ = kNamedEncoding;
     } else if (settings_.codePage != 0) {
         codePage_ = settings_.codePage;
     } else {
@@ -142,7 +154,10 @@ bool DelimitedTextReader::fill()
             piece = pendingBytes_.left(cut);
             pendingBytes_.remove(0, cut);
         }
-        text_ += codePage_ == 65001 ? decodeUtf8Piece(piece) : CodePage(codePage_).toUnicode(piece);
+        if (codePage_ == kNamedEncoding)
+            text_ += CodePage::decodeNamed(settings_.encoding, piece);
+        else
+            text_ += codePage_ == 65001 ? decodeUtf8Piece(piece) : CodePage(codePage_).toUnicode(piece);
         if (eof_)
             return text_.size() > before;
     }
@@ -151,7 +166,8 @@ bool DelimitedTextReader::fill()
 
 void DelimitedTextReader::detectSeparator()
 {
-    while (text_.indexOf(QLatin1Char('\n'), pos_) < 0 && fill()) {
+    // The first line decides; an endless input without a line break stops at a record's limit.
+    while (text_.indexOf(QLatin1Char('\n'), pos_) < 0 && text_.size() - pos_ <= MaxRecordChars && fill()) {
     }
     const qsizetype end = text_.indexOf(QLatin1Char('\n'), pos_);
     const QStringView firstLine = QStringView(text_).mid(pos_, end < 0 ? -1 : end - pos_);
@@ -201,6 +217,10 @@ DelimitedTextReader::Status DelimitedTextReader::next(QStringList& fields)
             return Status::Row;
         }
         const QChar c = text_[pos_++];
+        // Refused while the record is read: no table takes more columns, and a line of a
+        // hundred thousand fields would take minutes to refuse later.
+        if (fields.size() >= MaxFields)
+            return failAt(QStringLiteral("more than %1 fields in a record (a table holds at most %1 columns)").arg(MaxFields), recordLine_);
         if (++recordChars > MaxRecordChars)
             return failAt(QStringLiteral("a record is longer than %1 characters").arg(MaxRecordChars), recordLine_);
         switch (state) {

@@ -16,7 +16,7 @@ namespace korvel {
 /// Reads a delimited text file record by record without holding the file in memory. Fields may
 /// be quoted with double quotes (a doubled quote inside stands for one, line breaks inside are
 /// kept). The encoding is taken from a byte-order mark (UTF-8, UTF-16), else from the settings'
-/// code page (0: UTF-8 when the start of the text is valid UTF-8, else the document code page).
+/// named encoding, else from their code page (0: UTF-8 when the start of the text is valid UTF-8, else the document code page).
 class DelimitedTextReader {
 public:
     enum class Status { Row, End, Error };
@@ -37,12 +37,16 @@ public:
     int lineNumber() const { return recordLine_; }
     /// The separator in use (known after the first record when the settings say Detect).
     QChar separator() const { return separator_; }
-    /// The code page the text was decoded with (65001 for UTF-8, 1200/1201 for UTF-16).
+    /// The code page the text was decoded with (65001 for UTF-8, 1200/1201 for UTF-16,
+    /// kNamedEncoding for the settings' named encoding).
     int codePage() const { return codePage_; }
+    static constexpr int kNamedEncoding = -1;
 
     /// A record may not grow beyond this many characters (a quote that is never closed in a
     /// large file would otherwise pull the whole file into memory).
     static constexpr qsizetype MaxRecordChars = 16 * 1024 * 1024;
+    /// The most fields a record may hold (the database engine's column limit).
+    static constexpr qsizetype MaxFields = 2000;
 
 private:
     bool fill();

@@ -21,6 +21,12 @@ struct TextFileSettings {
     /// The typed character for TextSeparator::Other (empty falls back to tab).
     QByteArray otherCharacter;
     int codePage = 0;
+    /// An encoding named by the user (any name iconv knows); ahead of the code page, after a
+    /// byte-order mark.
+    QByteArray encoding;
+    /// The most records to read (0: all of them): standard input is read only as far as a run
+    /// needs, so an endless input still ends.
+    qint64 maxRecords = 0;
 
     bool operator==(const TextFileSettings&) const = default;
 

@@ -40,6 +40,7 @@ bool LoadDelimitedText(QSqlDatabase db, QIODevice* device, const QString& table,
         for (int column : SchemaTextColumns(schemaFile))
             writer.forceText(column - 1);
     std::vector<SourceCell> cells;
+    qint64 records = 0;
     while (status == DelimitedTextReader::Status::Row) {
         cells.clear();
         cells.reserve(static_cast<size_t>(fields.size()));
@@ -49,6 +50,8 @@ bool LoadDelimitedText(QSqlDatabase db, QIODevice* device, const QString& table,
             *error = writer.errorString();
             return false;
         }
+        if (settings.maxRecords > 0 && ++records >= settings.maxRecords)
+            break;
         status = reader.next(fields);
     }
     if (status == DelimitedTextReader::Status::Error) {

@@ -130,6 +130,17 @@ std::unique_ptr<ZipEntryStream> ZipArchive::openEntry(const Entry& e)
         fail(QStringLiteral("%1: the part %2 uses an unsupported compression (method %3)").arg(file_.fileName(), e.name).arg(e.method));
         return nullptr;
     }
+    // A part that would inflate out of all proportion (a "zip bomb") is refused before a byte
+    // of it is inflated; the stream holds every part to its declared size.
+    constexpr quint64 kMaxPartSize = 300ULL * 1024 * 1024;
+    constexpr quint64 kMaxRatio = 400;
+    if (e.size > kMaxPartSize || (e.size > 32ULL * 1024 * 1024 && e.size / std::max<quint64>(e.compressedSize, 1) > kMaxRatio)) {
+        fail(QStringLiteral("%1: the part %2 would inflate to %3 MB from %4 KB, more than a workbook holds")
+                 .arg(file_.fileName(), e.name)
+                 .arg(e.size >> 20)
+                 .arg(e.compressedSize >> 10));
+        return nullptr;
+    }
     const qint64 size = file_.size();
     if (static_cast<qint64>(e.localHeaderOffset) + LocalHeaderSize > size) {
         fail(QStringLiteral("%1: the part %2 lies outside the file").arg(file_.fileName(), e.name));

@@ -81,10 +81,10 @@ TEST(SchemaIni, WrittenAndReadBack)
         const char* readOther;
     };
     const Case cases[] = {
-        {{true, TextSeparator::Tab, {}, 0}, "TabDelimited", TextSeparator::Tab, ""},
-        {{false, TextSeparator::Comma, {}, 0}, "Delimited(,)", TextSeparator::Comma, ""},
-        {{true, TextSeparator::Other, "|", 0}, "Delimited(|)", TextSeparator::Other, "|"},
-        {{true, TextSeparator::Other, {}, 0}, "TabDelimited", TextSeparator::Tab, ""}, // empty falls back
+        {{true, TextSeparator::Tab, {}, 0, {}, 0}, "TabDelimited", TextSeparator::Tab, ""},
+        {{false, TextSeparator::Comma, {}, 0, {}, 0}, "Delimited(,)", TextSeparator::Comma, ""},
+        {{true, TextSeparator::Other, "|", 0, {}, 0}, "Delimited(|)", TextSeparator::Other, "|"},
+        {{true, TextSeparator::Other, {}, 0, {}, 0}, "TabDelimited", TextSeparator::Tab, ""}, // empty falls back
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteSchemaIni(file, c.settings));
