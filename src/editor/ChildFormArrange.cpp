@@ -9,7 +9,7 @@
 #include "document/OALabel.h"
 #include "editor/Language.h"
 #include "editor/OAWorkSpace.h"
-#include "editor/PropertyEditors.h"
+#include "editor/properties/PropertyDialogs.h"
 #include "editor/ToolIcons.h"
 #include "editor/UserPrompts.h"
 #include "editor/editing/Operation.h"
@@ -161,10 +161,13 @@ bool TChildForm::runCreationStep(TOAControl& object)
     }
     if (object.kind() != ObjectKind::Text && object.kind() != ObjectKind::BarCode)
         return true;
-    // Texts and barcodes are made in their property dialog; without one the defaults stand.
-    if (const PropertyEditor* edit = FindPropertyEditor(object.kind()))
-        if (!(*edit)(this, *document_, object))
-            return false;
+    // Texts and barcodes are made in their property dialog; Cancel refuses the step.
+    PropertyDialogOptions options;
+    options.creating = true;
+    if (isBuilt(Command::AddVariable) && isBuilt(Command::ModifyVariable))
+        options.variableCommand = [this](Command command, int wParam, int lParam) { return dispatch(command, wParam, lParam); };
+    if (!EditProperties(this, *document_, object, options))
+        return false;
     if (auto* text = dynamic_cast<TOAText*>(&object)) {
         ShowBoundValue(*document_, *text);
         emit textFontChosen(text->TextFont().Name);

@@ -24,6 +24,17 @@ namespace {
 
 class CreateTest : public DesignerTest {
 protected:
+    static bool acceptDialog(QDialog* dialog)
+    {
+        dialog->accept();
+        return true;
+    }
+    void SetUp() override
+    {
+        DesignerTest::SetUp();
+        prompts.onDialog = acceptDialog; // the property dialogs say OK
+    }
+
     void drag(TChildForm* child, QPoint from, QPoint to)
     {
         TOAWorkspace* w = child->workspace();
@@ -66,7 +77,13 @@ TEST_F(CreateTest, OneShotAndRepeatToolsCreateObjectsAndTheArrangeCommandsFollow
     EXPECT_EQ(tools->tool(), 8);
     tools->choose(0);
 
-    // Without a text dialog installed the text takes its defaults.
+    // A cancelled text dialog creates nothing, and the one-shot tool goes back to the arrow.
+    prompts.onDialog = [](QDialog*) { return false; };
+    tools->choose(1);
+    drag(child, { 30, 100 }, { 60, 120 });
+    EXPECT_EQ(child->document().objectCount(), 3);
+    EXPECT_EQ(tools->tool(), 0);
+    prompts.onDialog = acceptDialog;
     tools->choose(1);
     drag(child, { 30, 100 }, { 60, 120 });
     ASSERT_EQ(child->document().objectCount(), 4);
