@@ -104,7 +104,16 @@ bool TChildForm::isBuilt(Command command)
     case Command::PrinterSettings:
     case Command::PrintPreview:
     case Command::QuantityFieldOn:
-    case Command::QuantityFieldOff: return true;
+    case Command::QuantityFieldOff:
+    case Command::DeleteSelection:
+    case Command::Arrange:
+    case Command::Rotate:
+    case Command::Cut:
+    case Command::Copy:
+    case Command::Paste:
+    case Command::ChangeOrder:
+    case Command::ApplyFontName:
+    case Command::ApplyFontSize: return true;
     default: return TDataCommands::handles(command);
     }
 }
@@ -125,6 +134,18 @@ bool TChildForm::isAvailable(Command command, int wParam) const
     case Command::SelectAll: return document_->objectCount() > 0;
     case Command::Undo: return history_->canUndo();
     case Command::Redo: return history_->canRedo();
+    case Command::Arrange:
+        return AlignNeeds(wParam) > 0 && static_cast<int>(document_->selection().size()) >= AlignNeeds(wParam);
+    case Command::DeleteSelection:
+    case Command::Cut:
+    case Command::Copy:
+    case Command::ChangeOrder: return !document_->selection().empty();
+    case Command::Rotate: return document_->selection().size() == 1;
+    case Command::ApplyFontName:
+    case Command::ApplyFontSize:
+        formatting_->refreshEnabling();
+        return formatting_->state().boxesEnabled;
+    case Command::Paste: return ClipboardHasObjects();
     default: return true;
     }
 }
@@ -138,7 +159,9 @@ int TChildForm::dispatch(Command command, int wParam, int lParam)
     const std::uint64_t historyBefore = history_->serial();
     const std::uint64_t changesBefore = document_->changeSerial;
     bool handled = false;
-    const int surfaceResult = surfaceCommand(command, wParam, lParam, handled);
+    int surfaceResult = surfaceCommand(command, wParam, lParam, handled);
+    if (!handled)
+        surfaceResult = arrangeCommand(command, wParam, lParam, handled);
     if (handled) {
         if (document_->changeSerial != changesBefore && history_->serial() == historyBefore)
             history_->forgetSavedState();

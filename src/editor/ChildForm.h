@@ -1,10 +1,15 @@
 #pragma once
 
 #include "editor/Commands.h"
+#include "editor/arrange/Arrange.h"
+#include "editor/clipboard/ObjectClipboard.h"
+#include "editor/creation/ObjectCreation.h"
+#include "editor/formatting/FormattingBar.h"
 #include "persistence/LabelFile.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QScrollArea;
@@ -21,6 +26,9 @@ class TOperation;
 
 /// The document window: shows one label document on its design surface and carries out the
 /// document commands. Every menu action, toolbar button and test reaches it through dispatch().
+/// Whether the system clipboard holds label objects of ours.
+bool ClipboardHasObjects();
+
 class TChildForm : public QWidget {
     Q_OBJECT
 public:
@@ -53,12 +61,30 @@ public:
     /// document state for it, or its part of the designer is not built yet).
     int dispatch(Command command, int wParam = 0, int lParam = 0);
     /// Whether the command would be carried out now: the enabled state of its actions (for
-    /// record moves `wParam` is the move).
+    /// record moves `wParam` is the move, for the arrange command the alignment code).
     bool isAvailable(Command command, int wParam = 0) const;
     /// The variable and data-source commands, with the document's live data source.
     TDataCommands* dataCommands() const { return data_; }
     /// Whether this window carries out the command at all in this build.
     static bool isBuilt(Command command);
+
+    /// Where new objects take their defaults from (the main window's settings).
+    std::function<CreationSettings()> creationSettings;
+    /// The drawing tool (0 the arrow, 1-8) and its surface cursor.
+    void setTool(int tool);
+    /// A finished creation band (ChildFormArrange.cpp); true when an object was created.
+    bool createObject(int tool, const QPoint& start, const QPoint& end);
+    /// The object pop-up menu at a global position.
+    void showObjectMenu(const QPoint& globalPos);
+    /// The pop-up menu's not-print item: flag byte 0 of the single selected object.
+    bool setNotPrint(bool on);
+
+    /// The formatting bar's state of this document (ChildFormArrange.cpp).
+    FormattingBar& formatting() { return *formatting_; }
+    /// The main window's font or size box text that commands 0x452 and 0x453 apply.
+    void setFormatText(const QString& text) { formatText_ = text; }
+    /// A toggle button of the formatting bar; true when objects changed.
+    bool pressFormatButton(FormatButton button);
 
     /// Names the file that the finish-opening command (0x464) reads.
     void setFileToOpen(const QString& path) { fileToOpen_ = path; }
@@ -94,6 +120,11 @@ signals:
     void pageAdopted(bool withPrinter);
     /// The window was closed (after the close question allowed it).
     void closed();
+    /// A creation step ran (true) or was refused before running (false): a one-shot tool
+    /// goes back to the arrow after a step that ran.
+    void creationStepDone(bool stepRan);
+    /// A new text was confirmed with this font ("winfont"/"fontname" takes it).
+    void textFontChosen(const QString& fontName);
     /// Status panels 4 and 5 while an object is moved or resized (both empty afterwards).
     void surfaceStatus(const QString& position, const QString& size);
 
@@ -115,6 +146,13 @@ private:
     void syncRulers();
     bool surfaceKey(QKeyEvent* event);
     void applyZoom(int steps, bool keepCentre);
+
+    // ChildFormArrange.cpp: arrange, delete, clipboard, creation and the pop-up menu.
+    void attachArrange();
+    int arrangeCommand(Command command, int wParam, int lParam, bool& handled);
+    bool copySelection();
+    bool pasteClipboard();
+    bool runCreationStep(TOAControl& object);
 
     bool finishOpening();
     bool writeTo(const QString& path);
@@ -138,6 +176,11 @@ private:
     bool fitPending_ = true;
     int drawingMode_ = 1;
     bool gestureStatusShown_ = false;
+    int tool_ = 0;
+    std::unique_ptr<FormattingBar> formatting_;
+    QString formatText_;
+    RotationMemory rotation_;
+    PasteState pasteState_;
     static constexpr int RulerThicknessPixels = 16;
 };
 

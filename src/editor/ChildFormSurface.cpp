@@ -84,6 +84,7 @@ void TChildForm::attachSurface()
     connect(workspace_, &TOAWorkspace::doubleClicked, this, [this] { surfaceDoubleClicked(); });
     workspace_->setViewportSize(scrollBox_->viewport()->size());
     syncRulers();
+    attachArrange();
 }
 
 TOARuler* TChildForm::ruler(Qt::Orientation orientation) const

@@ -13,7 +13,7 @@ enum class Command : int {
     Properties = 0x405,
     ZoomIn = 0x407,
     ZoomOut = 0x408,
-    Rotate = 0x409, ///< w: 0 right, 1 left
+    Rotate = 0x409, ///< w: degrees to add (450 or 90 right, 270 left)
     Cut = 0x40C,
     Copy = 0x40D,
     Paste = 0x40E,
@@ -50,6 +50,7 @@ enum class Command : int {
     Save = 0x465,
     AnotherInstance = 0x466, ///< to the main window
     PrintPreview = 0x467, ///< File › Print preview: the job's labels as the printer prints them
+    ChangeOrder = 0x470, ///< w: ZOrderMove (0 to front, 1 to back, 2 raise, 3 lower); our own
 };
 
 /// Directions of MoveSelection.

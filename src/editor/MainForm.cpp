@@ -1,8 +1,11 @@
 #include "editor/MainForm.h"
 
+#include "document/CodePage.h"
 #include "document/DataPaths.h"
 #include "document/LabelDocument.h"
 #include "editor/ChildForm.h"
+#include "editor/DrawingTools.h"
+#include "editor/FormattingToolbar.h"
 #include "editor/FirstForm.h"
 #include "editor/FrameSettings.h"
 #include "editor/HandOverQueue.h"
@@ -39,6 +42,8 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -87,6 +92,12 @@ TMainForm::TMainForm(const QString& settingsDirectory, QWidget* parent)
     buildActions();
     buildMenus();
     buildToolbars();
+    drawingTools_ = new DrawingTools(this);
+    drawingTools_->wire();
+    formatBar_ = new FormattingToolbar(this);
+    addToolBar(Qt::TopToolBarArea, formatBar_);
+    // Paste follows what the clipboard holds, also when another program changed it.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateCommandStates(); });
     statusPanels_ = std::make_unique<StatusPanels>(statusBar());
     updateCommandStates();
 }
@@ -263,6 +274,8 @@ void TMainForm::post(Command command, int wParam)
 void TMainForm::updateCommandStates()
 {
     TChildForm* child = activeChild();
+    if (formatBar_)
+        formatBar_->showState(child);
     for (QAction* a : findChildren<QAction*>()) {
         bool ok = false;
         const int command = a->property("command").toInt(&ok);
@@ -382,6 +395,15 @@ TChildForm* TMainForm::createChild()
             showDocumentStatus();
         }
     });
+    child->creationSettings = [this] {
+        return CreationSettings { settings_.languageIndex() == 1, CodePage::document().toUnicode(settings_.defaultFontName) };
+    };
+    connect(child, &TChildForm::creationStepDone, drawingTools_, &DrawingTools::stepDone);
+    connect(child, &TChildForm::textFontChosen, this, [this](const QString& name) {
+        settings_.defaultFontName = CodePage::document().fromUnicode(name);
+        RememberTextFont(settingsDirectory_, name);
+    });
+    drawingTools_->applyTo(child);
     connect(child, &TChildForm::surfaceStatus, this, [this](const QString& position, const QString& size) {
         statusPanels_->setText(4, position);
         statusPanels_->setText(5, size);

@@ -21,6 +21,8 @@ class FrameSettings;
 class HandOverQueue;
 class RegistryStore;
 class StatusPanels;
+class DrawingTools;
+class FormattingToolbar;
 class TChildForm;
 class TFirstForm;
 class TRecentFileList;
@@ -111,6 +113,8 @@ public:
     QMenu* recentMenu() const { return recentMenu_; }
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolbar(int index) const;
+    DrawingTools* drawingTools() const { return drawingTools_; }
+    FormattingToolbar* formatBar() const { return formatBar_; }
     QDockWidget* dataSourcePanel() const { return dataSourcePanel_; }
     /// Re-reads the enabled state of every command from the active document window.
     void updateCommandStates();
@@ -172,6 +176,8 @@ private:
     std::unique_ptr<StatusPanels> statusPanels_;
     FrameSettings* frameSettings_ = nullptr;
     HandOverQueue* handOvers_ = nullptr;
+    DrawingTools* drawingTools_ = nullptr;
+    FormattingToolbar* formatBar_ = nullptr;
     QPointer<QMdiSubWindow> startPageWindow_;
     QPointer<TFirstForm> startPage_;
     QPointer<TChildForm> current_;

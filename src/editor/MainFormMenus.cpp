@@ -132,6 +132,10 @@ void TMainForm::buildActions()
         "mnuMoveRight", QStringLiteral("右移"), Command::MoveSelection, static_cast<int>(MoveDirection::Right), 0);
     commandAction("mnuRotateRight", QStringLiteral("右旋 90度(&R)"), Command::Rotate, 450);
     commandAction("mnuRotateLeft", QStringLiteral("左旋 90度(&L)"), Command::Rotate, 270);
+    commandAction("mnuBringToFront", QStringLiteral("移到最前(&F)"), Command::ChangeOrder, 0);
+    commandAction("mnuSendToBack", QStringLiteral("移到最后(&K)"), Command::ChangeOrder, 1);
+    commandAction("mnuRaise", QStringLiteral("上移一层(&W)"), Command::ChangeOrder, 2);
+    commandAction("mnuLower", QStringLiteral("下移一层(&B)"), Command::ChangeOrder, 3);
 
     // Tools
     connect(makeAction("mnuUsbId", QStringLiteral("USB设备ID设置")), &QAction::triggered, this, &TMainForm::runUsbTool);
@@ -214,7 +218,8 @@ void TMainForm::buildMenus()
     add(menu("mnuArrange", QStringLiteral("排列(&A)")),
         { "mnuAlignLeft", "mnuAlignHCenter", "mnuAlignRight", "mnuAlignTop", "mnuAlignVCenter", "mnuAlignBottom", "",
             "mnuSpaceHor", "mnuSpaceVer", "mnuCenterHor", "mnuCenterVer", "", "mnuMoveUp", "mnuMoveLeft", "mnuMoveDown",
-            "mnuMoveRight", "", "mnuRotateRight", "mnuRotateLeft" });
+            "mnuMoveRight", "", "mnuRotateRight", "mnuRotateLeft", "", "mnuBringToFront", "mnuSendToBack", "mnuRaise",
+            "mnuLower" });
     add(menu("mnuTools", QStringLiteral("工具(&T)")), { "mnuUsbId", "mnuOptions" });
     windowMenu_ = menu("mnuWindow", QStringLiteral("窗口(&W)"));
     add(windowMenu_, { "mnuCascade", "mnuTileHor", "mnuTileVer" });

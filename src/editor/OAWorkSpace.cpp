@@ -196,6 +196,8 @@ QRect TOAWorkspace::handleLayer() const
 
 void TOAWorkspace::updateCursor(QPoint s)
 {
+    if (editor_ && editor_->tool != 0)
+        return; // a drawing tool keeps its own cursor until the arrow is chosen again
     int shape = 0;
     if (editor_ && document_.selection().size() == 1)
         shape = HandleCursorShape(*document_.selection().front(), editor_->handleAt(s));

@@ -1,5 +1,7 @@
 #include "editor/editing/Gestures.h"
 
+#include "editor/creation/ObjectCreation.h"
+
 #include "document/LabelDocument.h"
 #include "document/Rounding.h"
 #include "document/Units.h"
@@ -202,11 +204,18 @@ BandGesture::BandGesture(
 {
     if (tool_ != 0)
         start_ = end_ = QPoint(grid_.snapped(start.x(), zoom_), grid_.snapped(start.y(), zoom_));
+    lock_ = AxisLock(start_);
 }
 
 void BandGesture::move(QPoint pointer)
 {
+    // A creation band starts 6 pixels right of and below the tool cursor's hot spot (the
+    // centre of its cross); its end follows the same point, or a click would draw a band.
+    if (tool_ != 0)
+        pointer += QPoint(6, 6);
     end_ = tool_ == 0 ? pointer : QPoint(grid_.snapped(pointer.x(), zoom_), grid_.snapped(pointer.y(), zoom_));
+    if (tool_ == 7)
+        end_ = lock_.end(end_);
 }
 
 bool BandGesture::release(QPoint pointer)
@@ -218,8 +227,8 @@ bool BandGesture::release(QPoint pointer)
     }
     if (!creator_)
         return false;
-    const bool line = tool_ == 4 || tool_ == 7;
-    return creator_(tool_, line ? QRect(start_, end_) : band());
+    // The press and release points as they are: the creation code takes the corners it needs.
+    return creator_(tool_, QRect(start_, end_));
 }
 
 GestureOverlay BandGesture::overlay() const

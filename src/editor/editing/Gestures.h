@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/creation/ObjectCreation.h"
 #include "editor/editing/ClickSelection.h"
 
 #include <QLine>
@@ -108,9 +109,9 @@ private:
     bool moved_ = false;
 };
 
-/// Hands a finished creation band to the object-creation code: tool (1-8) and the
-/// normalised band in surface pixels (a rubber line for tools 4 and 7, start and end in the
-/// rectangle's top-left and bottom-right).
+/// Hands a finished creation band to the object-creation code: tool (1-8) and the press and
+/// release points in surface pixels as the rectangle's top-left and bottom-right (not
+/// normalised; for tools 4 and 7 the rubber line's start and end).
 using CreationHandler = std::function<bool(int tool, const QRect& band)>;
 
 /// A rubber band: selection (tool 0) or creation (tools 1-8; tools 4 and 7 a rubber line).
@@ -130,6 +131,7 @@ private:
     SurfaceGrid grid_;
     double zoom_;
     CreationHandler creator_;
+    AxisLock lock_ { QPoint() }; ///< the horizontal/vertical line tool's axis
 };
 
 } // namespace korvel

@@ -166,7 +166,9 @@ bool TOperation::step(bool undoing)
     // where it was; positions of objects that go are read before any of them goes.
     const bool creating = (group.front().operation == OperationCode::Created) != undoing
         && (group.front().operation == OperationCode::Created || group.front().operation == OperationCode::Deleted);
-    if (creating)
+    // A changed group that covers a reordering (z-order moves) puts its objects back in the
+    // same way, lowest position first.
+    if (creating || group.front().operation == OperationCode::Changed)
         std::stable_sort(group.begin(), group.end(), [](const UndoEntry& a, const UndoEntry& b) { return a.zIndex < b.zIndex; });
     std::vector<int> present;
     for (const UndoEntry& e : group)
@@ -247,7 +249,7 @@ bool TOperation::apply(const UndoEntry& entry, bool undoing, UndoEntry& opposite
         TOAControl* raw = document_.appendObject(std::move(made));
         if (!raw)
             return false;
-        document_.moveObject(raw, index);
+        document_.moveObject(raw, entry.zIndex >= 0 ? entry.zIndex : index);
         return true;
     }
     case OperationCode::Moved:
