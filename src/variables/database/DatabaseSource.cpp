@@ -201,6 +201,15 @@ QString NonCreatingOdbcName(const QString& odbc)
     return odbc + QStringLiteral(";NoCreat=1");
 }
 
+/// A query's text without the semicolons that close it, so that it can stand inside another.
+QString WithoutClosingSemicolons(const QString& text)
+{
+    QString inner = text.trimmed();
+    while (inner.endsWith(QLatin1Char(';')))
+        inner = inner.chopped(1).trimmed();
+    return inner;
+}
+
 } // namespace
 
 QString FieldTypeName(int number)
@@ -595,21 +604,8 @@ bool DatabaseSource::previewStored(const QByteArray& sqlText, const std::optiona
         text = TranslateSqlText(text, quoting());
     }
     QSqlQuery q(db_);
-    if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
-        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    bool ok = false;
-    if (prepared) {
-        ok = q.prepare(text);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    } else {
-        ok = q.exec(text);
-    }
-    if (!ok)
-        return fail(QStringLiteral("the query failed: %1").arg(q.lastError().text().trimmed()));
-    if (!q.isSelect())
-        return fail(QStringLiteral("the query returns no records"));
+    if (!execSelect(q, text, values, prepared))
+        return false;
     *out = std::move(q);
     return true;
 }
@@ -651,44 +647,19 @@ void DatabaseSource::describeResultField(int index, const QString& name, const Q
     fields_[static_cast<size_t>(index)] = info;
 }
 
-bool DatabaseSource::sqliteEngine() const
+bool DatabaseSource::execSelect(QSqlQuery& q, const QString& text, const QVariantList& values, bool prepared)
 {
-    return memory_ || spec_.kind == SourceKind::SQLiteFile;
+    if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
+        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!ExecQueryText(q, text, values, prepared))
+        return fail(QStringLiteral("the query failed: %1").arg(q.lastError().text().trimmed()));
+    if (!q.isSelect())
+        return fail(QStringLiteral("the query returns no records"));
+    return true;
 }
 
-qint64 DatabaseSource::countRecords(const QString& text, const QVariantList& values, bool prepared)
+bool DatabaseSource::describeResult(const QSqlRecord& record, const QString& table)
 {
-    QString inner = text.trimmed();
-    while (inner.endsWith(QLatin1Char(';')))
-        inner = inner.chopped(1).trimmed();
-    QSqlQuery q(db_);
-    q.setForwardOnly(true);
-    const QString count = QStringLiteral("SELECT count(*) FROM (") + inner + QStringLiteral(")");
-    bool ok = false;
-    if (prepared) {
-        ok = q.prepare(count);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    } else {
-        ok = q.exec(count);
-    }
-    if (!ok || !q.next())
-        return -1;
-    return q.value(0).toLongLong();
-}
-
-bool DatabaseSource::runWindowed(const QString& text, const QVariantList& values, bool prepared, const QString& table)
-{
-    QString inner = text.trimmed();
-    while (inner.endsWith(QLatin1Char(';')))
-        inner = inner.chopped(1).trimmed();
-    static std::atomic<int> counter { 0 };
-    auto window = std::make_unique<ResultWindow>();
-    QString error;
-    if (!window->create(db_, QStringLiteral("korvel_result_%1").arg(++counter), inner, values, prepared, &error))
-        return fail(QStringLiteral("the query failed: %1").arg(error));
-    const QSqlRecord record = window->record();
     const int columns = record.count();
     if (columns == 0)
         return fail(QStringLiteral("the query returns no columns"));
@@ -698,6 +669,37 @@ bool DatabaseSource::runWindowed(const QString& text, const QVariantList& values
         fieldNames_ << f.name();
         describeResultField(c, f.name(), table, f.metaType().id(), f.length());
     }
+    return true;
+}
+
+bool DatabaseSource::sqliteEngine() const
+{
+    return memory_ || spec_.kind == SourceKind::SQLiteFile;
+}
+
+qint64 DatabaseSource::countRecords(const QString& text, const QVariantList& values, bool prepared)
+{
+    const QString inner = WithoutClosingSemicolons(text);
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    const QString count = QStringLiteral("SELECT count(*) FROM (") + inner + QStringLiteral(")");
+    if (!ExecQueryText(q, count, values, prepared) || !q.next())
+        return -1;
+    return q.value(0).toLongLong();
+}
+
+bool DatabaseSource::runWindowed(const QString& text, const QVariantList& values, bool prepared, const QString& table)
+{
+    const QString inner = WithoutClosingSemicolons(text);
+    static std::atomic<int> counter { 0 };
+    auto window = std::make_unique<ResultWindow>();
+    QString error;
+    if (!window->create(db_, QStringLiteral("korvel_result_%1").arg(++counter), inner, values, prepared, &error))
+        return fail(QStringLiteral("the query failed: %1").arg(error));
+    const QSqlRecord record = window->record();
+    if (!describeResult(record, table))
+        return false;
+    const int columns = record.count();
     const std::vector<int> widths = window->widestValues();
     for (int c = 0; c < columns; ++c) {
         FieldInfo& f = fields_[static_cast<size_t>(c)];
@@ -720,32 +722,13 @@ bool DatabaseSource::runQuery(const QString& text, const QVariantList& values, b
         return runWindowed(text, values, prepared, table);
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    if (!memory_ && spec_.kind != SourceKind::SQLiteFile)
-        q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    bool ok = false;
-    if (prepared) {
-        ok = q.prepare(text);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    } else {
-        ok = q.exec(text);
-    }
-    if (!ok)
-        return fail(QStringLiteral("the query failed: %1").arg(q.lastError().text().trimmed()));
-    if (!q.isSelect())
-        return fail(QStringLiteral("the query returns no records"));
+    if (!execSelect(q, text, values, prepared))
+        return false;
 
     const QSqlRecord record = q.record();
+    if (!describeResult(record, table))
+        return false;
     const int columns = record.count();
-    if (columns == 0)
-        return fail(QStringLiteral("the query returns no columns"));
-    fields_.assign(static_cast<size_t>(columns), FieldInfo());
-    for (int c = 0; c < columns; ++c) {
-        const QSqlField f = record.field(c);
-        fieldNames_ << f.name();
-        describeResultField(c, f.name(), table, f.metaType().id(), f.length());
-    }
     const qint64 maxRows = INT_MAX / columns;
     std::vector<int> widths(static_cast<size_t>(columns), 0);
     cellStart_.push_back(0);

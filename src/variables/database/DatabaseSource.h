@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class QSqlRecord;
 class QTemporaryDir;
 
 namespace korvel {
@@ -135,6 +136,10 @@ private:
     bool sqliteEngine() const;
     IdentifierQuoting quoting() const;
     const LoadedTable* loadedTable(const QString& name) const;
+    /// Runs a query that must return records; false (and the reason) when it fails.
+    bool execSelect(QSqlQuery& q, const QString& text, const QVariantList& values, bool prepared);
+    /// Fills the fields from a result's columns; false (and the reason) when it has none.
+    bool describeResult(const QSqlRecord& record, const QString& table);
     void describeResultField(int index, const QString& name, const QString& table, int metaType, int length);
 
     SourceSpec spec_;

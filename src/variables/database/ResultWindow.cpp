@@ -8,6 +8,16 @@
 
 namespace korvel {
 
+bool ExecQueryText(QSqlQuery& q, const QString& text, const QVariantList& values, bool prepared)
+{
+    if (!prepared)
+        return q.exec(text);
+    bool ok = q.prepare(text);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    return ok && q.exec();
+}
+
 ResultWindow::~ResultWindow()
 {
     if (!name_.isEmpty() && db_.isOpen()) {
@@ -24,16 +34,7 @@ bool ResultWindow::create(
     QSqlQuery q(db_);
     const QString create = QStringLiteral("CREATE TEMP TABLE ") + QuoteIdentifier(name) + QStringLiteral(" AS SELECT * FROM (")
         + select + QStringLiteral(")");
-    bool ok = false;
-    if (prepared) {
-        ok = q.prepare(create);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = ok && q.exec();
-    } else {
-        ok = q.exec(create);
-    }
-    if (!ok) {
+    if (!ExecQueryText(q, create, values, prepared)) {
         *error = q.lastError().text().trimmed();
         return false;
     }

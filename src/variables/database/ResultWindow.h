@@ -7,7 +7,12 @@
 
 #include <vector>
 
+class QSqlQuery;
+
 namespace korvel {
+
+/// Runs `text` on `q`, binding `values` in order when `prepared`; true when it ran.
+bool ExecQueryText(QSqlQuery& q, const QString& text, const QVariantList& values, bool prepared);
 
 /// The result of a large query on an SQLite engine, kept in a temporary table of that engine
 /// and numbered by row, of which only a window of rows is held in memory. Moving to any record
