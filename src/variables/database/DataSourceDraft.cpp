@@ -24,11 +24,6 @@ SpecResult failure(const QString& message)
     return { std::nullopt, message };
 }
 
-bool isPostgresUri(const QString& text)
-{
-    return text.startsWith(u"postgresql://", Qt::CaseInsensitive) || text.startsWith(u"postgres://", Qt::CaseInsensitive);
-}
-
 bool knownOdbcName(const QString& name)
 {
     for (const OdbcSourceInfo& info : OdbcDataSources())
@@ -78,7 +73,7 @@ SpecResult DataSourceDraft::sourceSpec() const
         const QString c = connection.trimmed();
         if (c.isEmpty())
             return failure(QStringLiteral("no connection string is given"));
-        if (isPostgresUri(c)) {
+        if (IsPostgresUri(c)) {
             s.kind = SourceKind::PostgreSql;
             s.uri = c;
         } else {

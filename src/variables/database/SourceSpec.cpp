@@ -122,6 +122,11 @@ bool isOdbcName(const QString& name)
 
 } // namespace
 
+bool IsPostgresUri(const QString& text)
+{
+    return text.startsWith(u"postgresql://", Qt::CaseInsensitive) || text.startsWith(u"postgres://", Qt::CaseInsensitive);
+}
+
 QString SourceSpec::describe() const
 {
     switch (kind) {
@@ -166,7 +171,7 @@ SpecResult ParseDataArgument(const QString& argument)
         s.table = table;
         return {s, QString()};
     }
-    if (a.startsWith(u"postgresql://", Qt::CaseInsensitive) || a.startsWith(u"postgres://", Qt::CaseInsensitive)) {
+    if (IsPostgresUri(a)) {
         const auto [uri, table] = splitTable(a);
         SourceSpec s;
         s.kind = SourceKind::PostgreSql;
@@ -218,7 +223,7 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
     }
 
     const QString whole = unicode(cs).trimmed();
-    if (whole.startsWith(u"postgresql://", Qt::CaseInsensitive) || whole.startsWith(u"postgres://", Qt::CaseInsensitive)) {
+    if (IsPostgresUri(whole)) {
         SourceSpec s;
         s.kind = SourceKind::PostgreSql;
         s.uri = whole;

@@ -52,6 +52,9 @@ struct SpecResult {
     QString error;
 };
 
+/// Whether a text is a PostgreSQL URI ("postgresql://…" or "postgres://…").
+bool IsPostgresUri(const QString& text);
+
 /// Parses the `--data SOURCE` forms: a delimited text file (".csv" comma; ".txt", ".tsv" tab;
 /// first line holds the field names), a workbook (".xls", ".xlsx"; first sheet), an SQLite file
 /// (".db", ".sqlite", ".sqlite3", optional "#TABLE"), "odbc:DSN[#TABLE]",
