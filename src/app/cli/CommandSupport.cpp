@@ -7,6 +7,8 @@
 #include "persistence/SystemSettings.h"
 #include "document/OAControl.h"
 #include "printing/commands/QcmlCommands.h"
+#include "printing/emission/LabelEmitter.h"
+#include "printing/job/JobRecords.h"
 #include "printing/ports/PortStatus.h"
 
 #include <QDir>
@@ -91,6 +93,32 @@ SystemSettings readSettings()
             settings = read;
     }
     return settings;
+}
+
+CommandContext LabelCommands(const LabelDocument& document, const SystemSettings& settings)
+{
+    CommandContext commands;
+    commands.PrinterID = document.printer.PrinterID;
+    commands.DrawingMode = settings.drawingMode();
+    commands.PrinterIndex = document.printerModel;
+    commands.ModelButtonsDown = 0;
+    return commands;
+}
+
+EmissionContext LabelContext(const LabelDocument& document, const SystemSettings& settings, DatabaseJobRecords* records)
+{
+    EmissionContext context;
+    context.commands = LabelCommands(document, settings);
+    context.evaluation.fields = records ? &records->fields() : nullptr;
+    context.dataSetEmpty = !records || records->recordCount() == 0;
+    return context;
+}
+
+void MoveToRecord(DatabaseJobRecords& records, std::int64_t number)
+{
+    records.first();
+    for (std::int64_t i = 1; i < number && i < records.recordCount(); ++i)
+        records.next();
 }
 
 bool openLabel(const QString& path, LabelDocument& doc, bool refuseDamaged, QString& error)

@@ -5,10 +5,14 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 
 #include <csignal>
 
 namespace korvel {
+struct CommandContext;
+class DatabaseJobRecords;
+struct EmissionContext;
 class LabelDocument;
 struct PortStatus;
 struct SystemSettings;
@@ -30,6 +34,15 @@ QString FailureText(const PortStatus& status);
 
 /// The designer's process-wide settings when they exist, its first-start defaults otherwise.
 SystemSettings readSettings();
+
+/// The command settings a run prints a label with: its printer's command set and model, the
+/// designer's drawing mode, no model button down.
+CommandContext LabelCommands(const LabelDocument& document, const SystemSettings& settings);
+/// The emission context of a run's labels: the label's command settings and the current
+/// record of `records` (none: the label prints without a data source).
+EmissionContext LabelContext(const LabelDocument& document, const SystemSettings& settings, DatabaseJobRecords* records);
+/// Moves to record `number` (from 1), or to the last one when there are fewer.
+void MoveToRecord(DatabaseJobRecords& records, std::int64_t number);
 
 /// Opens a label for a command. A damaged label (one the reader opened only partly) is a
 /// failure for commands that print or draw it, unless the user accepts it; otherwise it opens

@@ -165,27 +165,14 @@ int printCommand(const QStringList& arguments)
     // What the printer would refuse is refused before a byte is sent: the first label goes
     // through the virtual printer with the limits `render` applies (it reads command set 0).
     if (countValue.value_or(1) > 0 && doc.printer.PrinterID == 0) {
-        if (records) {
-            records->first();
-            for (int i = 1; i < startRecord && i < records->recordCount(); ++i)
-                records->next();
-        }
-        EmissionContext context;
-        context.commands.PrinterID = doc.printer.PrinterID;
-        context.commands.DrawingMode = settings.drawingMode();
-        context.commands.PrinterIndex = doc.printerModel;
-        context.commands.ModelButtonsDown = 0;
-        context.evaluation.fields = records ? &records->fields() : nullptr;
-        context.dataSetEmpty = !records || records->recordCount() == 0;
-        const VirtualLabelPrintout printout = PrintFirstLabel(doc, context);
+        if (records)
+            MoveToRecord(*records, startRecord);
+        const VirtualLabelPrintout printout = PrintFirstLabel(doc, LabelContext(doc, settings, records.get()));
         if (!printout.ok())
             return fail(QStringLiteral("%1: the label cannot be printed: %2").arg(label, FailureText(printout.status)));
     }
     PrintJobOptions options;
-    options.commands.PrinterID = doc.printer.PrinterID;
-    options.commands.DrawingMode = settings.drawingMode();
-    options.commands.PrinterIndex = doc.printerModel;
-    options.commands.ModelButtonsDown = 0;
+    options.commands = LabelCommands(doc, settings);
     options.quantityFromField = line.isSet(quantityField);
     options.quantityField = quantityName.toLocal8Bit();
     options.cancel = &g_cancel;

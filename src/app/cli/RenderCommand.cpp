@@ -165,21 +165,10 @@ int renderCommand(const QStringList& arguments)
         }
         if (const QString same = outputIsAnInput(outputPath, InputFiles(label, live.get())); !same.isEmpty())
             return fail(same);
-        if (records) {
-            records->first();
-            for (std::int64_t i = 1; i < recordValue.value_or(1); ++i)
-                records->next();
-        }
+        if (records)
+            MoveToRecord(*records, recordValue.value_or(1));
 
-        EmissionContext context;
-        context.commands.PrinterID = doc.printer.PrinterID;
-        context.commands.DrawingMode = settings.drawingMode();
-        context.commands.PrinterIndex = doc.printerModel;
-        context.commands.ModelButtonsDown = 0;
-        context.evaluation.fields = records ? &records->fields() : nullptr;
-        context.dataSetEmpty = !records || records->recordCount() == 0;
-
-        const VirtualLabelPrintout printout = PrintFirstLabel(doc, context);
+        const VirtualLabelPrintout printout = PrintFirstLabel(doc, LabelContext(doc, settings, records.get()));
         for (const QString& note : printout.notes)
             warn(note);
         for (const VirtualPrinterWarning& w : printout.warnings)

@@ -86,17 +86,10 @@ int verifyCommand(const QStringList& arguments)
             return fail(QStringLiteral("record %1 asked for, the data source holds %2")
                             .arg(*recordValue)
                             .arg(records->recordCount()));
-        records->first();
-        for (std::int64_t n = 1; n < *recordValue; ++n)
-            records->next();
+        MoveToRecord(*records, *recordValue);
     }
 
-    EmissionContext context;
-    context.commands.PrinterID = doc.printer.PrinterID;
-    context.commands.DrawingMode = readSettings().drawingMode();
-    context.commands.PrinterIndex = doc.printerModel;
-    context.evaluation.fields = records ? &records->fields() : nullptr;
-    context.dataSetEmpty = !records || records->recordCount() == 0;
+    EmissionContext context = LabelContext(doc, readSettings(), records.get());
 
     PortStatus status;
     const QList<BarcodeCheck> checks = VerifyRecords(doc, context, records.get(), everyRecord, &status);
