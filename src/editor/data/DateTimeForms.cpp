@@ -15,6 +15,21 @@ int listIndex(int stored, int count)
 {
     return stored >= 0 && stored < count ? stored : 0;
 }
+
+/// What the date and the time windows set up alike: the form, its texts, the variable's name,
+/// the pattern list with the stored choice, and the two buttons.
+template <class Form>
+void SetUpPatternForm(QDialog* dialog, Form& ui, const QString& displayedName, const QStringList& patterns,
+    int storedIndex, int patternCount)
+{
+    ui.setupUi(dialog);
+    TranslateWindow(dialog);
+    ui.LabelNameValue->setText(displayedName);
+    ui.ListBoxFormat->addItems(patterns);
+    ui.ListBoxFormat->setCurrentRow(listIndex(storedIndex, patternCount));
+    QObject::connect(ui.BitBtnOK, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(ui.BitBtnCancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
 } // namespace
 
 TDateForm::TDateForm(const QByteArray& entry, const QString& displayedName, const DateTimePatterns& patterns,
@@ -25,20 +40,15 @@ TDateForm::TDateForm(const QByteArray& entry, const QString& displayedName, cons
     , patterns_(patterns)
     , clock_(std::move(clock))
 {
-    ui_->setupUi(this);
-    TranslateWindow(this);
-    ui_->LabelNameValue->setText(displayedName);
     const ConstDateEntry e(entry_);
-    ui_->ListBoxFormat->addItems(DatePatternList(Now(clock_), patterns_));
-    ui_->ListBoxFormat->setCurrentRow(listIndex(e.patternIndex(), ConstDateEntry::PatternCount));
+    SetUpPatternForm(this, *ui_, displayedName, DatePatternList(Now(clock_), patterns_), e.patternIndex(),
+        ConstDateEntry::PatternCount);
     ui_->SpinEditDay->setValue(e.dayOffset());
     ui_->SpinEditMonth->setValue(e.monthOffset());
     ui_->SpinEditYear->setValue(e.yearOffset());
     connect(ui_->ListBoxFormat, &QListWidget::currentRowChanged, this, &TDateForm::updatePreview);
     for (QSpinBox* s : { ui_->SpinEditDay, ui_->SpinEditMonth, ui_->SpinEditYear })
         connect(s, &QSpinBox::textChanged, this, &TDateForm::updatePreview);
-    connect(ui_->BitBtnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     updatePreview();
 }
 
@@ -76,19 +86,14 @@ TTimeForm::TTimeForm(const QByteArray& entry, const QString& displayedName, cons
     , patterns_(patterns)
     , clock_(std::move(clock))
 {
-    ui_->setupUi(this);
-    TranslateWindow(this);
-    ui_->LabelNameValue->setText(displayedName);
     const ConstTimeEntry e(entry_);
-    ui_->ListBoxFormat->addItems(TimePatternList(Now(clock_), patterns_));
-    ui_->ListBoxFormat->setCurrentRow(listIndex(e.patternIndex(), ConstTimeEntry::PatternCount));
+    SetUpPatternForm(this, *ui_, displayedName, TimePatternList(Now(clock_), patterns_), e.patternIndex(),
+        ConstTimeEntry::PatternCount);
     ui_->SpinEditMinute->setValue(e.minuteOffset());
     ui_->SpinEditHour->setValue(e.hourOffset());
     connect(ui_->ListBoxFormat, &QListWidget::currentRowChanged, this, &TTimeForm::updatePreview);
     for (QSpinBox* s : { ui_->SpinEditMinute, ui_->SpinEditHour })
         connect(s, &QSpinBox::textChanged, this, &TTimeForm::updatePreview);
-    connect(ui_->BitBtnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     updatePreview();
 }
 
