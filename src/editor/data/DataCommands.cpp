@@ -11,27 +11,13 @@
 #include "editor/data/DateTimeForms.h"
 #include "editor/data/FormulaForm.h"
 #include "editor/data/LocateForm.h"
+#include "editor/data/WaitCursor.h"
 #include "variables/database/DataSourceBinding.h"
 #include "variables/database/DatabaseSource.h"
 #include "variables/database/RecordRefresh.h"
 
-#include <QApplication>
-#include <QCursor>
 
 namespace korvel {
-
-namespace {
-
-/// The wait cursor for the length of a query, also when it fails.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
 
 VariableKind KindOfNodeIndex(int index)
 {

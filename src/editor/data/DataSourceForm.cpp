@@ -3,10 +3,10 @@
 #include "editor/Language.h"
 #include "editor/UserPrompts.h"
 #include "editor/data/DataTexts.h"
+#include "editor/data/WaitCursor.h"
 
 #include "ui_DataSourceForm.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QSqlQueryModel>
@@ -29,14 +29,6 @@ QString memoText(const QByteArray& sql)
         lines << unicode(l);
     return lines.join(QLatin1Char('\n'));
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
