@@ -380,11 +380,7 @@ void TBarcodePropForm::refresh()
     ui_->BitBtnOK->setEnabled(bound() || BarcodeConfirmEnabled(fixedData()));
     applyTo(*sample_);
     preview_ = sample_->DstBitmap;
-    QPixmap pixmap = QPixmap::fromImage(preview_);
-    const QSize room = ui_->ImagePreview->minimumSize();
-    if (pixmap.width() > room.width() || pixmap.height() > room.height())
-        pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    ui_->ImagePreview->setPixmap(pixmap);
+    showPreview(ui_->ImagePreview, preview_);
 
     const BarcodeDialogValues v = values();
     verdict_ = ReadBackSymbol(*sample_, content(), v.code128Subset, v.codabarStart, v.codabarStop,

@@ -233,11 +233,7 @@ void TImagePropForm::refreshPreview()
     auto copy = std::unique_ptr<TOAImage>(static_cast<TOAImage*>(sample_->clone().release()));
     ApplyImageDialogValues(*copy, values(), zoom_);
     preview_ = copy->DstBitmap;
-    QPixmap pixmap = QPixmap::fromImage(preview_);
-    const QSize room = ui_->ImagePreview->minimumSize();
-    if (pixmap.width() > room.width() || pixmap.height() > room.height())
-        pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    ui_->ImagePreview->setPixmap(pixmap);
+    showPreview(ui_->ImagePreview, preview_);
 }
 
 } // namespace korvel

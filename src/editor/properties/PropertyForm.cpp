@@ -4,6 +4,9 @@
 #include "editor/Language.h"
 #include "editor/UserPrompts.h"
 
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 namespace korvel {
@@ -39,6 +42,15 @@ void TPropertyForm::refuse(const QString& text)
 {
     Prompts().message(this, LookupText(QStringLiteral("All"), QStringLiteral("tishi"), QStringLiteral("提示")), text,
                       UserPrompts::Icon::Warning);
+}
+
+void TPropertyForm::showPreview(QLabel* area, const QImage& picture)
+{
+    QPixmap pixmap = QPixmap::fromImage(picture);
+    const QSize room = area->minimumSize();
+    if (pixmap.width() > room.width() || pixmap.height() > room.height())
+        pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    area->setPixmap(pixmap);
 }
 
 } // namespace korvel

@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QString>
 
+class QImage;
+class QLabel;
+
 namespace korvel {
 
 /// What the property dialogs share: the language section of the form (its object name), the
@@ -19,6 +22,8 @@ protected:
     /// Translates the form and binds F1 and the Help button to the topic; called by each
     /// dialog once its form is set up and before it is filled.
     void finishForm(const QString& helpTopic);
+    /// Shows a preview picture in its area, shrunk (keeping its proportions) when it is larger.
+    static void showPreview(QLabel* area, const QImage& picture);
     /// Shows a refusal in a message box with the "tishi" caption.
     void refuse(const QString& text);
 };

@@ -284,11 +284,7 @@ void TTextPropForm::refreshPreview()
     ApplyTextDialogValues(*sample_, v);
     sample_->RefreshText();
     preview_ = sample_->DstBitmap;
-    QPixmap pixmap = QPixmap::fromImage(preview_);
-    const QSize room = ui_->ImagePreview->minimumSize();
-    if (pixmap.width() > room.width() || pixmap.height() > room.height())
-        pixmap = pixmap.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    ui_->ImagePreview->setPixmap(pixmap);
+    showPreview(ui_->ImagePreview, preview_);
 }
 
 } // namespace korvel
