@@ -368,7 +368,7 @@ TEST(CliBounds, ObjectsLargerThanAnyLabelAreRefusedBeforeDrawing)
     {
         LabelDocument doc;
         doc.printerModel = 1;
-        doc.setPage(SingleLabelPage(400, 300));
+        doc.setPage(GridPage(400, 300, 1, 1));
         doc.setZoom(50);
         auto rect = std::make_unique<TOARectangle>();
         rect->setZoom(0.5);

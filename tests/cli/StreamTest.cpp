@@ -43,7 +43,7 @@ void WriteLongLabel(const QString& path, int heightTenths)
 {
     LabelDocument doc;
     doc.printerModel = 1;
-    doc.setPage(SingleLabelPage(500, std::uint16_t(heightTenths)));
+    doc.setPage(GridPage(500, heightTenths, 1, 1));
     doc.setZoom(100);
     AppendBox(doc, 20, 10);
     ASSERT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);

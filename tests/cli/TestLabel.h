@@ -5,26 +5,12 @@
 #include "document/OALabel.h"
 #include "document/OARectangle.h"
 #include "persistence/LabelFile.h"
+#include "printing/JobTestSupport.h"
 #include "variables/VariableModel.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-
 namespace korvel::test {
-
-/// One label across and down on paper of the same size (tenths of a millimetre).
-inline TPageRecord SingleLabelPage(std::uint16_t width, std::uint16_t height)
-{
-    TPageRecord page;
-    page.LabelWidth = width;
-    page.LabelHeight = height;
-    page.LabelColumn = 1;
-    page.LabelRow = 1;
-    page.PaperWidth = width;
-    page.PaperHeight = height;
-    return page;
-}
 
 /// A printer-font text "HELLO" at (2, 2), bound to the database field `field` when given (the
 /// caller declares the field).
@@ -61,7 +47,7 @@ inline void WriteTestLabel(const QString& path, bool bound)
     LabelDocument doc;
     doc.printerModel = 1;
     doc.printer.FeedType = 2; // no feed-mode commands around pages
-    doc.setPage(SingleLabelPage(400, 300));
+    doc.setPage(GridPage(400, 300, 1, 1));
     doc.setZoom(100);
     if (bound)
         doc.variables.database.push_back(NewEntry(VariableKind::Database, "NAME"));
@@ -76,7 +62,7 @@ inline QString WriteBarcodeLabel(const QString& path, int left, const QByteArray
 {
     LabelDocument doc;
     doc.printer.FeedType = 2;
-    doc.setPage(SingleLabelPage(600, 400));
+    doc.setPage(GridPage(600, 400, 1, 1));
     doc.setZoom(100);
     auto bar = std::make_unique<TOABarCode>();
     bar->Name = QStringLiteral("Parcel");

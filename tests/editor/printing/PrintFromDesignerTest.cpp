@@ -40,7 +40,7 @@ QString writeLabel(const QString& path, const QString& csv = QString())
     LabelDocument doc;
     doc.printerModel = 1;
     doc.printer.FeedType = 2;
-    doc.setPage(SingleLabelPage(800, 600));
+    doc.setPage(GridPage(800, 600, 1, 1));
     doc.setZoom(100);
     if (!csv.isEmpty()) {
         std::unique_ptr<DatabaseSource> live;
