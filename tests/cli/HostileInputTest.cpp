@@ -368,14 +368,7 @@ TEST(CliBounds, ObjectsLargerThanAnyLabelAreRefusedBeforeDrawing)
     {
         LabelDocument doc;
         doc.printerModel = 1;
-        TPageRecord page;
-        page.LabelWidth = 400;
-        page.LabelHeight = 300;
-        page.LabelColumn = 1;
-        page.LabelRow = 1;
-        page.PaperWidth = 400;
-        page.PaperHeight = 300;
-        doc.setPage(page);
+        doc.setPage(GridPage(400, 300, 1, 1));
         doc.setZoom(50);
         auto rect = std::make_unique<TOARectangle>();
         rect->setZoom(0.5);

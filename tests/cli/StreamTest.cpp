@@ -2,6 +2,7 @@
 // printer cannot be told.
 
 #include "cli/CliSupport.h"
+#include "cli/TestLabel.h"
 
 #include "document/LabelDocument.h"
 #include "document/OARectangle.h"
@@ -42,22 +43,9 @@ void WriteLongLabel(const QString& path, int heightTenths)
 {
     LabelDocument doc;
     doc.printerModel = 1;
-    TPageRecord page;
-    page.LabelWidth = 500;
-    page.LabelHeight = std::uint16_t(heightTenths);
-    page.LabelColumn = 1;
-    page.LabelRow = 1;
-    page.PaperWidth = 500;
-    page.PaperHeight = std::uint16_t(heightTenths);
-    doc.setPage(page);
+    doc.setPage(GridPage(500, heightTenths, 1, 1));
     doc.setZoom(100);
-    auto rect = std::make_unique<TOARectangle>();
-    rect->setZoom(1.0);
-    rect->setAbsLeft(5);
-    rect->setAbsTop(10);
-    rect->setAbsWidth(20);
-    rect->setAbsHeight(10);
-    doc.appendObject(std::move(rect));
+    AppendBox(doc, 20, 10);
     ASSERT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
 }
 

@@ -2,6 +2,7 @@
 // with one line naming it; every record of a data source; usage errors exit 2.
 
 #include "cli/CliSupport.h"
+#include "cli/TestLabel.h"
 
 #include "barcode/OABarCode.h"
 #include "document/LabelDocument.h"
@@ -21,41 +22,6 @@ using namespace korvel;
 using namespace korvel::test;
 
 namespace {
-
-/// A 60 × 40 mm label with one Code 128 at the given pixel position (100 % zoom).
-QString writeBarcodeLabel(const QString& path, int left, const QByteArray& variable = {})
-{
-    LabelDocument doc;
-    doc.printer.FeedType = 2;
-    TPageRecord page;
-    page.LabelWidth = 600;
-    page.LabelHeight = 400;
-    page.LabelColumn = 1;
-    page.LabelRow = 1;
-    page.PaperWidth = 600;
-    page.PaperHeight = 400;
-    doc.setPage(page);
-    doc.setZoom(100);
-    auto bar = std::make_unique<TOABarCode>();
-    bar->Name = QStringLiteral("Parcel");
-    bar->SetBarCodeType(TBarCodeType::bcCode128);
-    bar->SetBarNarrow(2);
-    bar->SetBarWide(5);
-    bar->SetBarHeight(60);
-    bar->SetText("KV-0001");
-    if (!variable.isEmpty()) {
-        bar->VarName = variable;
-        bar->VarType = int(VariableKind::Database);
-        doc.variables.database.push_back(NewEntry(VariableKind::Database, variable));
-    }
-    bar->setZoom(1.0);
-    TOABarCode* b = bar.get();
-    doc.appendObject(std::move(bar));
-    b->SetVirLeft(left);
-    b->SetVirTop(20);
-    EXPECT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
-    return path;
-}
 
 QJsonArray entries(const CliRun& r)
 {
@@ -80,7 +46,7 @@ TEST(CliVerify, EverySampleReadsBack)
 TEST(CliVerify, ABarcodePastTheEdgeFailsWithItsReason)
 {
     QTemporaryDir dir;
-    const QString good = writeBarcodeLabel(dir.filePath(QStringLiteral("good.kvl")), 20);
+    const QString good = WriteBarcodeLabel(dir.filePath(QStringLiteral("good.kvl")), 20);
     CliRun r = RunCli({ QStringLiteral("verify"), good });
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QJsonArray list = entries(r);
@@ -94,7 +60,7 @@ TEST(CliVerify, ABarcodePastTheEdgeFailsWithItsReason)
     EXPECT_TRUE(r.err.isEmpty());
 
     // The label is 227 px wide at 100 %: a symbol starting at 200 runs off it.
-    const QString cut = writeBarcodeLabel(dir.filePath(QStringLiteral("cut.kvl")), 200);
+    const QString cut = WriteBarcodeLabel(dir.filePath(QStringLiteral("cut.kvl")), 200);
     r = RunCli({ QStringLiteral("verify"), cut });
     EXPECT_EQ(r.exitCode, 1);
     list = entries(r);
@@ -108,7 +74,7 @@ TEST(CliVerify, ABarcodePastTheEdgeFailsWithItsReason)
 TEST(CliVerify, EveryRecordOrOneRecordOfADataSource)
 {
     QTemporaryDir dir;
-    const QString label = writeBarcodeLabel(dir.filePath(QStringLiteral("bound.kvl")), 20, "CODE");
+    const QString label = WriteBarcodeLabel(dir.filePath(QStringLiteral("bound.kvl")), 20, "CODE");
     const QString csv = dir.filePath(QStringLiteral("codes.csv"));
     ASSERT_TRUE(writeFile(csv, "CODE\nA-1\nB-22\nC-333\n"));
     CliRun r = RunCli({ QStringLiteral("verify"), label, QStringLiteral("--data"), csv, QStringLiteral("--all") });
@@ -134,7 +100,7 @@ TEST(CliVerify, EveryRecordOrOneRecordOfADataSource)
 TEST(CliVerify, UsageErrors)
 {
     QTemporaryDir dir;
-    const QString label = writeBarcodeLabel(dir.filePath(QStringLiteral("l.kvl")), 20);
+    const QString label = WriteBarcodeLabel(dir.filePath(QStringLiteral("l.kvl")), 20);
     const QList<QStringList> bad = {
         { QStringLiteral("verify") },
         { QStringLiteral("verify"), label, QStringLiteral("--record"), QStringLiteral("0") },

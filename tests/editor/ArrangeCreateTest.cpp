@@ -1,4 +1,6 @@
 // Arrange, rotate, delete, z-order, object creation and the clipboard stream, without a window.
+#include "EditorTestSupport.h"
+
 #include "barcode/OABarCode.h"
 #include "document/LabelDocument.h"
 #include "document/OAHVLine.h"
@@ -30,16 +32,7 @@ struct Doc {
 
     TOAControl* box(int l, int t, int w, int h, ObjectKind kind = ObjectKind::Rectangle)
     {
-        std::unique_ptr<TOABoxShape> o;
-        if (kind == ObjectKind::InvertArea)
-            o = std::make_unique<TOAInvertArea>();
-        else
-            o = std::make_unique<TOARectangle>();
-        TOAControl* raw = doc.appendObject(std::move(o));
-        raw->setZoom(doc.zoom() / 100.0);
-        static_cast<TOABoxShape*>(raw)->setVirBounds(l, t, w, h);
-        doc.refreshContainment(raw);
-        return raw;
+        return test::AddBox(doc, kind, l, t, w, h);
     }
     TOAControl* text(const char* content, int l, int t)
     {

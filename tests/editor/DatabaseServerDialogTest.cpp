@@ -18,32 +18,13 @@ protected:
     static void SetUpTestSuite()
     {
         server_ = new TestServer;
-        if (!server_->start(&skip_))
-            return;
-        bool ok = true;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("fill-editor-pg"));
-            db.setHostName(QStringLiteral("127.0.0.1"));
-            db.setPort(server_->port());
-            db.setUserName(QStringLiteral("korvel"));
-            db.setDatabaseName(QStringLiteral("postgres"));
-            ok = db.open();
-            QSqlQuery q(db);
-            for (const char* s : { "CREATE TABLE parcels (barcode varchar(12), town text, weight integer)",
-                     "INSERT INTO parcels SELECT lpad(i::text, 12, '0'), CASE WHEN i % 2 = 0 THEN '北京' ELSE 'Oslo' END, i "
-                     "FROM generate_series(1, 500) AS i" })
-                ok = ok && q.exec(QString::fromUtf8(s));
-            if (!ok)
-                skip_ = QStringLiteral("cannot fill the test server: ") + q.lastError().text() + db.lastError().text();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("fill-editor-pg"));
-        if (!ok)
-            server_->stop();
+        server_->startFilled({ "CREATE TABLE parcels (barcode varchar(12), town text, weight integer)",
+                                 "INSERT INTO parcels SELECT lpad(i::text, 12, '0'), CASE WHEN i % 2 = 0 THEN '北京' ELSE 'Oslo' END, i "
+                                 "FROM generate_series(1, 500) AS i" },
+            &skip_);
     }
     static void TearDownTestSuite()
     {
-        if (server_)
-            server_->stop();
         delete server_;
         server_ = nullptr;
     }
@@ -55,19 +36,8 @@ protected:
     }
     static int rows()
     {
-        int n = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("count-editor-pg"));
-            db.setHostName(QStringLiteral("127.0.0.1"));
-            db.setPort(server_->port());
-            db.setUserName(QStringLiteral("korvel"));
-            db.setDatabaseName(QStringLiteral("postgres"));
-            QSqlQuery q(db);
-            if (db.open() && q.exec(QStringLiteral("SELECT count(*) FROM parcels")) && q.next())
-                n = q.value(0).toInt();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("count-editor-pg"));
-        return n;
+        const QVariant n = server_->scalar(QStringLiteral("SELECT count(*) FROM parcels"));
+        return n.isValid() ? n.toInt() : -1;
     }
 
     static TestServer* server_;

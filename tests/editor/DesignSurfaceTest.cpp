@@ -44,16 +44,7 @@ protected:
 
     TOAControl* addBox(ObjectKind kind, int l, int t, int w, int h)
     {
-        LabelDocument& doc = form->document();
-        std::unique_ptr<TOABoxShape> o;
-        if (kind == ObjectKind::InvertArea)
-            o = std::make_unique<TOAInvertArea>();
-        else
-            o = std::make_unique<TOARectangle>();
-        TOAControl* raw = doc.appendObject(std::move(o));
-        raw->setZoom(doc.zoom() / 100.0);
-        static_cast<TOABoxShape*>(raw)->setVirBounds(l, t, w, h);
-        doc.refreshContainment(raw);
+        TOAControl* raw = AddBox(form->document(), kind, l, t, w, h);
         form->workspace()->refresh();
         return raw;
     }

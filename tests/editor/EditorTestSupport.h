@@ -1,6 +1,8 @@
 #pragma once
 
 #include "document/LabelDocument.h"
+#include "document/OAInvertArea.h"
+#include "document/OARectangle.h"
 #include "editor/ChildForm.h"
 #include "editor/Language.h"
 #include "editor/MainForm.h"
@@ -26,6 +28,22 @@ inline void PrintTo(const QString& s, std::ostream* os)
 }
 
 namespace korvel::test {
+
+/// Adds a rectangle (or an invert area) with the given bounds in view pixels at the document's
+/// zoom, placed in whatever contains it.
+inline TOAControl* AddBox(LabelDocument& doc, ObjectKind kind, int l, int t, int w, int h)
+{
+    std::unique_ptr<TOABoxShape> o;
+    if (kind == ObjectKind::InvertArea)
+        o = std::make_unique<TOAInvertArea>();
+    else
+        o = std::make_unique<TOARectangle>();
+    TOAControl* raw = doc.appendObject(std::move(o));
+    raw->setZoom(doc.zoom() / 100.0);
+    static_cast<TOABoxShape*>(raw)->setVirBounds(l, t, w, h);
+    doc.refreshContainment(raw);
+    return raw;
+}
 
 /// Answers every question box and dialog of the designer and keeps what the user was told.
 class FakePrompts : public UserPrompts {

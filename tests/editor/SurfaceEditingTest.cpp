@@ -1,5 +1,7 @@
 // The editing model without a window: selection, the click cycle, moves, resizes and the
 // undo history.
+#include "EditorTestSupport.h"
+
 #include "document/LabelDocument.h"
 #include "document/OAImage.h"
 #include "document/OAInvertArea.h"
@@ -28,16 +30,7 @@ struct Surface {
 
     TOAControl* box(ObjectKind kind, int l, int t, int w, int h)
     {
-        std::unique_ptr<TOABoxShape> o;
-        if (kind == ObjectKind::InvertArea)
-            o = std::make_unique<TOAInvertArea>();
-        else
-            o = std::make_unique<TOARectangle>();
-        TOAControl* raw = doc.appendObject(std::move(o));
-        raw->setZoom(doc.zoom() / 100.0);
-        static_cast<TOABoxShape*>(raw)->setVirBounds(l, t, w, h);
-        doc.refreshContainment(raw);
-        return raw;
+        return test::AddBox(doc, kind, l, t, w, h);
     }
     TOAControl* text(const QByteArray& content, int l, int t)
     {

@@ -1,18 +1,13 @@
-#ifndef ZX_USE_UTF8
-#define ZX_USE_UTF8 // text() as UTF-8
-#endif
-
 // What the design view shows is what the printer prints: every symbology with a check
 // character reads the same from the design view and from the virtual printer's printout.
 #include "JobTestSupport.h"
+#include "VirtualTestSupport.h"
 
 #include "document/DesignView.h"
 #include "printing/emission/LabelEmitter.h"
 #include "printing/job/PrintJob.h"
 #include "printing/virtual/VirtualLabel.h"
 #include "printing/virtual/VirtualPrinter.h"
-
-#include <ZXing/ReadBarcode.h>
 
 #include <gtest/gtest.h>
 
@@ -35,13 +30,8 @@ template <class Dark> std::string ReadPicture(const QImage& picture, Dark dark)
                 gray.scanLine(y + quiet)[x + quiet] = 0;
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::LinearCodes);
-    hints.setTryHarder(true);
-    hints.setTryRotate(true);
     hints.setTryCode39ExtendedMode(true);
-    const ZXing::ImageView view(
-        gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum, int(gray.bytesPerLine()));
-    const ZXing::Result r = ZXing::ReadBarcode(view, hints);
-    return r.isValid() ? r.text() : std::string();
+    return ReadGrayText(gray, hints);
 }
 
 std::string ReadPrintout(const QImage& label)

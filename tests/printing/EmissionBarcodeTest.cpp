@@ -1,8 +1,5 @@
-#ifndef ZX_USE_UTF8
-#define ZX_USE_UTF8 // text() as UTF-8
-#endif
-
 #include "JobTestSupport.h"
+#include "VirtualTestSupport.h"
 
 #include "barcode/linear/Code128.h"
 #include "printing/emission/BarcodeValue.h"
@@ -10,8 +7,6 @@
 #include "printing/job/PrintJob.h"
 #include "printing/virtual/VirtualPrinter.h"
 #include "variables/VariableModel.h"
-
-#include <ZXing/ReadBarcode.h>
 
 #include <gtest/gtest.h>
 
@@ -94,14 +89,7 @@ std::pair<int, int> RowColumn(const QByteArray& piece, int at)
 
 std::string Decode(const QImage& picture)
 {
-    const QImage gray = picture.convertToFormat(QImage::Format_Grayscale8);
-    ZXing::DecodeHints hints;
-    hints.setTryRotate(true);
-    hints.setTryHarder(true);
-    const ZXing::ImageView view(
-        gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum, int(gray.bytesPerLine()));
-    const ZXing::Result r = ZXing::ReadBarcode(view, hints);
-    return r.isValid() ? r.text() : std::string();
+    return ReadGrayText(picture.convertToFormat(QImage::Format_Grayscale8));
 }
 
 /// The picture an inline-graphic field carries, rebuilt from its pieces (1 bits are dots).

@@ -92,6 +92,18 @@ inline QImage ReaderImage(const QImage& printout, const QRect& region, int quiet
     return gray;
 }
 
+/// The text of the one symbol of a grayscale picture, rotations and harder tries included;
+/// empty when nothing reads.
+inline std::string ReadGrayText(const QImage& gray, ZXing::DecodeHints hints = {})
+{
+    hints.setTryHarder(true);
+    hints.setTryRotate(true);
+    const ZXing::ImageView view(
+        gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum, int(gray.bytesPerLine()));
+    const ZXing::Result r = ZXing::ReadBarcode(view, hints);
+    return r.isValid() ? r.text() : std::string();
+}
+
 struct ReadBack {
     bool valid = false;
     std::string text;

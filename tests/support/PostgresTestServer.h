@@ -3,9 +3,14 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
+
+#include <initializer_list>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -37,6 +42,11 @@ inline int freePort()
 /// server insists on.
 class TestServer {
 public:
+    TestServer() = default;
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+    ~TestServer() { stop(); }
+
     bool start(QString* why)
     {
         QString bin;
@@ -88,6 +98,54 @@ public:
         started_ = false;
     }
 
+    /// Starts the server and runs `statements` in order on its "postgres" database; on any
+    /// failure the server is stopped again and `why` says what went wrong.
+    bool startFilled(std::initializer_list<const char*> statements, QString* why)
+    {
+        if (!start(why))
+            return false;
+        if (execute(statements, why))
+            return true;
+        stop();
+        return false;
+    }
+
+    /// Runs `statements` in order; stops at the first that fails, with the reason in `why`.
+    bool execute(std::initializer_list<const char*> statements, QString* why) const
+    {
+        bool ok = true;
+        {
+            QSqlDatabase db = connection();
+            if (!db.open()) {
+                ok = fail(why, QStringLiteral("cannot reach the test server: ") + db.lastError().text());
+            } else {
+                QSqlQuery q(db);
+                for (const char* s : statements) {
+                    if (!q.exec(QString::fromUtf8(s))) {
+                        ok = fail(why, QStringLiteral("cannot fill the test server: ") + q.lastError().text());
+                        break;
+                    }
+                }
+            }
+        }
+        QSqlDatabase::removeDatabase(connectionName());
+        return ok;
+    }
+
+    /// The first value of a query's first row; invalid when the query fails or returns nothing.
+    QVariant scalar(const QString& query) const
+    {
+        QVariant value;
+        {
+            QSqlDatabase db = connection();
+            QSqlQuery q(db);
+            if (db.open() && q.exec(query) && q.next())
+                value = q.value(0);
+        }
+        QSqlDatabase::removeDatabase(connectionName());
+        return value;
+    }
+
     int port() const { return port_; }
     QString uri(const QString& database = QStringLiteral("postgres")) const
     {
@@ -95,6 +153,18 @@ public:
     }
 
 private:
+    static QString connectionName() { return QStringLiteral("korvel-test-pg"); }
+
+    QSqlDatabase connection() const
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName());
+        db.setHostName(QStringLiteral("127.0.0.1"));
+        db.setPort(port_);
+        db.setUserName(QStringLiteral("korvel"));
+        db.setDatabaseName(QStringLiteral("postgres"));
+        return db;
+    }
+
     static bool fail(QString* why, const QString& message)
     {
         *why = message;

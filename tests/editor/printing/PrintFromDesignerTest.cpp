@@ -4,6 +4,7 @@
 
 #include "editor/EditorTestSupport.h"
 #include "cli/CliSupport.h"
+#include "cli/TestLabel.h"
 
 #include "barcode/OABarCode.h"
 #include "document/OALabel.h"
@@ -39,14 +40,7 @@ QString writeLabel(const QString& path, const QString& csv = QString())
     LabelDocument doc;
     doc.printerModel = 1;
     doc.printer.FeedType = 2;
-    TPageRecord page;
-    page.LabelWidth = 800;
-    page.LabelHeight = 600;
-    page.LabelColumn = 1;
-    page.LabelRow = 1;
-    page.PaperWidth = 800;
-    page.PaperHeight = 600;
-    doc.setPage(page);
+    doc.setPage(GridPage(800, 600, 1, 1));
     doc.setZoom(100);
     if (!csv.isEmpty()) {
         std::unique_ptr<DatabaseSource> live;
@@ -59,24 +53,8 @@ QString writeLabel(const QString& path, const QString& csv = QString())
         const BindingResult bound = ApplyDataSource(doc, live, choice);
         EXPECT_TRUE(bound.ok) << bound.message.toStdString();
     }
-    auto text = std::make_unique<TOAText>(QStringLiteral("Text1"));
-    text->SetUsePrnFont(1);
-    text->SetText("HELLO");
-    if (!csv.isEmpty()) {
-        text->VarName = "NAME";
-        text->VarType = int(VariableKind::Database);
-    }
-    text->setZoom(1.0);
-    text->SetAbsLeft(2);
-    text->SetAbsTop(2);
-    doc.appendObject(std::move(text));
-    auto rect = std::make_unique<TOARectangle>();
-    rect->setZoom(1.0);
-    rect->setAbsLeft(5);
-    rect->setAbsTop(10);
-    rect->setAbsWidth(70);
-    rect->setAbsHeight(45);
-    doc.appendObject(std::move(rect));
+    AppendHelloText(doc, csv.isEmpty() ? QByteArray() : QByteArray("NAME"));
+    AppendBox(doc, 70, 45);
     EXPECT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
     return path;
 }
@@ -277,31 +255,7 @@ TEST_F(PrintFromDesigner, CancelStopsAJobAStalledPrinterHoldsAndClosesThePort)
 TEST_F(PrintFromDesigner, ABarcodeThatDoesNotReadBackAsksBeforeSending)
 {
     // A Code 128 running off the right edge of a 60 mm label.
-    LabelDocument doc;
-    doc.printer.FeedType = 2;
-    TPageRecord page;
-    page.LabelWidth = 600;
-    page.LabelHeight = 400;
-    page.LabelColumn = 1;
-    page.LabelRow = 1;
-    page.PaperWidth = 600;
-    page.PaperHeight = 400;
-    doc.setPage(page);
-    doc.setZoom(100);
-    auto bar = std::make_unique<TOABarCode>();
-    bar->Name = QStringLiteral("Parcel");
-    bar->SetBarCodeType(TBarCodeType::bcCode128);
-    bar->SetBarNarrow(2);
-    bar->SetBarWide(5);
-    bar->SetBarHeight(60);
-    bar->SetText("KV-0001");
-    bar->setZoom(1.0);
-    TOABarCode* b = bar.get();
-    doc.appendObject(std::move(bar));
-    b->SetVirLeft(200);
-    b->SetVirTop(20);
-    const QString path = QDir(home.path()).filePath(QStringLiteral("edge.kvl"));
-    ASSERT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
+    const QString path = WriteBarcodeLabel(QDir(home.path()).filePath(QStringLiteral("edge.kvl")), 200);
     TChildForm* child = form->openLabel(path);
     ASSERT_NE(child, nullptr);
     prompts.onDialog = [](QDialog* d) {

@@ -29,16 +29,20 @@ protected:
     static void SetUpTestSuite()
     {
         server_ = new TestServer;
-        if (!server_->start(&skipReason_))
-            return;
-        if (!fill(&skipReason_))
-            server_->stop();
+        server_->startFilled(
+            {
+                "CREATE TABLE goods (code varchar(8), name text, qty integer, price numeric(10,2), made date, fragile boolean)",
+                "INSERT INTO goods SELECT lpad(i::text, 5, '0'), CASE WHEN i = 100 THEN 'O''Brien \"Q\"; --' ELSE '商品' || i END, "
+                "i % 17, i * 0.5, date '2024-01-01' + i, i % 2 = 0 FROM generate_series(1, 3000) AS i",
+                "CREATE SCHEMA sales",
+                "CREATE TABLE sales.orders (\"Order No\" integer, customer text)",
+                "INSERT INTO sales.orders VALUES (1, '甲'), (2, '乙')",
+            },
+            &skipReason_);
     }
 
     static void TearDownTestSuite()
     {
-        if (server_)
-            server_->stop();
         delete server_;
         server_ = nullptr;
     }
@@ -47,41 +51,6 @@ protected:
     {
         if (!skipReason_.isEmpty())
             GTEST_SKIP() << skipReason_.toStdString();
-    }
-
-    static bool fill(QString* why)
-    {
-        bool ok = true;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("fill-pg"));
-            db.setHostName(QStringLiteral("127.0.0.1"));
-            db.setPort(server_->port());
-            db.setUserName(QStringLiteral("korvel"));
-            db.setDatabaseName(QStringLiteral("postgres"));
-            if (!db.open()) {
-                *why = QStringLiteral("cannot reach the test server: ") + db.lastError().text();
-                ok = false;
-            } else {
-                QSqlQuery q(db);
-                const char* statements[] = {
-                    "CREATE TABLE goods (code varchar(8), name text, qty integer, price numeric(10,2), made date, fragile boolean)",
-                    "INSERT INTO goods SELECT lpad(i::text, 5, '0'), CASE WHEN i = 100 THEN 'O''Brien \"Q\"; --' ELSE '商品' || i END, "
-                    "i % 17, i * 0.5, date '2024-01-01' + i, i % 2 = 0 FROM generate_series(1, 3000) AS i",
-                    "CREATE SCHEMA sales",
-                    "CREATE TABLE sales.orders (\"Order No\" integer, customer text)",
-                    "INSERT INTO sales.orders VALUES (1, '甲'), (2, '乙')",
-                };
-                for (const char* s : statements) {
-                    if (!q.exec(QString::fromUtf8(s))) {
-                        *why = QStringLiteral("cannot fill the test server: ") + q.lastError().text();
-                        ok = false;
-                        break;
-                    }
-                }
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("fill-pg"));
-        return ok;
     }
 
     static TestServer* server_;
