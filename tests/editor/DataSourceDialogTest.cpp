@@ -62,7 +62,7 @@ protected:
     QString file(const char* name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(QLatin1String(name));
-        EXPECT_TRUE(writeBytes(path, bytes));
+        EXPECT_TRUE(writeFile(path, bytes));
         return path;
     }
     QTemporaryDir dir;
@@ -249,7 +249,7 @@ protected:
     QString csv()
     {
         const QString path = QDir(home.path()).filePath(QStringLiteral("people.csv"));
-        EXPECT_TRUE(writeBytes(path, "Name,Code\nAlice,A1\nBob,B2\nCarol,C3\n"));
+        EXPECT_TRUE(writeFile(path, "Name,Code\nAlice,A1\nBob,B2\nCarol,C3\n"));
         return path;
     }
     /// Binds the active label to a file through the data-source dialog.

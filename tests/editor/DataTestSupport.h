@@ -3,33 +3,14 @@
 #include "EditorTestSupport.h"
 
 #include "barcode/OABarCode.h"
-#include "document/CodePage.h"
 #include "document/OALabel.h"
 #include "editor/data/DataCommands.h"
-#include "variables/VariableModel.h"
-
-#include <QDateTime>
-#include <QFile>
+#include "support/TestSupport.h"
+#include "variables/VariableTestSupport.h"
 
 #include <functional>
 
 namespace korvel::test {
-
-inline QDateTime fixedNow()
-{
-    return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
-}
-
-inline QByteArray gbk(const QString& s)
-{
-    return CodePage::document().fromUnicode(s);
-}
-
-inline bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 /// Runs the next dialog of type D through `fill`, then presses OK; the dialog's own OK decides
 /// whether it closes. Other dialogs are cancelled.

@@ -18,7 +18,7 @@ TEST_F(DesignerTest, DataSourceScreenshots)
     if (out.isEmpty())
         GTEST_SKIP();
     const QString csvPath = QDir(home.path()).filePath(QStringLiteral("parcels.csv"));
-    ASSERT_TRUE(writeBytes(csvPath, QStringLiteral("Barcode,Town,Weight\n590123412345,北京,12\n590123412352,Oslo,7\n590123412369,Lyon,3\n").toUtf8()));
+    ASSERT_TRUE(writeFile(csvPath, QStringLiteral("Barcode,Town,Weight\n590123412345,北京,12\n590123412352,Oslo,7\n590123412369,Lyon,3\n").toUtf8()));
     form->resize(1100, 700);
     TChildForm* child = form->newEmptyLabel(TPageRecord::defaultRecord());
     prompts.onDialog = onOk<TDataSourceForm>([&](TDataSourceForm& d) {

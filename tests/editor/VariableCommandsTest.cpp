@@ -343,10 +343,10 @@ TEST(LanguagePatterns, MissingSectionsUseTheBuiltInListsAndAMissingKeyIsEmpty)
 {
     QTemporaryDir dir;
     const QString none = dir.filePath(QStringLiteral("None.lan"));
-    ASSERT_TRUE(writeBytes(none, "[All]\ntishi=x\n"));
+    ASSERT_TRUE(writeFile(none, "[All]\ntishi=x\n"));
     EXPECT_EQ(LanguagePatternsIn(none).date, DateTimePatterns::builtIn().date);
     const QString partial = dir.filePath(QStringLiteral("Partial.lan"));
-    ASSERT_TRUE(writeBytes(partial, "[Common1]\nmessage1=yyyy\n"));
+    ASSERT_TRUE(writeFile(partial, "[Common1]\nmessage1=yyyy\n"));
     const DateTimePatterns p = LanguagePatternsIn(partial);
     EXPECT_EQ(p.datePattern(0), QStringLiteral("yyyy"));
     EXPECT_TRUE(p.datePattern(2).isEmpty()); // the system's short date and long time
