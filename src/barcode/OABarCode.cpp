@@ -454,7 +454,7 @@ void TOABarCode::setAngle(int angle)
     if (!OrgBitmap.isNull()) {
         QImage turned = RotateBitmap(OrgBitmap, angle, colorOf(color_));
         turned = turned.copy(QRect(QPoint(0, 0), turnedSize(angle)));
-        DstBitmap = sysPrn_ == 1 ? MonoByBlue(turned) : turned;
+        setDstBitmap(sysPrn_ == 1 ? MonoByBlue(turned) : turned);
     }
 }
 
@@ -684,7 +684,7 @@ void TOABarCode::finishImage(const QImage& image, bool printer)
     // The turn adds a white row below; the object keeps the size of the turned picture itself,
     // so that four quarter turns bring it back to where it was.
     turned = turned.copy(QRect(QPoint(0, 0), size));
-    DstBitmap = printer ? MonoByBlue(turned) : turned;
+    setDstBitmap(printer ? MonoByBlue(turned) : turned);
     setBounds(Left(), Top(), size.width(), size.height());
 }
 
@@ -812,7 +812,7 @@ std::unique_ptr<TOABarCode> TOABarCode::makePrinterCopy(bool measureOnly) const
 {
     auto copy = std::make_unique<TOABarCode>(*this);
     copy->isRefresh_ = 0;
-    copy->DstBitmap = QImage();
+    copy->setDstBitmap(QImage());
     copy->OrgBitmap = QImage();
     copy->textBitmap_ = QImage();
     copy->TOAControl::setZoom(1.0);
@@ -869,7 +869,7 @@ QImage TOABarCode::renderForPrinter() const
     const auto copy = printerCopy();
     if (copy->dataCheck_ == 0 || copy->lastError_ != BarcodeBuildError::None)
         return {};
-    return copy->DstBitmap;
+    return copy->DstBitmap();
 }
 
 } // namespace korvel

@@ -50,6 +50,42 @@ TOAControl::TOAControl(ObjectKind kind) : ObjStyle(KindObjStyle(kind)), kind_(ki
 
 TOAControl::~TOAControl() = default;
 
+namespace {
+thread_local int deferralDepth = 0;
+}
+
+PictureDeferral::PictureDeferral() { ++deferralDepth; }
+PictureDeferral::~PictureDeferral() { --deferralDepth; }
+bool PictureDeferral::active() { return deferralDepth > 0; }
+PictureDeferral::Lift::Lift() : saved_(deferralDepth) { deferralDepth = 0; }
+PictureDeferral::Lift::~Lift() { deferralDepth = saved_; }
+
+const QImage& TOAControl::DstBitmap() const
+{
+    if (pictureDue_) {
+        // Laying out again with the same properties gives the same layout; this time it draws.
+        PictureDeferral::Lift drawNow;
+        const_cast<TOAControl*>(this)->RebuildImage();
+        pictureDue_ = false;
+    }
+    return dstBitmap_;
+}
+
+void TOAControl::setDstBitmap(QImage picture)
+{
+    dstBitmap_ = std::move(picture);
+    pictureDue_ = false;
+}
+
+bool TOAControl::deferDrawing()
+{
+    if (!PictureDeferral::active())
+        return false;
+    dstBitmap_ = QImage();
+    pictureDue_ = true;
+    return true;
+}
+
 void TOAControl::setAngle(int angle)
 {
     angle = ((angle % 360) + 360) % 360;
@@ -201,15 +237,15 @@ void TOAControl::Paint(QPainter& painter, int mode)
 
     switch (op) {
     case Op::Copy:
-        compose(painter, r, DstBitmap, QPainter::CompositionMode_Source, false);
+        compose(painter, r, DstBitmap(), QPainter::CompositionMode_Source, false);
         break;
     case Op::And:
-        compose(painter, r, DstBitmap, QPainter::RasterOp_SourceAndDestination, false);
+        compose(painter, r, DstBitmap(), QPainter::RasterOp_SourceAndDestination, false);
         break;
     case Op::Xor:
         // The bitmap is first XOR-copied onto a white bitmap, i.e. inverted; XORed onto the
         // surface, white paper then leaves the surface alone and ink inverts it.
-        compose(painter, r, DstBitmap, QPainter::RasterOp_SourceXorDestination, true);
+        compose(painter, r, DstBitmap(), QPainter::RasterOp_SourceXorDestination, true);
         break;
     case Op::Invert:
         painter.save();
@@ -256,6 +292,41 @@ QImage MonoByBlue(const QImage& source)
     return out;
 }
 
+namespace {
+
+/// Sine and cosine of a whole-degree angle, exact at the quarter turns.
+void quarterExact(int a, double& s, double& c)
+{
+    switch (a) {
+    case 0: s = 0; c = 1; break;
+    case 90: s = 1; c = 0; break;
+    case 180: s = 0; c = -1; break;
+    case 270: s = -1; c = 0; break;
+    default: {
+        const double rad = a * M_PI / 180.0;
+        s = std::sin(rad);
+        c = std::cos(rad);
+    }
+    }
+}
+
+} // namespace
+
+QSize RotatedSize(QSize size, int angle)
+{
+    const int a = ((angle % 360) + 360) % 360;
+    if (a == 0)
+        return { size.width(), size.height() + 1 };
+    double s;
+    double c;
+    quarterExact(a, s, c);
+    const double w = size.width();
+    const double h = size.height();
+    const double ex = std::max(std::abs(w * c + h * s), std::abs(w * c - h * s));
+    const double ey = std::max(std::abs(w * s + h * c), std::abs(w * s - h * c));
+    return { static_cast<int>(std::trunc(ex + 0.5)), static_cast<int>(std::trunc(ey + 0.5)) + 1 };
+}
+
 QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
 {
     // Both three-byte layouts are rotated as they are; anything else becomes RGB888.
@@ -275,23 +346,10 @@ QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
     }
     double s;
     double c;
-    switch (a) {
-    case 90: s = 1; c = 0; break;
-    case 180: s = 0; c = -1; break;
-    case 270: s = -1; c = 0; break;
-    default: {
-        const double rad = a * M_PI / 180.0;
-        s = std::sin(rad);
-        c = std::cos(rad);
-    }
-    }
-    // Rotated extents of the two diagonals.
-    const double ex1 = std::abs(w * c + h * s);
-    const double ex2 = std::abs(w * c - h * s);
-    const double ey1 = std::abs(w * s + h * c);
-    const double ey2 = std::abs(w * s - h * c);
-    const int W = static_cast<int>(std::trunc(std::max(ex1, ex2) + 0.5));
-    const int H = static_cast<int>(std::trunc(std::max(ey1, ey2) + 0.5));
+    quarterExact(a, s, c);
+    const QSize turned = RotatedSize(src.size(), a);
+    const int W = turned.width();
+    const int H = turned.height() - 1;
     QImage out(W, H + 1, format);
     out.fill(background);
     double dx;

@@ -71,7 +71,6 @@ public:
     /// Name of the variable that supplies the content; bytes in the document code page.
     QByteArray VarName;
     std::int32_t VarType = 0;
-    QImage DstBitmap;
     QImage OrgBitmap;
     std::int32_t ObjBitMode = 1;
     std::int32_t SizeHandleSize = 8;
@@ -111,20 +110,61 @@ public:
     /// drawing mode (see PaintObject).
     virtual void Paint(QPainter& painter, int drawingMode);
 
+    /// The picture at the current zoom. An object laid out while drawing was deferred draws it
+    /// here, on first use.
+    const QImage& DstBitmap() const;
+    /// Whether the picture is still to be drawn.
+    bool pictureDue() const { return pictureDue_; }
+    /// Stores the picture drawn for the current properties.
+    void setDstBitmap(QImage picture);
+
 protected:
+    /// True while drawing is deferred (see PictureDeferral): the layout now running leaves the
+    /// picture out, and the object remembers that it is due.
+    bool deferDrawing();
+
     /// Sets the stored angle without turning (readers and kinds that turn in their own setters).
     void storeAngle(int angle) { angle_ = angle; }
 
 private:
     ObjectKind kind_;
+    mutable QImage dstBitmap_;
+    mutable bool pictureDue_ = false;
     QRect rect_{0, 0, 40, 40};
     int angle_ = 0;
     double zoom_ = 1.0;
 };
 
+/// While one lives on a thread, objects laid out there compute their size and everything that is
+/// stored but draw no picture: reading a label costs what its properties cost, not what its
+/// pictures would. The picture is drawn when something first asks for it.
+class PictureDeferral {
+public:
+    PictureDeferral();
+    ~PictureDeferral();
+    PictureDeferral(const PictureDeferral&) = delete;
+    PictureDeferral& operator=(const PictureDeferral&) = delete;
+
+    static bool active();
+
+    /// Lifts the deferral for a drawing that was asked for.
+    class Lift {
+    public:
+        Lift();
+        ~Lift();
+        Lift(const Lift&) = delete;
+        Lift& operator=(const Lift&) = delete;
+
+    private:
+        int saved_;
+    };
+};
+
 /// Rotates a 24-bit bitmap by a multiple of 90 degrees about its centre. The result has one
 /// extra row at the bottom, set to white.
 QImage RotateBitmap(const QImage& source, int angle, const QColor& background);
+/// The size RotateBitmap gives a picture of `size`.
+QSize RotatedSize(QSize size, int angle);
 
 /// One bit per pixel (index 0 white, 1 black): a pixel is white exactly when its blue component
 /// is 255, the rule the printer copies of texts and barcodes follow.

@@ -116,20 +116,23 @@ void TOAEllipse::Render()
     EllipseColor = color_;
     const bool fill = fill_ == 1;
     if (w > MaxShapeSide || h > MaxShapeSide) {
-        DstBitmap = QImage();
+        setDstBitmap(QImage());
         area_.clear();
         prnArea_.clear();
         return;
     }
-    DstBitmap = DrawEllipsePicture(w, h, lineWidth_, color_, fill);
     area_ = EllipseArea(w, h, lineWidth_, fill);
     prnArea_ = EllipsePrnArea(w, h, lineWidth_, fill);
+    if (deferDrawing())
+        return;
+    QImage picture = DrawEllipsePicture(w, h, lineWidth_, color_, fill);
     if (ScreenPrn == 1) {
         if (color_.rgb() == qRgb(0, 0, 0))
-            DstBitmap = ToMonochrome(DstBitmap);
+            picture = ToMonochrome(picture);
         else
-            DstBitmap = DitherWithinSpans(DstBitmap, fill ? area_ : prnArea_);
+            picture = DitherWithinSpans(picture, fill ? area_ : prnArea_);
     }
+    setDstBitmap(std::move(picture));
 }
 
 QImage TOAEllipse::PrinterPicture(int dpi) const
@@ -141,7 +144,7 @@ QImage TOAEllipse::PrinterPicture(int dpi) const
     copy.lineWidth_ = SafeRound(static_cast<double>(dpi) * lineWidthAtZoom(1.0) / ScreenPPI);
     copy.setBounds(0, 0, dots(AbsWidth()), dots(AbsHeight()));
     copy.Render();
-    return copy.DstBitmap;
+    return copy.DstBitmap();
 }
 
 } // namespace korvel

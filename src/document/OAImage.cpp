@@ -503,7 +503,11 @@ void TOAImage::RenderImage()
         }
         keepOrgDrag();
     }
-    DstBitmap = DerivePicture(orgImage_, adjustments(), QSize(Width(), Height()), &picture_);
+    if (deferDrawing()) {
+        picture_ = QImage();
+        return;
+    }
+    setDstBitmap(DerivePicture(orgImage_, adjustments(), QSize(Width(), Height()), &picture_));
 }
 
 QSize TOAImage::PrinterSize(int dpi) const

@@ -88,7 +88,11 @@ public:
     /// The decoded source (Format_Mono or Format_BGR888).
     const QImage& OrgImage() const { return orgImage_; }
     /// The derived 24-bit picture before halftoning.
-    const QImage& Picture() const { return picture_; }
+    const QImage& Picture() const
+    {
+        DstBitmap(); // draws a deferred picture
+        return picture_;
+    }
     /// Height / width of the source picture.
     double Aspect() const;
 

@@ -20,18 +20,21 @@ void TOAInvertArea::Render()
     const int w = Width();
     const int h = Height();
     if (w > MaxShapeSide || h > MaxShapeSide) {
-        DstBitmap = QImage();
+        setDstBitmap(QImage());
         area_.clear();
         return;
     }
-    DstBitmap = NewWhitePicture(w, h);
-    FillBox(DstBitmap, QRect(0, 0, w, 1), Qt::black);
-    FillBox(DstBitmap, QRect(0, h - 1, w, 1), Qt::black);
-    FillBox(DstBitmap, QRect(0, 0, 1, h), Qt::black);
-    FillBox(DstBitmap, QRect(w - 1, 0, 1, h), Qt::black);
     area_ = EmptySpanTable(h);
     for (SpanRow& row : area_)
         row = { -5, -1, w + 5, -1 };
+    if (deferDrawing())
+        return;
+    QImage picture = NewWhitePicture(w, h);
+    FillBox(picture, QRect(0, 0, w, 1), Qt::black);
+    FillBox(picture, QRect(0, h - 1, w, 1), Qt::black);
+    FillBox(picture, QRect(0, 0, 1, h), Qt::black);
+    FillBox(picture, QRect(w - 1, 0, 1, h), Qt::black);
+    setDstBitmap(std::move(picture));
 }
 
 } // namespace korvel

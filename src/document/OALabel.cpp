@@ -124,13 +124,18 @@ QColor colorOf(std::int32_t tcolor)
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
 }
 
-QImage makeCanvas(int w, int h)
+QSize canvasSize(int w, int h)
 {
     w = std::clamp(w, 1, MaxPictureSide);
     h = std::clamp(h, 1, MaxPictureSide);
     if (static_cast<qint64>(w) * h > MaxPicturePixels)
         h = std::max<int>(1, static_cast<int>(MaxPicturePixels / w));
-    QImage img(w, h, QImage::Format_RGB32);
+    return { w, h };
+}
+
+QImage makeCanvas(QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::white);
     return img;
 }
@@ -257,8 +262,11 @@ void TTextFont::set(TextFontStyle s, bool on)
 /// Renders a screen-font text into its picture, on screen or at the printer's resolution.
 class TextRenderer {
 public:
-    explicit TextRenderer(TOAText& text)
+    /// Without `draw` the renderer lays the text out (size and everything stored) and leaves
+    /// the picture null.
+    explicit TextRenderer(TOAText& text, bool draw = true)
         : o(text)
+        , draw(draw)
         , printer(text.screenPrn_ == 1)
         , f((text.prnDPI_ > 0 ? text.prnDPI_ : DefaultPrinterDpi) / double(ScreenPPI))
         , zoom(text.Zoom())
@@ -266,6 +274,8 @@ public:
     }
 
     QImage render();
+    /// Size of the picture the last render laid out, drawn or not.
+    QSize size() const { return size_; }
     /// The length at the nominal size that the screen pass of a single-line or ring text
     /// leaves for the printer pass to scale (StrDotLen), without drawing the screen picture.
     void measureLength();
@@ -312,6 +322,8 @@ private:
     QImage ring();
 
     TOAText& o;
+    bool draw;
+    QSize size_;
     bool printer;
     double f;
     double zoom;
@@ -447,7 +459,10 @@ std::vector<int> TextRenderer::layoutRun(
 
 void TextRenderer::begin(int w, int h)
 {
-    canvas = makeCanvas(w, h);
+    size_ = canvasSize(w, h);
+    if (!draw)
+        return;
+    canvas = makeCanvas(size_);
     painter = std::make_unique<QPainter>(&canvas);
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, !printer);
@@ -457,6 +472,8 @@ void TextRenderer::begin(int w, int h)
 
 void TextRenderer::drawRun(const FontBox& work, const CharRun& run, const std::vector<int>& xs, int x0, int top)
 {
+    if (!painter)
+        return;
     const int n = run.size();
     const int baseline = top + work.ascent();
     for (int k = 0; k < n; ++k) {
@@ -489,7 +506,7 @@ void TextRenderer::drawRun(const FontBox& work, const CharRun& run, const std::v
 
 void TextRenderer::drawManualUnderline(int x, int bottom, int length)
 {
-    if (!manualUnderline())
+    if (!manualUnderline() || !painter)
         return;
     if (o.outlineTextout_ == 1) {
         const int w = static_cast<int>(Round(o.textFontSize_ * 0.053));
@@ -503,6 +520,8 @@ void TextRenderer::drawManualUnderline(int x, int bottom, int length)
 
 QImage TextRenderer::finish()
 {
+    if (!painter)
+        return {};
     if (!outline.isEmpty()) {
         // Outline text: the canvas's default pen, one black pixel wide.
         painter->setBrush(Qt::NoBrush);
@@ -672,6 +691,8 @@ QImage TextRenderer::paragraph()
     }
 
     begin(W, height);
+    if (!painter)
+        return finish();
     for (size_t k = 0; k < lines.size(); ++k) {
         const Line& l = lines[k];
         const int n = l.run.size();
@@ -743,7 +764,7 @@ QImage TextRenderer::ring()
     o.fontHeight_ = work.height();
     const int D = std::max(o.dragWidth_, 1);
     begin(D, D);
-    if (n == 0)
+    if (n == 0 || !painter)
         return finish();
 
     int p = D - o.fontHeight_;
@@ -1031,8 +1052,8 @@ void TOAText::refreshPositionFromPixels()
 QSize TOAText::sizeAtAngle(int angle) const
 {
     // The unrotated picture turned by the angle, with the extra row the turn adds.
-    const int w = OrgBitmap.width();
-    const int h = OrgBitmap.height();
+    const int w = orgSize_.width();
+    const int h = orgSize_.height();
     const bool quarter = angle % 180 != 0;
     const QSize bitmap = quarter ? QSize(h, w + 1) : QSize(w, h + 1);
     if (usePrnFont_ != 1)
@@ -1115,8 +1136,17 @@ void TOAText::RefreshText()
 void TOAText::RenderWinFont()
 {
     renderError_ = PrinterFontError::None;
-    TextRenderer renderer(*this);
-    applyPicture(renderer.render());
+    const bool deferred = deferDrawing();
+    TextRenderer renderer(*this, !deferred);
+    const QImage picture = renderer.render();
+    orgSize_ = renderer.size();
+    if (deferred) {
+        OrgBitmap = QImage();
+        const QSize turned = RotatedSize(orgSize_, Angle());
+        setBounds(Left(), Top(), turned.width(), turned.height());
+        return;
+    }
+    applyPicture(picture);
 }
 
 void TOAText::applyPicture(const QImage& picture)
@@ -1127,8 +1157,8 @@ void TOAText::applyPicture(const QImage& picture)
         turned = MonoByBlue(turned);
     if (invert_)
         turned.invertPixels();
-    DstBitmap = turned;
-    setBounds(Left(), Top(), DstBitmap.width(), DstBitmap.height());
+    setDstBitmap(turned);
+    setBounds(Left(), Top(), turned.width(), turned.height());
 }
 
 void TOAText::RenderPrinterFont()
@@ -1142,11 +1172,12 @@ void TOAText::RenderPrinterFont()
         picture.fill(Qt::white);
     }
     OrgBitmap = picture;
+    orgSize_ = picture.size();
     QImage turned = RotateBitmap(picture, Angle(), Qt::white);
     // The printer inverts the field itself; the preview shows what it will print.
     if (invert_)
         turned.invertPixels();
-    DstBitmap = turned;
+    setDstBitmap(turned);
     const QSize size = sizeAtAngle(Angle());
     setBounds(Left(), Top(), size.width(), size.height());
 }
@@ -1175,7 +1206,7 @@ QImage TOAText::renderForPrinter() const
     copy.dragWidth_ = static_cast<int>(Round(double(dpi) * orgDragWidth_ / ScreenPPI));
     copy.textFontSize_ = static_cast<int>(Round(double(dpi) * fontSizePt_ / 72.0));
     copy.RenderWinFont();
-    return copy.DstBitmap;
+    return copy.DstBitmap();
 }
 
 QImage TOAText::renderForPrinter(const QByteArray& text) const

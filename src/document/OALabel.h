@@ -220,6 +220,8 @@ private:
     int virLeft_ = 0;
     int virTop_ = 0;
 
+    /// Size of the unturned picture of the last render (drawn or deferred).
+    QSize orgSize_;
     bool blocked_ = false;
     PrinterFontError renderError_ = PrinterFontError::None;
 };

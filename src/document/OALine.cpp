@@ -230,7 +230,7 @@ TOALineShape::TOALineShape(ObjectKind kind, bool freeLine, int size, int lineWid
     , lineWidth_(lineWidth)
 {
     setBounds(0, 0, size, size);
-    DstBitmap = NewWhitePicture(size, size);
+    setDstBitmap(NewWhitePicture(size, size));
     area_ = EmptySpanTable(size);
 }
 
@@ -394,7 +394,7 @@ void TOALineShape::RebuildImage()
     style_ = layout.style;
     lineFlag_ = layout.lineFlag;
     setGeometry(layout.bounds);
-    DstBitmap = std::move(layout.picture);
+    setDstBitmap(std::move(layout.picture));
     area_ = std::move(layout.area);
 }
 
@@ -415,8 +415,8 @@ void TOALine::RebuildImage()
     if (updatesBlocked_)
         return;
     TOALineShape::RebuildImage();
-    if (ScreenPrn == 1 && !DstBitmap.isNull())
-        DstBitmap = ToMonochrome(DstBitmap);
+    if (ScreenPrn == 1 && !DstBitmap().isNull())
+        setDstBitmap(ToMonochrome(DstBitmap()));
 }
 
 QImage TOALine::PrinterPicture(int dpi) const

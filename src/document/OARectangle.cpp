@@ -82,12 +82,13 @@ void TOARectangle::Render()
         setBounds(Left(), Top(), w, h);
     FillInter = fill_ == 1 ? 1 : 0;
     if (w > MaxShapeSide || h > MaxShapeSide) {
-        DstBitmap = QImage();
+        setDstBitmap(QImage());
         area_.clear();
         return;
     }
-    DstBitmap = DrawRectanglePicture(w, h, lineWidth_, color_, fill_ == 1);
     area_ = RectangleArea(w, h, lineWidth_, fill_ == 1);
+    if (!deferDrawing())
+        setDstBitmap(DrawRectanglePicture(w, h, lineWidth_, color_, fill_ == 1));
 }
 
 QImage TOARectangle::PrinterPicture(int dpi) const

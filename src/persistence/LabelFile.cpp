@@ -263,6 +263,9 @@ bool LooksLikeLabelFile(const QByteArray& head)
 
 LabelFileResult ReadLabelBytes(const QByteArray& bytes, LabelDocument& doc, const LabelReadOptions& options)
 {
+    // Reading lays the objects out but draws no picture: a few kilobytes of properties can
+    // declare gigabytes of pictures, and reading for information or conversion draws nothing.
+    PictureDeferral drawLater;
     doc.damage.clear();
     const QByteArray header = bytes.left(LabelDocument::HeaderSize);
     const int version = headerI32(header, 36);

@@ -178,8 +178,8 @@ TEST(BarcodeObjectDecode, ScreenImagesReadBackAtBothResolutionsAndAllAngles)
                     SCOPED_TRACE(std::string(c.name) + " on screen at " + std::to_string(r.dpi) + " dpi, zoom "
                         + std::to_string(zoom) + ", " + std::to_string(angle) + " degrees");
                     o->setAngle(angle);
-                    EXPECT_EQ(o->DstBitmap.size(), o->geometry().size());
-                    expectReads(o->DstBitmap, c, 24);
+                    EXPECT_EQ(o->DstBitmap().size(), o->geometry().size());
+                    expectReads(o->DstBitmap(), c, 24);
                 }
             }
         }

@@ -34,9 +34,9 @@ std::unique_ptr<TOABarCode> built(TBarCodeType type = TBarCodeType::bcCode128, c
 /// rebuild.
 bool rebuilds(TOABarCode& o, const std::function<void(TOABarCode&)>& change)
 {
-    o.DstBitmap = QImage();
+    o.setDstBitmap(QImage());
     change(o);
-    return !o.DstBitmap.isNull();
+    return !o.DstBitmap().isNull();
 }
 
 } // namespace
@@ -133,14 +133,14 @@ TEST(BarcodeObject, WhichSettersRebuild)
         { "ShowSum without text",
             [](TOABarCode& o) {
                 o.SetShowText(false);
-                o.DstBitmap = QImage();
+                o.setDstBitmap(QImage());
                 o.SetShowSum(true);
             },
             false },
         { "QRPrn to 0",
             [](TOABarCode& o) {
                 o.SetQRPrn(1);
-                o.DstBitmap = QImage();
+                o.setDstBitmap(QImage());
                 o.SetQRPrn(0);
             },
             false },
@@ -336,7 +336,7 @@ TEST(BarcodeObject, QuarterTurnKeepsTheCentre)
     EXPECT_EQ(o.VirLeft(), 170);
     EXPECT_EQ(o.VirTop(), 30);
     EXPECT_DOUBLE_EQ(o.AbsTop(), PixelsToMM(30, 1.0));
-    EXPECT_EQ(o.DstBitmap.size(), QSize(60, 200));
+    EXPECT_EQ(o.DstBitmap().size(), QSize(60, 200));
 }
 
 TEST(BarcodeObject, TurnsReturnTheObjectToItsPlace)
@@ -358,18 +358,18 @@ TEST(BarcodeObject, TurnsReturnTheObjectToItsPlace)
         o->SetAbsLeft(20.0);
         o->SetAbsTop(15.0);
         const QRect start = o->geometry();
-        const QImage picture = o->DstBitmap;
+        const QImage picture = o->DstBitmap();
         for (int i = 1; i <= 4; ++i) {
             o->Rotate90();
             EXPECT_EQ(o->Angle(), (90 * i) % 360);
-            EXPECT_EQ(o->DstBitmap.size(), o->geometry().size()) << row.text.constData() << " turn " << i;
+            EXPECT_EQ(o->DstBitmap().size(), o->geometry().size()) << row.text.constData() << " turn " << i;
             EXPECT_EQ(o->geometry().center().x() - start.center().x(), 0) << row.text.constData() << " turn " << i;
         }
         EXPECT_EQ(o->geometry(), start) << row.text.constData();
         // The millimetres are taken from the pixels at each turn, so they settle on the pixel grid.
         EXPECT_DOUBLE_EQ(o->AbsLeft(), PixelsToMM(start.left(), row.zoom));
         EXPECT_DOUBLE_EQ(o->AbsTop(), PixelsToMM(start.top(), row.zoom));
-        EXPECT_EQ(o->DstBitmap, picture) << row.text.constData();
+        EXPECT_EQ(o->DstBitmap(), picture) << row.text.constData();
 
         // Half turns and back in one step, and a turn followed by a rebuild.
         o->setAngle(180);
@@ -386,7 +386,7 @@ TEST(BarcodeObject, RejectedTextKeepsThePreviousImage)
 {
     auto o = built(TBarCodeType::bcCodeEAN13, "590123412345");
     ASSERT_EQ(o->DataCheck(), 1);
-    const QImage picture = o->DstBitmap;
+    const QImage picture = o->DstBitmap();
     const QRect rect = o->geometry();
     const int barWidth = o->BarWidth();
     EXPECT_EQ(barWidth, 104 * 2 + 1);
@@ -394,14 +394,14 @@ TEST(BarcodeObject, RejectedTextKeepsThePreviousImage)
     o->SetText("59012341234");
     EXPECT_EQ(o->DataCheck(), 0);
     EXPECT_EQ(o->lastError(), BarcodeBuildError::DataRejected);
-    EXPECT_EQ(o->DstBitmap, picture);
+    EXPECT_EQ(o->DstBitmap(), picture);
     EXPECT_EQ(o->geometry(), rect);
     EXPECT_EQ(o->BarWidth(), barWidth);
     EXPECT_TRUE(o->renderForPrinter().isNull());
 
     o->SetText("590123412346");
     EXPECT_EQ(o->DataCheck(), 1);
-    EXPECT_NE(o->DstBitmap, picture);
+    EXPECT_NE(o->DstBitmap(), picture);
     EXPECT_FALSE(o->renderForPrinter().isNull());
 }
 
@@ -440,10 +440,10 @@ TEST(BarcodeObject, SizesAPrinterCannotDrawAreRefusedLikeBadData)
         if (row.setup)
             row.setup(*o);
         ASSERT_EQ(o->DataCheck(), 1) << row.name;
-        const QImage picture = o->DstBitmap;
+        const QImage picture = o->DstBitmap();
         row.change(*o);
         EXPECT_EQ(o->DataCheck(), 0) << row.name;
-        EXPECT_EQ(o->DstBitmap, picture) << row.name;
+        EXPECT_EQ(o->DstBitmap(), picture) << row.name;
         EXPECT_TRUE(o->renderForPrinter().isNull()) << row.name;
     }
 }
@@ -452,25 +452,25 @@ TEST(BarcodeObject, Pdf417FailureSetsErrFlagAndKeepsTheSymbol)
 {
     auto o = built(TBarCodeType::bcCodePDF417, "Korvel");
     ASSERT_EQ(o->ErrFlag(), 0);
-    const QImage picture = o->DstBitmap;
+    const QImage picture = o->DstBitmap();
     const QRect rect = o->geometry();
 
     o->SetPDF417ECClevel(9);
     EXPECT_EQ(o->ErrFlag(), 1);
     EXPECT_EQ(o->lastError(), BarcodeBuildError::EncoderFailed);
-    EXPECT_EQ(o->DstBitmap, picture);
+    EXPECT_EQ(o->DstBitmap(), picture);
     EXPECT_EQ(o->geometry(), rect);
 
     // The object never clears the flag itself.
     o->SetPDF417ECClevel(2);
     EXPECT_EQ(o->ErrFlag(), 1);
-    EXPECT_NE(o->DstBitmap, picture);
+    EXPECT_NE(o->DstBitmap(), picture);
 
     // Empty data makes no call and keeps the image.
-    const QImage second = o->DstBitmap;
+    const QImage second = o->DstBitmap();
     o->SetErrFlag(0);
     o->SetData("");
-    EXPECT_EQ(o->DstBitmap, second);
+    EXPECT_EQ(o->DstBitmap(), second);
     EXPECT_EQ(o->ErrFlag(), 0);
     EXPECT_FALSE(o->ShowText());
 }
@@ -480,33 +480,33 @@ TEST(BarcodeObject, OversizedScreenSymbolKeepsTheImageButStillPrints)
     auto o = built(TBarCodeType::bcCodePDF417, "Korvel");
     o->SetPDF417Cels(30);
     o->SetPDFBaseWidth(20);
-    const QImage picture = o->DstBitmap;
+    const QImage picture = o->DstBitmap();
     o->setZoom(6.0);
     EXPECT_EQ(o->lastError(), BarcodeBuildError::BadSize);
     EXPECT_EQ(o->ErrFlag(), 0);
-    EXPECT_EQ(o->DstBitmap, picture);
+    EXPECT_EQ(o->DstBitmap(), picture);
     const QImage printed = o->renderForPrinter();
     ASSERT_FALSE(printed.isNull());
     EXPECT_GT(printed.width(), 10000);
 
     auto linear = built(TBarCodeType::bcCode128, QByteArray(120, 'x'));
     linear->SetBarNarrow(20);
-    const QImage bars = linear->DstBitmap;
+    const QImage bars = linear->DstBitmap();
     linear->setZoom(6.0);
     EXPECT_EQ(linear->lastError(), BarcodeBuildError::BadSize);
-    EXPECT_EQ(linear->DstBitmap, bars);
+    EXPECT_EQ(linear->DstBitmap(), bars);
 }
 
 TEST(BarcodeObject, QrFailureKeepsTheSymbolWithoutErrFlag)
 {
     auto o = built(TBarCodeType::bcCodeQR, "Korvel");
-    const QImage picture = o->DstBitmap;
+    const QImage picture = o->DstBitmap();
     o->SetData(QByteArray(8000, 'x'));
     EXPECT_EQ(o->ErrFlag(), 0);
     EXPECT_EQ(o->lastError(), BarcodeBuildError::EncoderFailed);
-    EXPECT_EQ(o->DstBitmap, picture);
+    EXPECT_EQ(o->DstBitmap(), picture);
     o->SetQRErrLevel("X");
-    EXPECT_EQ(o->DstBitmap, picture);
+    EXPECT_EQ(o->DstBitmap(), picture);
 }
 
 TEST(BarcodeObject, TwoDimensionalImageSizes)
@@ -531,7 +531,7 @@ TEST(BarcodeObject, TwoDimensionalImageSizes)
     // Rows and columns beyond the symbol stay white.
     for (int y = side; y < c; ++y)
         for (int x = 0; x < c; ++x)
-            ASSERT_EQ(qGray(qr->DstBitmap.pixel(x, y)), 255) << x << "," << y;
+            ASSERT_EQ(qGray(qr->DstBitmap().pixel(x, y)), 255) << x << "," << y;
     const QImage printed = qr->renderForPrinter();
     EXPECT_EQ(printed.size(), QSize(c, c));
 }
@@ -580,8 +580,8 @@ TEST(BarcodeObject, PrinterCopyIsInDotsAtZoomOne)
     EXPECT_EQ(copy->ZoomNarrow(), 2);
     EXPECT_EQ(copy->FullASCII39Data(), "+A/O");
     EXPECT_EQ(copy->BarWidth(), copy->SymbolWidth() + 1);
-    EXPECT_EQ(copy->DstBitmap.format(), QImage::Format_Mono);
-    EXPECT_EQ(copy->DstBitmap.size(), QSize(copy->BarWidth(), 80));
+    EXPECT_EQ(copy->DstBitmap().format(), QImage::Format_Mono);
+    EXPECT_EQ(copy->DstBitmap().size(), QSize(copy->BarWidth(), 80));
     EXPECT_EQ(copy->drawnData(), "a/");
     EXPECT_EQ(copy->encodedPattern().width, copy->BarWidth() - 1);
     // The source keeps its screen image and zoom.
@@ -594,7 +594,7 @@ TEST(BarcodeObject, DispatchFrameSurroundsTheBarsBelowTheText)
 {
     auto o = built(TBarCodeType::bcCodeCYM, "0123456789");
     o->SetLabelPos(TLabelPosition::lpAbove);
-    for (const QImage& image : { o->renderForPrinter(), o->DstBitmap.convertToFormat(QImage::Format_Mono) }) {
+    for (const QImage& image : { o->renderForPrinter(), o->DstBitmap().convertToFormat(QImage::Format_Mono) }) {
         const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
         auto rowIsInk = [&](int y) {
             for (int x = 0; x < gray.width(); ++x)
@@ -627,10 +627,10 @@ TEST(BarcodeObject, CloneIsADeepCopy)
     EXPECT_EQ(copy->Text(), o->Text());
     EXPECT_EQ(copy->Howmany(), 2);
     EXPECT_EQ(copy->Angle(), 90);
-    EXPECT_EQ(copy->DstBitmap, o->DstBitmap);
+    EXPECT_EQ(copy->DstBitmap(), o->DstBitmap());
     copy->SetText("1234567");
     EXPECT_EQ(o->Text(), "9638507");
-    EXPECT_NE(copy->DstBitmap, o->DstBitmap);
+    EXPECT_NE(copy->DstBitmap(), o->DstBitmap());
 }
 
 // The print job measures symbols the printer draws instead of drawing them: whatever the type,
@@ -656,7 +656,7 @@ TEST(BarcodeObject, PrinterMeasureAgreesWithThePrinterCopy)
                 SCOPED_TRACE(std::to_string(t) + " " + text.toStdString() + " variant " + std::to_string(variant));
                 const auto drawn = o->printerCopy();
                 const auto sized = o->printerMeasure();
-                if (sized->DstBitmap.isNull())
+                if (sized->DstBitmap().isNull())
                     ++measured;
                 EXPECT_EQ(sized->DataCheck(), drawn->DataCheck());
                 EXPECT_EQ(sized->lastError(), drawn->lastError());

@@ -209,7 +209,7 @@ TEST(BarcodeText, EanDigitsBesideTheGuardsLeaveNoTextHeight)
     });
     const auto printedSmall = small->printerCopy();
     EXPECT_EQ(printedSmall->ShowTextHeight(), 0);
-    EXPECT_EQ(printedSmall->DstBitmap.height(), 80 + GuardExtensionDots(203, 1.0));
+    EXPECT_EQ(printedSmall->DstBitmap().height(), 80 + GuardExtensionDots(203, 1.0));
     EXPECT_EQ(small->ShowTextHeight(), 0);
     EXPECT_EQ(small->Height(), Round((small->BarHeight() + GuardExtensionDots(203, 1.0)) * double(ScreenPPI) / 203));
 
@@ -217,10 +217,10 @@ TEST(BarcodeText, EanDigitsBesideTheGuardsLeaveNoTextHeight)
     auto normal = object(TBarCodeType::bcCodeEAN13, "590123412345", [](TOABarCode& o) { o.SetLabelDistance(1.0); });
     const auto printed = normal->printerCopy();
     EXPECT_GT(printed->ShowTextHeight(), 8);
-    EXPECT_EQ(printed->DstBitmap.height(), 80 + printed->ShowTextHeight());
-    EXPECT_EQ(printed->DstBitmap.width(), printed->BarWidth());
+    EXPECT_EQ(printed->DstBitmap().height(), 80 + printed->ShowTextHeight());
+    EXPECT_EQ(printed->DstBitmap().width(), printed->BarWidth());
     // The digits lie below the bars of the data characters, between the guard bars' ends.
-    const QImage& img = printed->DstBitmap;
+    const QImage& img = printed->DstBitmap();
     EXPECT_FALSE(inkBox(img, QRect(0, 81, 2 * 9, img.height() - 81)).isNull()) << "first digit left of the bars";
     EXPECT_TRUE(inkBox(img, QRect(0, 0, 2 * 9, 80)).isNull()) << "nothing but the digit left of the guard";
 }
@@ -268,7 +268,7 @@ TEST(BarcodeText, EanAndUpcPrinterFontDigitsStandAtTheirModules)
         }
         // Joined below the bars after the gap, one row further down.
         const int b = copy->BarHeight();
-        const QImage& img = copy->DstBitmap;
+        const QImage& img = copy->DstBitmap();
         EXPECT_EQ(img.width(), 3 * r.width);
         EXPECT_EQ(img.height(), b + header.cellHeight);
         EXPECT_EQ(copy->ShowTextHeight(), header.cellHeight);
@@ -370,7 +370,7 @@ TEST(BarcodeText, AlignmentPlacesTheNarrowerPart)
             b.SetLabelAlign(r.align);
         });
         const auto copy = o->printerCopy();
-        const QImage img = copy->DstBitmap;
+        const QImage img = copy->DstBitmap();
         const QImage text = copy->GetTextBitmap();
         const int wb = copy->BarWidth();
         const int hb = copy->BarHeight();
@@ -463,11 +463,11 @@ TEST(BarcodeText, MissingGlyphFileKeepsThePreviousImage)
 {
     QTemporaryDir empty;
     auto o = object(TBarCodeType::bcCode128, "KORVEL");
-    const QImage picture = o->DstBitmap;
+    const QImage picture = o->DstBitmap();
     ScopedEnv data("KORVEL_DATA", empty.path().toUtf8());
     o->SetUsePrnFont(1);
     EXPECT_EQ(o->lastError(), BarcodeBuildError::GlyphFile);
-    EXPECT_EQ(o->DstBitmap, picture);
+    EXPECT_EQ(o->DstBitmap(), picture);
     EXPECT_TRUE(o->renderForPrinter().isNull());
     EXPECT_TRUE(o->GetTextBitmap().isNull());
     // The bars alone still build.
@@ -486,8 +486,8 @@ TEST(BarcodeText, AbsurdFontSizesAndGapsStayBounded)
                 b.SetTextFont(f);
                 b.SetLabelDistance(gap);
             });
-            EXPECT_LE(o->DstBitmap.width(), 30000) << size << " " << gap;
-            EXPECT_LE(o->DstBitmap.height(), 30000) << size << " " << gap;
+            EXPECT_LE(o->DstBitmap().width(), 30000) << size << " " << gap;
+            EXPECT_LE(o->DstBitmap().height(), 30000) << size << " " << gap;
             o->GetTextBitmap();
         }
     }

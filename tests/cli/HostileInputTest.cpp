@@ -4,6 +4,7 @@
 #include "cli/CliSupport.h"
 #include "cli/TestLabel.h"
 
+#include "document/OAImage.h"
 #include "persistence/RegistryStore.h"
 #include "printing/ports/PortSettingsStore.h"
 #include "support/TestSupport.h"
@@ -388,6 +389,62 @@ TEST(CliBounds, ObjectsLargerThanAnyLabelAreRefusedBeforeDrawing)
         EXPECT_EQ(r.err.count('\n'), 1);
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("out")));
+}
+
+// Reading and converting a label draws nothing: 200 paragraphs of 2,047 characters at 100 pt,
+// 20 shapes of 2000 x 2000 mm and 10 pictures drawn 2000 mm wide would be gigabytes of
+// pictures, yet `info` and `convert` need only the properties.
+TEST(CliBounds, InfoAndConvertDrawNothing)
+{
+    ScopedHome home;
+    QTemporaryDir dir;
+    const QString label = dir.filePath("huge.kvl");
+    {
+        PictureDeferral notHere;
+        LabelDocument doc;
+        doc.printerModel = 1;
+        doc.setPage(GridPage(100, 150, 1, 1));
+        doc.setZoom(100);
+        QByteArray words;
+        while (words.size() < 2047)
+            words += "WWWW MMMM ";
+        words.truncate(2047);
+        for (int i = 0; i < 200; ++i) {
+            auto text = std::make_unique<TOAText>();
+            text->setUpdatesBlocked(true);
+            text->SetText(words);
+            text->SetFontSizePt(100);
+            text->SetDragWidth(300);
+            text->SetTextAlign(1);
+            text->setUpdatesBlocked(false);
+            doc.appendObject(std::move(text));
+        }
+        for (int i = 0; i < 20; ++i) {
+            auto rect = std::make_unique<TOARectangle>();
+            rect->setAbsWidth(2000);
+            rect->setAbsHeight(2000);
+            rect->setFill(1);
+            doc.appendObject(std::move(rect));
+        }
+        QImage dots(40, 40, QImage::Format_RGB888);
+        dots.fill(Qt::gray);
+        for (int i = 0; i < 10; ++i) {
+            auto image = std::make_unique<TOAImage>();
+            ASSERT_EQ(image->SetOrgPicture(dots), PictureError::None);
+            image->setAbsWidth(2000);
+            image->setAbsHeight(2000);
+            doc.appendObject(std::move(image));
+        }
+        ASSERT_EQ(WriteLabelFile(label, doc).status, LabelFileResult::Status::Ok);
+    }
+    const QByteArray path = label.toLocal8Bit();
+    const QByteArray out = dir.filePath("copy.kvl").toLocal8Bit();
+    for (const QList<QByteArray>& args : { QList<QByteArray> { "info", path }, QList<QByteArray> { "convert", path, out } }) {
+        const BoundedRun r = RunCliBounded(args, kMemoryLimit, 30);
+        EXPECT_TRUE(r.finished) << args.join(' ').toStdString();
+        EXPECT_EQ(r.exitCode, 0) << args.join(' ').toStdString() << ": " << r.err.toStdString();
+    }
+    EXPECT_EQ(readFile(dir.filePath("copy.kvl")), readFile(label));
 }
 
 // Failures ----------------------------------------------------------------------------------

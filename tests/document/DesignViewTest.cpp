@@ -176,7 +176,7 @@ TEST(DesignViewTest, ThinStrokesSurviveTheExtraRow)
     l.setLineWidth(1);
     l.setPoints({ 2, 3 }, { 12, 3 });
     ASSERT_EQ(l.Height(), 1);
-    ASSERT_EQ(l.DstBitmap.height(), 2);
+    ASSERT_EQ(l.DstBitmap().height(), 2);
     QImage canvas(20, 10, QImage::Format_RGB32);
     canvas.fill(Qt::white);
     QPainter painter(&canvas);
@@ -239,7 +239,9 @@ TEST(DesignViewTest, APictureDrawnOverInPlaceIsPaintedAnew)
     for (int mode : {0, 1}) {
         EXPECT_EQ(RenderDesignView(doc, doc.zoom(), mode).pixel(centre), qRgb(255, 255, 255)) << mode;
     }
-    r->DstBitmap.fill(Qt::black);
+    QImage black = r->DstBitmap();
+    black.fill(Qt::black);
+    r->setDstBitmap(black);
     for (int mode : {0, 1}) {
         EXPECT_EQ(RenderDesignView(doc, doc.zoom(), mode).pixel(centre), qRgb(0, 0, 0)) << mode;
     }

@@ -71,9 +71,9 @@ TEST(HVLineTest, UndrawnStyleKeepsAWhitePicture)
 {
     TOAHVLine l;
     l.setPoints({ 0, 0 }, { 30, 30 });
-    for (int y = 0; y < l.DstBitmap.height(); ++y)
-        for (int x = 0; x < l.DstBitmap.width(); ++x)
-            ASSERT_EQ(l.DstBitmap.pixel(x, y), qRgb(255, 255, 255));
+    for (int y = 0; y < l.DstBitmap().height(); ++y)
+        for (int x = 0; x < l.DstBitmap().width(); ++x)
+            ASSERT_EQ(l.DstBitmap().pixel(x, y), qRgb(255, 255, 255));
     EXPECT_TRUE(l.HitsArea(0, 0));
 }
 

@@ -175,7 +175,7 @@ TEST(ImageTest, ChannelOffsetsUseBitmapByteOrder)
     EXPECT_EQ(p[0], 25);
     EXPECT_EQ(p[1], 25);
     EXPECT_EQ(p[2], 255);
-    EXPECT_EQ(img.DstBitmap.pixel(2, 3), qRgb(255, 25, 25));
+    EXPECT_EQ(img.DstBitmap().pixel(2, 3), qRgb(255, 25, 25));
 }
 
 TEST(ImageTest, MirroringHalftoningAndInversion)
@@ -196,7 +196,7 @@ TEST(ImageTest, MirroringHalftoningAndInversion)
     w.setVirWidth(16);
     w.setVirHeight(16);
     w.setBW(1);
-    ASSERT_EQ(w.DstBitmap.format(), QImage::Format_Mono);
+    ASSERT_EQ(w.DstBitmap().format(), QImage::Format_Mono);
     auto blackCount = [](const QImage& m) {
         int n = 0;
         for (int y = 0; y < m.height(); ++y)
@@ -204,15 +204,15 @@ TEST(ImageTest, MirroringHalftoningAndInversion)
                 n += MonoIsBlack(m, x, y) ? 1 : 0;
         return n;
     };
-    EXPECT_EQ(blackCount(w.DstBitmap), 4);
+    EXPECT_EQ(blackCount(w.DstBitmap()), 4);
     w.setBW(2);
-    EXPECT_EQ(blackCount(w.DstBitmap), 4);
+    EXPECT_EQ(blackCount(w.DstBitmap()), 4);
     w.setBW(3);
-    EXPECT_EQ(blackCount(w.DstBitmap), 0);
+    EXPECT_EQ(blackCount(w.DstBitmap()), 0);
     w.setInvert(true);
-    EXPECT_EQ(blackCount(w.DstBitmap), 256);
+    EXPECT_EQ(blackCount(w.DstBitmap()), 256);
     w.setBW(0);
-    EXPECT_EQ(w.DstBitmap.pixel(3, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(w.DstBitmap().pixel(3, 3), qRgb(0, 0, 0));
 }
 
 TEST(ImageTest, SizingModes)
@@ -225,7 +225,7 @@ TEST(ImageTest, SizingModes)
     EXPECT_EQ(img.Width(), 100);
     EXPECT_EQ(img.DragWidth(), 100);
     EXPECT_EQ(img.DragHeight(), 50);
-    EXPECT_EQ(img.DstBitmap.size(), QSize(100, 50));
+    EXPECT_EQ(img.DstBitmap().size(), QSize(100, 50));
 
     // Proportional size: the control takes the drag size; a dragged width brings its height.
     img.setHeightWidthRatio(1);
@@ -332,5 +332,5 @@ TEST(ImageTest, CloneIsIndependent)
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->BW(), 0);
     EXPECT_EQ(c->OrgPicture(), img.OrgPicture());
-    EXPECT_EQ(c->DstBitmap.format(), QImage::Format_BGR888);
+    EXPECT_EQ(c->DstBitmap().format(), QImage::Format_BGR888);
 }

@@ -11,7 +11,7 @@ TEST(InvertAreaTest, OutlinePictureWholeRowSpansAndTurns)
     EXPECT_EQ(a.ObjStyle, 7);
     EXPECT_EQ(a.geometry(), QRect(0, 0, 5, 5));
     a.setVirBounds(10, 10, 40, 20);
-    const QImage& p = a.DstBitmap;
+    const QImage& p = a.DstBitmap();
     EXPECT_EQ(p.pixel(0, 10), qRgb(0, 0, 0));
     EXPECT_EQ(p.pixel(39, 10), qRgb(0, 0, 0));
     EXPECT_EQ(p.pixel(20, 19), qRgb(0, 0, 0));

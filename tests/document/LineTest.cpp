@@ -53,20 +53,20 @@ TEST(LineTest, PenIsTwiceHalfTheLineWidth)
         const TOALine vertical = line({ 10, 10 }, { 10, 60 }, c.lineWidth);
         ASSERT_EQ(vertical.Style(), lsLeft);
         EXPECT_EQ(vertical.Width(), c.lineWidth);
-        EXPECT_EQ(inkInRow(vertical.DstBitmap, 25), c.stroke) << "vertical, width " << c.lineWidth;
-        EXPECT_TRUE(black(vertical.DstBitmap, 0, 25));
+        EXPECT_EQ(inkInRow(vertical.DstBitmap(), 25), c.stroke) << "vertical, width " << c.lineWidth;
+        EXPECT_TRUE(black(vertical.DstBitmap(), 0, 25));
 
         const TOALine horizontal = line({ 10, 10 }, { 60, 10 }, c.lineWidth);
         ASSERT_EQ(horizontal.Style(), lsTop);
         EXPECT_EQ(horizontal.Height(), c.lineWidth);
-        EXPECT_EQ(inkInColumn(horizontal.DstBitmap, 25), c.stroke) << "horizontal, width " << c.lineWidth;
+        EXPECT_EQ(inkInColumn(horizontal.DstBitmap(), 25), c.stroke) << "horizontal, width " << c.lineWidth;
     }
     // Widths 2 and 3 draw the same diagonal stroke.
-    EXPECT_EQ(line({ 0, 0 }, { 80, 40 }, 2).DstBitmap, line({ 0, 0 }, { 80, 40 }, 3).DstBitmap);
+    EXPECT_EQ(line({ 0, 0 }, { 80, 40 }, 2).DstBitmap(), line({ 0, 0 }, { 80, 40 }, 3).DstBitmap());
     // A one-pixel diagonal has one pixel per row.
     const TOALine thin = line({ 0, 0 }, { 80, 80 }, 1);
     for (int y = 0; y < 79; ++y)
-        EXPECT_EQ(inkInRow(thin.DstBitmap, y), 1) << y;
+        EXPECT_EQ(inkInRow(thin.DstBitmap(), y), 1) << y;
 }
 
 TEST(LineTest, DirectionFromEndPoints)
@@ -100,8 +100,8 @@ TEST(LineTest, PlacementAndPictureSize)
     // w2 = 1, alpha = atan(1/2): offsets round(0.894) = 1 and round(0.447) = 0.
     const TOALine diagonal = line({ 10, 20 }, { 110, 70 }, 2);
     EXPECT_EQ(diagonal.geometry(), QRect(10, 19, 100, 52));
-    EXPECT_EQ(diagonal.DstBitmap.height(), 53); // one more row after drawing
-    EXPECT_EQ(inkInRow(diagonal.DstBitmap, 52), 0);
+    EXPECT_EQ(diagonal.DstBitmap().height(), 53); // one more row after drawing
+    EXPECT_EQ(inkInRow(diagonal.DstBitmap(), 52), 0);
 
     TOAHVLine vertical;
     vertical.setLineWidth(3);
@@ -250,7 +250,7 @@ TEST(LineTest, BlockedUpdatesDrawTheSameLineOnce)
             EXPECT_EQ(once->Style(), drawn->Style()) << what;
             EXPECT_EQ(once->LineFlag(), drawn->LineFlag()) << what;
             EXPECT_EQ(once->LineWidth(), drawn->LineWidth()) << what;
-            EXPECT_EQ(once->DstBitmap, drawn->DstBitmap) << what;
+            EXPECT_EQ(once->DstBitmap(), drawn->DstBitmap()) << what;
             for (int y = -3; y < drawn->Height() + 3; ++y)
                 for (int x = -3; x < drawn->Width() + 3; ++x)
                     ASSERT_EQ(once->HitsArea(x, y), drawn->HitsArea(x, y)) << what << " at " << x << "," << y;

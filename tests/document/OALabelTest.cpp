@@ -85,8 +85,8 @@ TEST(OALabel, NewTextStartsWithItsNameAndTheDefaults)
     EXPECT_EQ(t.PrnFntZoomY(), 1);
     EXPECT_DOUBLE_EQ(t.Zoom(), 1.0);
     EXPECT_TRUE(t.usesScreenFont());
-    EXPECT_FALSE(t.DstBitmap.isNull());
-    EXPECT_EQ(t.geometry().size(), t.DstBitmap.size());
+    EXPECT_FALSE(t.DstBitmap().isNull());
+    EXPECT_EQ(t.geometry().size(), t.DstBitmap().size());
 }
 
 TEST(OALabel, PointsAndPixelsFollowTheZoom)
@@ -338,13 +338,13 @@ TEST(OALabel, InvertNegatesThePicture)
 {
     auto t = makeText("Invert", 12);
     const QImage plain = t->renderForPrinter();
-    const QImage screen = t->DstBitmap.convertToFormat(QImage::Format_RGB888);
+    const QImage screen = t->DstBitmap().convertToFormat(QImage::Format_RGB888);
     t->SetInvert(true);
     QImage inverted = t->renderForPrinter();
     ASSERT_EQ(inverted.size(), plain.size());
     inverted.invertPixels();
     EXPECT_EQ(inverted.convertToFormat(QImage::Format_RGB32), plain.convertToFormat(QImage::Format_RGB32));
-    QImage back = t->DstBitmap.convertToFormat(QImage::Format_RGB888);
+    QImage back = t->DstBitmap().convertToFormat(QImage::Format_RGB888);
     back.invertPixels();
     EXPECT_EQ(back, screen);
 }
@@ -436,14 +436,14 @@ TEST(OALabel, CloneIsADeepCopyAndBlockedUpdatesRenderOnce)
     c->SetText("changed");
     EXPECT_EQ(t->Text(), QByteArray("one\r\ntwo"));
 
-    const QImage before = t->DstBitmap;
+    const QImage before = t->DstBitmap();
     t->setUpdatesBlocked(true);
     t->SetText("a\r\nb\r\nc");
     t->SetTextAlign(1);
-    EXPECT_EQ(t->DstBitmap, before);
+    EXPECT_EQ(t->DstBitmap(), before);
     t->setUpdatesBlocked(false);
     EXPECT_EQ(t->MultiPrnStr().Count, 3);
-    EXPECT_NE(t->DstBitmap, before);
+    EXPECT_NE(t->DstBitmap(), before);
 }
 
 TEST(OALabel, PrinterFontPreviewIsSizedInScreenPixels)
@@ -457,7 +457,7 @@ TEST(OALabel, PrinterFontPreviewIsSizedInScreenPixels)
     auto t = makeText("AA");
     t->SetUsePrnFont(1);
     EXPECT_EQ(t->renderError(), PrinterFontError::None);
-    EXPECT_EQ(t->DstBitmap.size(), QSize(10, 13));
+    EXPECT_EQ(t->DstBitmap().size(), QSize(10, 13));
     EXPECT_EQ(t->Width(), Round(10 * 96 / 203.0));
     EXPECT_EQ(t->Height(), Round(13 * 96 / 203.0));
     t->SetPrnFntZoomX(3);
@@ -469,7 +469,7 @@ TEST(OALabel, PrinterFontPreviewIsSizedInScreenPixels)
     t->setZoom(1.0);
     // A quarter turn swaps the picture's sides and the magnifications with them.
     t->setAngle(90);
-    EXPECT_EQ(t->DstBitmap.size(), QSize(12, 11));
+    EXPECT_EQ(t->DstBitmap().size(), QSize(12, 11));
     EXPECT_EQ(t->Width(), Round(12 * 2 * 96 / 203.0));
     EXPECT_EQ(t->Height(), Round(11 * 3 * 96 / 203.0));
 

@@ -253,7 +253,7 @@ TEST(OpeningTest, AFittedWindowShowsTheLabelAsItLooksAtTheFittedZoom)
     ASSERT_EQ(shown.objectCount(), expected.objectCount());
     for (int i = 0; i < expected.objectCount(); ++i) {
         EXPECT_EQ(shown.object(i)->geometry(), expected.object(i)->geometry()) << i;
-        EXPECT_TRUE(shown.object(i)->DstBitmap == expected.object(i)->DstBitmap) << i;
+        EXPECT_TRUE(shown.object(i)->DstBitmap() == expected.object(i)->DstBitmap()) << i;
     }
     EXPECT_TRUE(form->workspace()->picture()
         == RenderDesignView(expected, zoom, form->workspace()->drawingMode()));

@@ -1,4 +1,5 @@
 #include "document/LabelDocument.h"
+#include "document/OAControl.h"
 #include "persistence/LabelFile.h"
 #include "support/TestSupport.h"
 
@@ -41,4 +42,29 @@ TEST(Samples, EveryShippedSampleOpensWholeAndSavesUnchanged)
         QString error;
         EXPECT_EQ(WriteLabelBytes(doc, &error), test::readFile(path)) << e.file;
     }
+}
+
+// Reading lays objects out without drawing them; the picture drawn later on demand is the one
+// an eager layout draws, and drawing it moves and resizes nothing.
+TEST(Samples, PicturesAreDrawnWhenFirstAskedFor)
+{
+    int deferred = 0;
+    for (const char* file : {"Shipping-100x150.kvl", "Every-Kind.kvl", "Jewellery-Tag.kvl", "Address-3-across.kvl"}) {
+        LabelDocument doc;
+        ASSERT_EQ(ReadLabelFile(samplePath(file), doc).status, LabelFileResult::Status::Ok) << file;
+        for (int i = 0; i < doc.objectCount(); ++i) {
+            const TOAControl& o = *doc.object(i);
+            const QRect laidOut = o.geometry();
+            deferred += o.pictureDue() ? 1 : 0;
+            auto eager = o.clone();
+            eager->RebuildImage();
+            EXPECT_EQ(o.DstBitmap(), eager->DstBitmap()) << file << " object " << i;
+            EXPECT_FALSE(o.pictureDue());
+            EXPECT_EQ(o.geometry(), laidOut) << file << " object " << i;
+            EXPECT_EQ(eager->geometry(), laidOut) << file << " object " << i;
+        }
+        QString error;
+        EXPECT_EQ(WriteLabelBytes(doc, &error), test::readFile(samplePath(file))) << file;
+    }
+    EXPECT_GE(deferred, 10);
 }

@@ -379,7 +379,7 @@ void TBarcodePropForm::refresh()
 {
     ui_->BitBtnOK->setEnabled(bound() || BarcodeConfirmEnabled(fixedData()));
     applyTo(*sample_);
-    preview_ = sample_->DstBitmap;
+    preview_ = sample_->DstBitmap();
     showPreview(ui_->ImagePreview, preview_);
 
     const BarcodeDialogValues v = values();

@@ -232,7 +232,7 @@ void TImagePropForm::refreshPreview()
 {
     auto copy = std::unique_ptr<TOAImage>(static_cast<TOAImage*>(sample_->clone().release()));
     ApplyImageDialogValues(*copy, values(), zoom_);
-    preview_ = copy->DstBitmap;
+    preview_ = copy->DstBitmap();
     showPreview(ui_->ImagePreview, preview_);
 }
 

@@ -283,7 +283,7 @@ void TTextPropForm::refreshPreview()
     sample_->setAngle(0);
     ApplyTextDialogValues(*sample_, v);
     sample_->RefreshText();
-    preview_ = sample_->DstBitmap;
+    preview_ = sample_->DstBitmap();
     showPreview(ui_->ImagePreview, preview_);
 }
 

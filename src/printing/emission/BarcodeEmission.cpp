@@ -140,7 +140,7 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
     } else {
         switch (angle) {
         case 90:
-            row = rowTop - (inG ? copy->DstBitmap.height() : 0);
+            row = rowTop - (inG ? copy->DstBitmap().height() : 0);
             column = col0 + (textBelow ? (inG ? 1 : Ht + 1) : 0);
             break;
         case 180:
@@ -190,8 +190,8 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
     case T::bcCodeUPCA:
     case T::bcCodeUPCE:
     case T::bcCodeUCCEAN128DZJG:
-    case T::bcCodeUCCEAN128: return SendInlineGraphic(ctx, oneBit(copy->DstBitmap), row, column, sink_);
-    case T::bcCodeQR: return SendInlineGraphic(ctx, oneBit(copy->DstBitmap), row, column, sink_);
+    case T::bcCodeUCCEAN128: return SendInlineGraphic(ctx, oneBit(copy->DstBitmap()), row, column, sink_);
+    case T::bcCodeQR: return SendInlineGraphic(ctx, oneBit(copy->DstBitmap()), row, column, sink_);
     case T::bcCodePDF417: {
         Pdf417Params pdf;
         pdf.PDFBaseWidth = copy->PDFBaseWidth();
