@@ -77,6 +77,12 @@ void TOAControl::setDstBitmap(QImage picture)
     pictureDue_ = false;
 }
 
+void TOAControl::releasePicture()
+{
+    dstBitmap_ = QImage();
+    pictureDue_ = true;
+}
+
 bool TOAControl::deferDrawing()
 {
     if (!PictureDeferral::active())
@@ -178,6 +184,8 @@ void paintFilledEllipse(QPainter& painter, const QRect& r, const QColor& color, 
     const QRect outer(0, 0, w, h);
     const QRect inner(1, 1, w - 2, h - 2);
     QImage shape(w, h, mode == 0 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (shape.isNull())
+        return;
     // Mode 0 copies pen and brush, both in the ellipse colour. Other modes use not-XOR: the
     // white pen leaves the edge as it is and the brush combines with what lies beneath.
     shape.fill(mode == 0 ? QColor(Qt::transparent) : QColor(Qt::white));
@@ -339,6 +347,8 @@ QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
     const int a = ((angle % 360) + 360) % 360;
     if (a == 0) {
         QImage out(w, h + 1, format);
+        if (out.isNull())
+            return out;
         out.fill(Qt::white);
         for (int y = 0; y < h; ++y)
             std::copy_n(src.constScanLine(y), w * 3, out.scanLine(y));
@@ -351,6 +361,8 @@ QImage RotateBitmap(const QImage& source, int angle, const QColor& background)
     const int W = turned.width();
     const int H = turned.height() - 1;
     QImage out(W, H + 1, format);
+    if (out.isNull())
+        return out;
     out.fill(background);
     double dx;
     double dy;

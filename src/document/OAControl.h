@@ -117,6 +117,8 @@ public:
     bool pictureDue() const { return pictureDue_; }
     /// Stores the picture drawn for the current properties.
     void setDstBitmap(QImage picture);
+    /// Frees the picture; it is drawn again when next asked for.
+    void releasePicture();
 
 protected:
     /// True while drawing is deferred (see PictureDeferral): the layout now running leaves the

@@ -463,6 +463,8 @@ void TextRenderer::begin(int w, int h)
     if (!draw)
         return;
     canvas = makeCanvas(size_);
+    if (canvas.isNull())
+        return; // out of memory: the render ends without a picture
     painter = std::make_unique<QPainter>(&canvas);
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, !printer);

@@ -232,6 +232,8 @@ PrinterFontPicture RenderPrinterFontText(const PrinterFontFile& file, int fontIn
     }
     const int width = std::min(x > 0 ? x : 10, PrinterFontMaxPictureWidth);
     QImage image(width, h.cellHeight, QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
     image.fill(Qt::white);
     const int baseline = PrinterFontBaseline(fontIndex, h.cellHeight);
     for (const Placed& p : placed) {

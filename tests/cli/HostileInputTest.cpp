@@ -447,6 +447,57 @@ TEST(CliBounds, InfoAndConvertDrawNothing)
     EXPECT_EQ(readFile(dir.filePath("copy.kvl")), readFile(label));
 }
 
+// A picture whose memory cannot be had ends the job with a message: the label never goes out
+// without the object, and nothing crashes. A 980 mm square at 300 dpi is 400 MB in colour.
+TEST(CliBounds, PictureWithoutMemoryFailsTheJob)
+{
+    ScopedHome home;
+    QTemporaryDir dir;
+    const auto writeLabel = [&](const QString& path, auto&& object) {
+        PictureDeferral notHere;
+        LabelDocument doc;
+        doc.printerModel = 1;
+        doc.printer.DPI = 1;
+        doc.setPage(GridPage(9900, 9900, 1, 1));
+        doc.setZoom(100);
+        doc.appendObject(object());
+        ASSERT_EQ(WriteLabelFile(path, doc).status, LabelFileResult::Status::Ok);
+    };
+    writeLabel(dir.filePath("box.kvl"), [] {
+        auto rect = std::make_unique<TOARectangle>();
+        rect->setAbsWidth(980);
+        rect->setAbsHeight(980);
+        rect->setFill(1);
+        return rect;
+    });
+    writeLabel(dir.filePath("picture.kvl"), [] {
+        QImage dots(40, 40, QImage::Format_RGB888);
+        dots.fill(Qt::gray);
+        auto image = std::make_unique<TOAImage>();
+        EXPECT_EQ(image->SetOrgPicture(dots), PictureError::None);
+        image->setAbsWidth(980);
+        image->setAbsHeight(980);
+        return image;
+    });
+    writeLabel(dir.filePath("text.kvl"), [] {
+        auto text = std::make_unique<TOAText>();
+        text->SetText("WW");
+        text->SetPrnDPI(300);
+        text->SetFontSizePt(1000);
+        return text;
+    });
+    const QString out = dir.filePath("out.prn");
+    writeFile(out, "previous");
+    for (const char* name : { "box.kvl", "picture.kvl", "text.kvl" }) {
+        const BoundedRun r = RunCliBounded({ "print", dir.filePath(name).toLocal8Bit(), "-o", out.toLocal8Bit() }, 320ULL << 20, 60);
+        EXPECT_TRUE(r.finished) << name;
+        EXPECT_EQ(r.exitCode, 1) << name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("not enough memory to draw it")) << name << ": " << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << name << ": " << r.err.toStdString();
+        EXPECT_EQ(readFile(out), QByteArray("previous")) << name;
+    }
+}
+
 // Failures ----------------------------------------------------------------------------------
 
 TEST(CliFailures, DamagedLabelPrintsOnlyWhenAccepted)

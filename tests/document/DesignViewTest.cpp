@@ -246,3 +246,27 @@ TEST(DesignViewTest, APictureDrawnOverInPlaceIsPaintedAnew)
         EXPECT_EQ(RenderDesignView(doc, doc.zoom(), mode).pixel(centre), qRgb(0, 0, 0)) << mode;
     }
 }
+
+// A still view of a label just read draws each picture as it paints it and can free it at
+// once, so that it holds one object's picture at a time; the designer's view keeps them.
+TEST(DesignViewTest, StillViewsFreeThePicturesTheyDraw)
+{
+    LabelDocument doc;
+    {
+        PictureDeferral asWhenRead;
+        fill(doc);
+    }
+    const QImage kept = RenderDesignView(doc, 200, 0);
+    int drawn = 0;
+    for (const auto& o : doc.objects()) {
+        drawn += o->pictureDue() ? 0 : 1;
+        o->releasePicture();
+    }
+    EXPECT_GE(drawn, doc.objectCount() - 2); // filled ellipses and inverse areas paint without one
+    EXPECT_EQ(RenderDesignView(doc, 200, 0, true), kept);
+    int due = 0;
+    for (const auto& o : doc.objects())
+        due += o->pictureDue() ? 1 : 0;
+    EXPECT_EQ(due, doc.objectCount());
+    test::ExpectMatchesGolden(kept, QStringLiteral("design_view_transparent_200"));
+}

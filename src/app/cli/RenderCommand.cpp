@@ -143,7 +143,7 @@ int renderCommand(const QStringList& arguments)
                             .arg(percent)
                             .arg(qint64(across))
                             .arg(qint64(down)));
-        image = RenderDesignView(doc, percent, settings.drawingMode());
+        image = RenderDesignView(doc, percent, settings.drawingMode(), true);
         if (image.isNull())
             return fail(QStringLiteral("%1: there is not enough memory for the design view at %2%").arg(label).arg(percent));
         if (sizeValue)

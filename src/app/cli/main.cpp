@@ -3,11 +3,38 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QStringDecoder>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
 
 #include <unistd.h>
+
+namespace {
+
+/// Qt's painting spreads large fills and conversions over the global thread pool and waits for
+/// them; a pool thread that cannot be started once memory runs short would leave it waiting for
+/// ever. One thread with a small stack, started now while memory is plentiful and never
+/// retired, serves them all. False when not even that thread can be had.
+bool keepOnePaintingThread()
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setMaxThreadCount(1);
+    pool->setExpiryTimeout(-1);
+    pool->setStackSize(512 * 1024);
+    auto started = std::make_shared<QSemaphore>();
+    // A thread that cannot start is reported below, in the one line a failure gets.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    pool->start([started] { started->release(); });
+    qInstallMessageHandler(previous);
+    return started->tryAcquire(1, 10000);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -34,7 +61,17 @@ int main(int argc, char** argv)
             return korvel::cli::Failure;
         }
     }
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("korvel-cli"));
-    return korvel::cli::run(QGuiApplication::arguments());
+    try {
+        QGuiApplication app(argc, argv);
+        QGuiApplication::setApplicationName(QStringLiteral("korvel-cli"));
+        if (!keepOnePaintingThread()) {
+            std::fputs("korvel-cli: there is not enough memory to start\n", stderr);
+            std::_Exit(korvel::cli::Failure); // the pool would wait for its thread on the way out
+        }
+        return korvel::cli::run(QGuiApplication::arguments());
+    } catch (const std::bad_alloc&) {
+        // Unwinding has removed any half-written output; the old file stands.
+        std::fputs("korvel-cli: there is not enough memory for this command\n", stderr);
+        return korvel::cli::Failure;
+    }
 }

@@ -91,6 +91,8 @@ PortStatus LabelEmitter::emitBarcode(TOABarCode& src, const QRect& r, int x, int
     const std::unique_ptr<TOABarCode> copy = drawnByPrinter ? source.printerMeasure() : source.printerCopy();
     if (copy->DataCheck() == 0 || copy->lastError() != BarcodeBuildError::None)
         return barcodeFailure(src, buildErrorText(copy->lastError()));
+    if (!drawnByPrinter && copy->DstBitmap().isNull())
+        return barcodeFailure(src, noMemoryToDraw());
 
     const CommandContext& ctx = context_.commands;
     const int hpx = pagePixels_;

@@ -87,8 +87,35 @@ QImage LabelEmitter::pictureOf(int index, const TOAControl& object)
         default: break;
         }
     }
+    if (picture.isNull() && hasDots(object) && drawFailure_.ok())
+        drawFailure_ = unprintable(object, noMemoryToDraw());
     pictures_.insert(&object, picture);
     return picture;
+}
+
+bool LabelEmitter::hasDots(const TOAControl& object) const
+{
+    // Two dots either way draw whatever the pen and the rounding: a null picture of such a shape
+    // is a failure, never a shape too small to draw.
+    const auto boxHasDots = [this](double width, double height) {
+        return scale_.dotsMm(width) >= 2 && scale_.dotsMm(height) >= 2;
+    };
+    switch (object.kind()) {
+    case ObjectKind::Line: return true;
+    case ObjectKind::Rectangle: {
+        const auto& r = static_cast<const TOARectangle&>(object);
+        return boxHasDots(r.AbsWidth(), r.AbsHeight());
+    }
+    case ObjectKind::Ellipse: {
+        const auto& e = static_cast<const TOAEllipse&>(object);
+        return boxHasDots(e.AbsWidth(), e.AbsHeight());
+    }
+    case ObjectKind::Image: {
+        const auto& i = static_cast<const TOAImage&>(object);
+        return !i.OrgImage().isNull() && !i.PrinterSize(scale_.dpi).isEmpty();
+    }
+    default: return false;
+    }
 }
 
 PortStatus LabelEmitter::DownloadGraphics()
@@ -152,7 +179,9 @@ PortStatus LabelEmitter::download(bool placedOnly)
             if (placedOnly && !placesPicture(o))
                 break;
             const QImage picture = pictureOf(i, o);
-            // A shape too small or too large to draw has nothing to store (and places nothing).
+            if (!drawFailure_)
+                return drawFailure_;
+            // A shape too small to draw has nothing to store (and places nothing).
             if (picture.isNull())
                 break;
             auto download = downloads_.constFind(&o);
@@ -204,7 +233,7 @@ PortStatus LabelEmitter::emitStoredGraphic(int index, int row, int column)
 {
     const TOAControl& o = *document_.objects()[std::size_t(index)];
     if (pictureOf(index, o).isNull())
-        return PortStatus::success();
+        return drawFailure_;
     return SendGraphicField(context_.commands, index, row, column, sink_);
 }
 
@@ -315,8 +344,9 @@ PortStatus LabelEmitter::emitText(TOAText& text, const QRect& r, int x, int y)
     } else {
         picture = text.renderForPrinter();
     }
+    // The canvas of a screen-font text is never empty: only memory can leave it without one.
     if (picture.isNull())
-        return unprintable(text, QStringLiteral("the text could not be drawn at the printer's resolution"));
+        return unprintable(text, noMemoryToDraw());
     const int column = scale_.dotsMm(text.AbsLeft()) + x;
     const int row = pageBottom_ - scale_.dotsMm(text.AbsTop()) - picture.height() - y;
     return SendInlineGraphic(context_.commands, picture, row, column, sink_);

@@ -77,6 +77,13 @@ private:
     PortStatus emitBarcode(TOABarCode& barcode, const QRect& r, int x, int y);
     PortStatus emitStoredGraphic(int index, int row, int column);
     QImage pictureOf(int index, const TOAControl& object);
+    /// Whether a stored picture of the object has at least one dot.
+    bool hasDots(const TOAControl& object) const;
+    /// Why a picture with dots came out null.
+    static QString noMemoryToDraw()
+    {
+        return QStringLiteral("there is not enough memory to draw it at the printer's resolution");
+    }
     PortStatus download(bool placedOnly);
     bool placesPicture(const TOAControl& object) const;
     bool boundForJob(const TOAControl& object) const;
@@ -96,6 +103,9 @@ private:
     std::vector<const TOAControl*> unboundTexts_;
     /// Stored pictures by object, built once per job; a null picture stores and places nothing.
     QHash<const TOAControl*, QImage> pictures_;
+    /// Set when a picture with dots came out null: the memory for it could not be had, and the
+    /// label must not go out without the object.
+    PortStatus drawFailure_;
     /// Their download commands, built once: a variable job repeats them on every page.
     QHash<const TOAControl*, CommandPieces> downloads_;
     std::vector<TOABarCode*> staleBarcodes_;
