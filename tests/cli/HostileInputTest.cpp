@@ -314,26 +314,36 @@ TEST(CliBounds, StandardInputIsReadAsFarAsNeeded)
     const QString endless = dir.filePath("endless");
     ASSERT_EQ(::mkfifo(endless.toLocal8Bit().constData(), 0600), 0);
     std::atomic<bool> stop { false };
-    // The writer learns of the reader's end from EPIPE rather than from a signal.
+    // The writer learns of the reader's end from EPIPE rather than from a signal, and never
+    // blocks: it opens once the reader is there and waits on a full pipe by polling, so that it
+    // stops when told whatever the reader did.
     const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
     std::thread writer([&] {
-        QFile f(endless);
-        if (!f.open(QIODevice::WriteOnly))
+        int fd = -1;
+        while (!stop && (fd = ::open(endless.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK)) < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (fd < 0)
             return;
-        f.write("NAME\n");
-        while (!stop && f.write("ANNA\n") == 5)
-            f.flush();
+        QByteArray pending = "NAME\n";
+        while (!stop) {
+            const ssize_t n = ::write(fd, pending.constData(), size_t(pending.size()));
+            if (n < 0 && errno == EAGAIN) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            if (n < 0)
+                break;
+            pending.remove(0, n);
+            if (pending.isEmpty())
+                pending = "ANNA\n";
+        }
+        ::close(fd);
     });
     const BoundedRun one = RunCliBounded({ "print", dir.filePath("names.kvl").toLocal8Bit(), "--data", "-", "--count",
                                              "1", "-o", out.toLocal8Bit() },
         kMemoryLimit, 30, endless.toLocal8Bit());
     stop = true;
-    {
-        // Releases a writer still waiting for a reader to open the FIFO.
-        const int release = ::open(endless.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
-        writer.join();
-        ::close(release);
-    }
+    writer.join();
     std::signal(SIGPIPE, previousPipe);
     EXPECT_TRUE(one.finished);
     EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();

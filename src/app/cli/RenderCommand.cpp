@@ -32,19 +32,6 @@ namespace {
 /// The largest design view drawn, in pixels (8,192 x 8,192, 256 MB).
 constexpr qint64 kMaxDesignPixels = 64LL * 1024 * 1024;
 
-QByteArray pngBytes(const QImage& image, QString& error)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        error = writer.errorString();
-        return {};
-    }
-    return bytes;
-}
-
 } // namespace
 
 int renderCommand(const QStringList& arguments)
@@ -180,7 +167,7 @@ int renderCommand(const QStringList& arguments)
     if (const QString same = outputIsAnInput(outputPath, { label }); !same.isEmpty())
         return fail(same);
 
-    const QByteArray png = pngBytes(image, error);
+    const QByteArray png = PngBytes(image, &error);
     if (png.isEmpty())
         return fail(QStringLiteral("cannot write %1: %2").arg(outputPath, error));
     TerminationGuard cleanUp;

@@ -20,18 +20,24 @@ int fail(const QString& why)
     return Failure;
 }
 
-QByteArray pngBytes(const QImage& image)
+} // namespace
+
+QByteArray PngBytes(const QImage& image, QString* error)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(image))
+    if (!writer.write(image)) {
+        // The encoder's only failure short of a bad device is memory, which it does not name.
+        if (error)
+            *error = writer.error() == QImageWriter::UnknownError
+                ? QStringLiteral("there is not enough memory to encode the picture")
+                : writer.errorString();
         return {};
+    }
     return bytes;
 }
-
-} // namespace
 
 QString NumberedOutput(const QString& output, int number)
 {
@@ -70,7 +76,7 @@ int renderStreamCommand(const QString& input, const QString& output, int dpi)
     QList<QByteArray> pictures;
     for (int i = 0; i < printout.formats.size(); ++i) {
         const QImage& image = printout.formats[i].image;
-        const QByteArray png = image.isNull() ? QByteArray() : pngBytes(image);
+        const QByteArray png = image.isNull() ? QByteArray() : PngBytes(image);
         if (png.isEmpty())
             return fail(QStringLiteral("%1: label %2 is too large to keep as a picture").arg(input).arg(i + 1));
         pictures << png;

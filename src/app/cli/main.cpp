@@ -27,17 +27,28 @@ bool keepOnePaintingThread()
     pool->setExpiryTimeout(-1);
     pool->setStackSize(512 * 1024);
     auto started = std::make_shared<QSemaphore>();
-    // A thread that cannot start is reported below, in the one line a failure gets.
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     pool->start([started] { started->release(); });
-    qInstallMessageHandler(previous);
     return started->tryAcquire(1, 10000);
+}
+
+/// Qt's own warnings (a picture without memory, a plug-in that cannot be mapped, a PNG
+/// library's complaint) would come before the one line a failure gets; the command reports
+/// what they mean itself. KORVEL_QT_MESSAGES=1 shows them for debugging.
+void quietQtMessages()
+{
+    if (qEnvironmentVariableIntValue("KORVEL_QT_MESSAGES") == 1)
+        return;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtFatalMsg)
+            std::fprintf(stderr, "korvel-cli: %s\n", qPrintable(message));
+    });
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    quietQtMessages();
     // The headless tool draws with Qt's GUI module but never needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
