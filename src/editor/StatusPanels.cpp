@@ -46,8 +46,13 @@ void StatusPanels::showStatus(const LabelDocument* document, const TPrinterSetti
     DocumentStatus status = document ? ShowDocumentStatus(*document, LanguageLookup())
                                      : PrinterStatus(current, LanguageLookup());
     const QString destination = PortDestination(printer, ports);
-    if (!status.port.isEmpty() && !destination.isEmpty())
+    if (!ports.overrideSpec.trimmed().isEmpty()) {
+        // A network printer (or any port description) replaces the port of every label's record:
+        // the record's own port kind would name a port nothing is sent to.
+        status.port = LanguageLookup()("MainFormInside", "message4", QStringLiteral("Port:")) + destination;
+    } else if (!status.port.isEmpty() && !destination.isEmpty()) {
         status.port += QStringLiteral(" (%1)").arg(destination);
+    }
     setText(0, status.label);
     setText(1, status.printer);
     // A port kind without a text keeps what the panel showed.

@@ -308,6 +308,12 @@ TEST_F(DesignerTest, TheCurrentPrinterIsTickedAndTheStatusBarHasNoEmptyBoxes)
     form->registry()->reload();
     form->openLabel(label(QStringLiteral("a.kvl")));
     EXPECT_EQ(form->statusPanel(2)->text(), QStringLiteral("端口:COM1 (/dev/ttyUSB3)"));
+    // A network printer replaces every label's port, and the panel says so.
+    store.setValue(QStringLiteral("Ports"), "Printer", "tcp:printer.local:9100");
+    ASSERT_TRUE(store.save());
+    form->registry()->reload();
+    form->openLabel(label(QStringLiteral("b.kvl")));
+    EXPECT_EQ(form->statusPanel(2)->text(), QStringLiteral("端口:tcp:printer.local:9100"));
     for (int i : { 0, 1, 2, 3 })
         EXPECT_TRUE(form->statusPanel(i)->isVisibleTo(form.get())) << i;
     for (int i : { 4, 5 })
