@@ -69,14 +69,14 @@ std::vector<TreeMenuItem> DataSourceTreeMenu(int top, int child)
         return items;
     if (child < 0) {
         if (top == 0)
-            items.push_back({ QStringLiteral("创建/修改查询(&C)"), TreeMessage::DataSourceDialog, 0, 0 });
+            items.push_back({ QStringLiteral("创建/修改查询(&C)"), "pmnuTreeQuery.Caption", TreeMessage::DataSourceDialog, 0, 0 });
         else
-            items.push_back({ QStringLiteral("增加(&A)"), TreeMessage::AddVariable, top, 0 });
+            items.push_back({ QStringLiteral("增加(&A)"), "pmnuTreeAdd.Caption", TreeMessage::AddVariable, top, 0 });
         return items;
     }
-    items.push_back({ QStringLiteral("变量属性(&R)"), TreeMessage::EditVariable, child + 1, top });
+    items.push_back({ QStringLiteral("变量属性(&R)"), "pmnuTreeAttr.Caption", TreeMessage::EditVariable, child + 1, top });
     if (top != 0)
-        items.push_back({ QStringLiteral("删除(&D)"), TreeMessage::DeleteVariable, child + 1, top });
+        items.push_back({ QStringLiteral("删除(&D)"), "pmnuTreeDele.Caption", TreeMessage::DeleteVariable, child + 1, top });
     return items;
 }
 
@@ -84,7 +84,7 @@ std::optional<TreeMenuItem> DataSourceTreeDoubleClick(int top, int child)
 {
     if (!validTop(top) || child < 0)
         return std::nullopt;
-    return TreeMenuItem { QStringLiteral("变量属性(&R)"), TreeMessage::EditVariable, child + 1, top };
+    return TreeMenuItem { QStringLiteral("变量属性(&R)"), "pmnuTreeAttr.Caption", TreeMessage::EditVariable, child + 1, top };
 }
 
 } // namespace korvel

@@ -48,6 +48,8 @@ enum class TreeMessage : int {
 
 struct TreeMenuItem {
     QString text;
+    /// Key of the caption in the document window's section of the language file.
+    const char* key = "";
     TreeMessage message = TreeMessage::EditVariable;
     int first = 0; ///< 0x412: kind - 1; 0x413/0x417: entry number
     int second = 0; ///< 0x413/0x417: kind - 1

@@ -5,11 +5,14 @@
 #include "editor/FirstForm.h"
 #include "editor/OptionsForm.h"
 #include "editor/PageLayoutDialogs.h"
+#include "editor/data/DataSourcePanel.h"
 #include "persistence/RegistryStore.h"
+#include "variables/DataSourceTree.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -355,6 +358,11 @@ TEST_F(DesignerTest, SwitchingTheLanguageRetranslatesTheWindows)
     EXPECT_EQ(form->statusPanel(1)->text(), QStringLiteral("Printer: VTX-M1"));
     // The document window keeps its file name as caption.
     EXPECT_EQ(child->windowTitle(), QStringLiteral("Starter"));
+    // The data tree's pop-up menu reads the language in force when it opens.
+    auto* tree = qobject_cast<TDataSourcePanel*>(form->dataSourcePanel()->widget());
+    ASSERT_NE(tree, nullptr);
+    std::unique_ptr<QMenu> add(tree->menuFor(3, -1));
+    EXPECT_EQ(add->actions()[0]->text(), QStringLiteral("&Add"));
 
     form->applyOptions(2, 0, 1, true);
     EXPECT_EQ(file->title(), QStringLiteral("檔案(&F)"));
@@ -449,6 +457,10 @@ TEST_F(DesignerTest, EveryLanguageFileCoversEveryNamedText)
             EXPECT_TRUE(ini.value("ChildFormInside", key).has_value()) << key;
         for (const char* key : { "test1", "test2", "test3", "test4", "test5" })
             EXPECT_TRUE(ini.value("BarManagercaption", key).has_value()) << key;
+        for (int top = 0; top < 5; ++top)
+            for (int child : { -1, 0 })
+                for (const TreeMenuItem& item : DataSourceTreeMenu(top, child))
+                    EXPECT_TRUE(ini.value("ChildForm", item.key).has_value()) << item.key;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "editor/data/DataSourcePanel.h"
 
 #include "document/LabelDocument.h"
+#include "editor/Language.h"
 #include "editor/data/DataTexts.h"
 #include "variables/DataSourceTree.h"
 
@@ -77,7 +78,7 @@ QMenu* TDataSourcePanel::menuFor(int top, int child)
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PopupMenuTree"));
     for (const TreeMenuItem& item : DataSourceTreeMenu(top, child)) {
-        QAction* a = menu->addAction(item.text);
+        QAction* a = menu->addAction(LookupText(QStringLiteral("ChildForm"), QString::fromLatin1(item.key), item.text));
         const Command c = static_cast<Command>(item.message);
         const int first = item.first;
         const int second = item.second;
