@@ -340,6 +340,11 @@ void TMainForm::buildToolbars()
             TChildForm* child = activeChild();
             sendCommand(Command::SetDatabase, 0, child && child->isAvailable(Command::ForgetDataSource) ? 1 : 0);
         });
+        // Create › Database is the same step from the menu: the label's data source.
+        if (QAction* createDatabase = action(QStringLiteral("mnuCreateDatabase"))) {
+            createDatabase->setProperty("command", static_cast<int>(Command::SetDatabase));
+            connect(createDatabase, &QAction::triggered, setDatabase, &QAction::trigger);
+        }
     }
     addDockWidget(Qt::LeftDockWidgetArea, dataSourcePanel_);
     dataSourcePanel_->hide();

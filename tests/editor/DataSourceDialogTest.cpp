@@ -373,6 +373,13 @@ TEST_F(DataSourceCommands, SavedBindingReopensAndAVanishedFileLeavesItAsStored)
     form->action(QStringLiteral("ToolButtonSetDatabase"))->trigger();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(orphan->document().database, stored);
+    // Create › Database is the same step.
+    form->updateCommandStates();
+    QAction* createDatabase = form->action(QStringLiteral("mnuCreateDatabase"));
+    EXPECT_TRUE(createDatabase->isEnabled());
+    createDatabase->trigger();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(orphan->document().database, stored);
 
     // A choice that cannot be opened is told in the dialog, which stays open; the stored one
     // stays as it was.
