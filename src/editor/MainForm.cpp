@@ -96,6 +96,7 @@ TMainForm::TMainForm(const QString& settingsDirectory, QWidget* parent)
     drawingTools_->wire();
     formatBar_ = new FormattingToolbar(this);
     addToolBar(Qt::TopToolBarArea, formatBar_);
+    frameSettings_->watch(formatBar_);
     // Paste follows what the clipboard holds, also when another program changed it.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateCommandStates(); });
     statusPanels_ = std::make_unique<StatusPanels>(statusBar());

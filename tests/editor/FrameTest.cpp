@@ -187,6 +187,19 @@ TEST_F(DesignerTest, AChangedSettingIsOnDiskBeforeExit)
     const QByteArray before = readFile(layout);
     form->action(QStringLiteral("mnuViewArrange"))->setChecked(false);
     EXPECT_TRUE(runUntil([&] { return readFile(layout) != before && !readFile(layout).isEmpty(); }));
+
+    // The formatting bar too: hidden, it stays hidden at the next start.
+    const QByteArray withBar = readFile(layout);
+    auto* format = form->findChild<QToolBar*>(QStringLiteral("ToolBarFormat"));
+    ASSERT_NE(format, nullptr);
+    format->hide();
+    EXPECT_TRUE(runUntil([&] { return readFile(layout) != withBar; }));
+    form.reset();
+    form = std::make_unique<TMainForm>(home.path());
+    ASSERT_TRUE(form->initialize());
+    form->show();
+    EXPECT_TRUE(form->findChild<QToolBar*>(QStringLiteral("ToolBarFormat"))->isHidden());
+    EXPECT_TRUE(form->toolbar(2)->isHidden());
 }
 
 TEST_F(DesignerTest, AFolderThatCannotBeWrittenIsToldOnceNotAtEveryChange)
