@@ -50,7 +50,7 @@ int LineFlagOfHVStyle(int style)
 }
 
 LineLayout LayOutLine(
-    bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen)
+    bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen, bool draw)
 {
     LineLayout out;
     // Outside input may carry any coordinates; keep the arithmetic below well inside int.
@@ -113,33 +113,34 @@ LineLayout LayOutLine(
 
     int w;
     int h;
-    QImage picture;
+    const bool diagonal = !(style == lsLeft || style == lsTop) && freeLine && isDiagonal(style) && dx != 0;
     if (style == lsLeft) {
         w = std::max(lw, 1);
         h = std::max(dy, 1);
-        picture = NewWhitePicture(w, h);
-        FillBox(picture, QRect(0, 0, std::max(p, 1), h), pen);
     } else if (style == lsTop) {
         w = std::max(dx, 1);
         h = std::max(lw, 1);
-        picture = NewWhitePicture(w, h);
-        FillBox(picture, QRect(0, 0, w, std::max(p, 1)), pen);
-    } else if (freeLine && isDiagonal(style) && dx != 0) {
+    } else if (diagonal) {
         w = dx + p - 2 * ox;
         h = dy + p - 2 * oy;
-        picture = NewWhitePicture(w, h);
+    } else {
+        w = std::max(dx, 1);
+        h = std::max(dy, 1);
+    }
+    out.bounds = QRect(left, top, w, h);
+    if (!draw || w > MaxShapeSide || h > MaxShapeSide)
+        return out; // laid out only, or too large to draw: no picture, no hit spans
+    QImage picture = NewWhitePicture(w, h);
+    if (style == lsLeft) {
+        FillBox(picture, QRect(0, 0, std::max(p, 1), h), pen);
+    } else if (style == lsTop) {
+        FillBox(picture, QRect(0, 0, w, std::max(p, 1)), pen);
+    } else if (diagonal) {
         QPoint from;
         QPoint to;
         diagonalEnds(style, w, h, p, from, to);
         DrawSegment(picture, from, to, p, pen);
-    } else {
-        w = std::max(dx, 1);
-        h = std::max(dy, 1);
-        picture = NewWhitePicture(w, h);
     }
-    out.bounds = QRect(left, top, w, h);
-    if (w > MaxShapeSide || h > MaxShapeSide)
-        return out; // too large to draw: no picture, no hit spans
     out.picture = withExtraRow(picture);
 
     out.area = EmptySpanTable(h);
@@ -344,10 +345,11 @@ void TOALineShape::syncAbsFromPixels()
 
 bool TOALineShape::HitsArea(int x, int y) const
 {
+    const PsRec& area = Area();
     const long long entry = static_cast<long long>(y) + SpanRowOffset;
-    if (entry < 0 || entry >= static_cast<long long>(area_.size()))
+    if (entry < 0 || entry >= static_cast<long long>(area.size()))
         return false;
-    return area_[static_cast<size_t>(entry)].contains(x);
+    return area[static_cast<size_t>(entry)].contains(x);
 }
 
 void TOALineShape::setAngle(int angle)
@@ -390,12 +392,15 @@ void TOALineShape::RebuildImage()
     if (updatesBlocked_)
         return;
     PointFlag = 1;
-    LineLayout layout = LayOutLine(freeLine_, start_, end_, lineWidth_, style_, lineFlag_, Pen.color());
+    // Deferred, the hit spans wait for the picture too: a diagonal's are traced from a drawing.
+    const bool deferred = deferDrawing();
+    LineLayout layout = LayOutLine(freeLine_, start_, end_, lineWidth_, style_, lineFlag_, Pen.color(), !deferred);
     style_ = layout.style;
     lineFlag_ = layout.lineFlag;
     setGeometry(layout.bounds);
-    setDstBitmap(std::move(layout.picture));
     area_ = std::move(layout.area);
+    if (!deferred)
+        setDstBitmap(std::move(layout.picture));
 }
 
 // --- TOALine -------------------------------------------------------------------------------
@@ -415,7 +420,7 @@ void TOALine::RebuildImage()
     if (updatesBlocked_)
         return;
     TOALineShape::RebuildImage();
-    if (ScreenPrn == 1 && !DstBitmap().isNull())
+    if (ScreenPrn == 1 && !pictureDue() && !DstBitmap().isNull())
         setDstBitmap(ToMonochrome(DstBitmap()));
 }
 

@@ -33,8 +33,9 @@ struct LineLayout {
 /// Places and draws a line. A free line classifies its direction from the end points (style
 /// and LineFlag); a horizontal/vertical line keeps its style and takes LineFlag from it
 /// (0 -> 2 vertical, 2 -> 3 horizontal; other styles keep `lineFlag` and draw nothing).
-LineLayout LayOutLine(
-    bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag, const QColor& pen);
+/// Without `draw` only the bounds, style and flag are laid out.
+LineLayout LayOutLine(bool freeLine, QPoint start, QPoint end, int lineWidth, int style, int lineFlag,
+    const QColor& pen, bool draw = true);
 
 /// A quarter turn of a segment about its midpoint (both ends in pixels).
 void TurnLineQuarter(QPoint& start, QPoint& end);
@@ -84,7 +85,11 @@ public:
     int AgFlag = 0;
     int SPX = 0, SPY = 0, EPX = 0, EPY = 0;
 
-    const PsRec& Area() const { return area_; }
+    const PsRec& Area() const
+    {
+        DstBitmap(); // a deferred line draws its picture and traces its spans now
+        return area_;
+    }
     /// Whether a point in the object's own pixel coordinates touches the line.
     bool HitsArea(int x, int y) const;
 

@@ -5,6 +5,7 @@
 #include "cli/TestLabel.h"
 
 #include "document/OAImage.h"
+#include "document/OALine.h"
 #include "persistence/RegistryStore.h"
 #include "printing/ports/PortSettingsStore.h"
 #include "support/TestSupport.h"
@@ -403,7 +404,8 @@ TEST(CliBounds, ObjectsLargerThanAnyLabelAreRefusedBeforeDrawing)
 
 // Reading and converting a label draws nothing: 200 paragraphs of 2,047 characters at 100 pt,
 // 20 shapes of 2000 x 2000 mm and 10 pictures drawn 2000 mm wide would be gigabytes of
-// pictures, yet `info` and `convert` need only the properties.
+// pictures (20 lines across such a square as many again), yet `info` and `convert` need only
+// the properties.
 TEST(CliBounds, InfoAndConvertDrawNothing)
 {
     ScopedHome home;
@@ -435,6 +437,15 @@ TEST(CliBounds, InfoAndConvertDrawNothing)
             rect->setAbsHeight(2000);
             rect->setFill(1);
             doc.appendObject(std::move(rect));
+        }
+        for (int i = 0; i < 20; ++i) {
+            auto line = std::make_unique<TOALine>();
+            line->setLineWidth(8);
+            line->setAbsStartX(0);
+            line->setAbsStartY(0);
+            line->setAbsEndX(2000);
+            line->setAbsEndY(1900 + i);
+            doc.appendObject(std::move(line));
         }
         QImage dots(40, 40, QImage::Format_RGB888);
         dots.fill(Qt::gray);

@@ -1,5 +1,6 @@
 #include "document/LabelDocument.h"
 #include "document/OAControl.h"
+#include "document/OALine.h"
 #include "persistence/LabelFile.h"
 #include "support/TestSupport.h"
 
@@ -58,6 +59,9 @@ TEST(Samples, PicturesAreDrawnWhenFirstAskedFor)
             deferred += o.pictureDue() ? 1 : 0;
             auto eager = o.clone();
             eager->RebuildImage();
+            // A line's hit spans are traced when first asked for, like its picture.
+            if (const auto* line = dynamic_cast<const TOALineShape*>(&o))
+                EXPECT_EQ(line->Area(), static_cast<const TOALineShape&>(*eager).Area()) << file << " object " << i;
             EXPECT_EQ(o.DstBitmap(), eager->DstBitmap()) << file << " object " << i;
             EXPECT_FALSE(o.pictureDue());
             EXPECT_EQ(o.geometry(), laidOut) << file << " object " << i;
