@@ -417,9 +417,10 @@ void TOABarCode::setZoom(double zoom)
 QSize TOABarCode::turnedSize(int angle) const
 {
     const bool quarter = (angle / 90) % 2 != 0;
-    if (OrgBitmap.isNull())
+    const QSize org = orgSize();
+    if (org.isEmpty())
         return quarter ? QSize(Height(), Width()) : QSize(Width(), Height());
-    return quarter ? QSize(OrgBitmap.height(), OrgBitmap.width()) : OrgBitmap.size();
+    return quarter ? org.transposed() : org;
 }
 
 void TOABarCode::refreshPositionFromPixels()
@@ -686,6 +687,13 @@ void TOABarCode::finishImage(const QImage& image, bool printer)
     turned = turned.copy(QRect(QPoint(0, 0), size));
     setDstBitmap(printer ? MonoByBlue(turned) : turned);
     setBounds(Left(), Top(), size.width(), size.height());
+    orgSize_ = OrgBitmap.size();
+    // A barcode's size comes from composing its picture, so a deferred layout draws it too,
+    // but lets it go at once: reading many barcodes holds one picture at a time.
+    if (PictureDeferral::active()) {
+        OrgBitmap = QImage();
+        releasePicture();
+    }
 }
 
 bool TOABarCode::setMatrixImage(const QImage& image, int prnFlag)
@@ -700,7 +708,7 @@ bool TOABarCode::setMatrixImage(const QImage& image, int prnFlag)
         size = QSize(static_cast<int>(Round(image.width() * z * ScreenPPI / dpi)),
             static_cast<int>(Round(image.height() * z * ScreenPPI / dpi)));
     } else {
-        size = OrgBitmap.isNull() ? image.size() : OrgBitmap.size();
+        size = orgSize().isEmpty() ? image.size() : orgSize();
     }
     size = size.expandedTo(QSize(1, 1));
     if (!sizeUsable(size.width(), size.height())) {
@@ -814,6 +822,7 @@ std::unique_ptr<TOABarCode> TOABarCode::makePrinterCopy(bool measureOnly) const
     copy->isRefresh_ = 0;
     copy->setDstBitmap(QImage());
     copy->OrgBitmap = QImage();
+    copy->orgSize_ = QSize();
     copy->textBitmap_ = QImage();
     copy->TOAControl::setZoom(1.0);
     copy->applyZoomToModules(1.0);

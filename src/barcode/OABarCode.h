@@ -282,6 +282,8 @@ private:
     bool printerFontText() const { return labelWithPrn_ || usePrnFont_ == 1; }
     void turnStep(int newAngle);
     QSize turnedSize(int angle) const;
+    /// Size of the unturned picture, also after a deferred layout let the picture go.
+    QSize orgSize() const { return OrgBitmap.isNull() ? orgSize_ : OrgBitmap.size(); }
     void refreshPositionFromPixels();
 
     std::int32_t barHeight_ = 40;
@@ -356,6 +358,7 @@ private:
     bool measureOnly_ = false;
     /// The printer-font text's size found by the last measuring rebuild.
     std::optional<QSize> measuredText_;
+    QSize orgSize_;
 
     BarcodeBuildError lastError_ = BarcodeBuildError::None;
     QByteArray drawnData_;

@@ -41,6 +41,7 @@ struct BoundedRun {
     bool finished = false; ///< ended on its own within the time limit
     int exitCode = -1; ///< when it exited
     int signal = 0; ///< when a signal ended it
+    long peakKilobytes = 0; ///< its largest resident size
     QByteArray err;
 };
 
@@ -75,18 +76,20 @@ inline BoundedRun RunCliBounded(const QList<QByteArray>& arguments, rlim_t memor
     BoundedRun run;
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    rusage usage {};
     for (;;) {
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
+        if (::wait4(pid, &status, WNOHANG, &usage) == pid) {
             run.finished = true;
             break;
         }
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
+            ::wait4(pid, &status, 0, &usage);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    run.peakKilobytes = usage.ru_maxrss;
     if (WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))

@@ -519,6 +519,37 @@ TEST(CliBounds, PictureWithoutMemoryFailsTheJob)
     }
 }
 
+// Barcodes are sized by composing their pictures, so reading draws them, but lets each go at
+// once: 200 barcodes of 6 MB each are not held together. (Under an address-space limit the
+// pictures would only fail quietly, so the test reads the resident peak.)
+TEST(CliBounds, ReadingHoldsOneBarcodePictureAtATime)
+{
+    ScopedHome home;
+    QTemporaryDir dir;
+    const QString label = dir.filePath("bars.kvl");
+    {
+        PictureDeferral notHere;
+        LabelDocument doc;
+        doc.printerModel = 1;
+        doc.setPage(GridPage(1000, 1500, 1, 1));
+        doc.setZoom(200);
+        for (int i = 0; i < LabelDocument::MaxObjects; ++i) {
+            auto bar = std::make_unique<TOABarCode>();
+            bar->SetBarCodeType(TBarCodeType::bcCode128);
+            bar->SetBarNarrow(8);
+            bar->SetBarWide(20);
+            bar->SetBarHeight(800);
+            bar->SetText("KV-0001-ABCDEFGHIJKLMNOP");
+            doc.appendObject(std::move(bar));
+        }
+        ASSERT_EQ(WriteLabelFile(label, doc).status, LabelFileResult::Status::Ok);
+    }
+    const BoundedRun r = RunCliBounded({ "info", label.toLocal8Bit() }, kMemoryLimit, 60);
+    EXPECT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_LT(r.peakKilobytes, 300 * 1024);
+}
+
 // Failures ----------------------------------------------------------------------------------
 
 TEST(CliFailures, DamagedLabelPrintsOnlyWhenAccepted)
