@@ -689,10 +689,8 @@ void TOABarCode::finishImage(const QImage& image, bool printer)
     setBounds(Left(), Top(), size.width(), size.height());
     orgSize_ = OrgBitmap.size();
     // A barcode's size comes from composing its picture, so a deferred layout draws it too,
-    // but lets a large one go at once: reading many large barcodes holds one at a time, while
-    // the common small ones are kept rather than drawn twice.
-    constexpr qint64 kKeptWhenRead = 256 * 1024;
-    if (PictureDeferral::active() && qint64(orgSize_.width()) * orgSize_.height() > kKeptWhenRead) {
+    // but lets it go at once: reading many barcodes holds one picture at a time.
+    if (PictureDeferral::active()) {
         OrgBitmap = QImage();
         releasePicture();
     }
