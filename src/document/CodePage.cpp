@@ -177,4 +177,14 @@ QByteArray CodePage::fromUnicode(const QString& text) const
     return out;
 }
 
+QString FromDocumentBytes(const QByteArray& bytes)
+{
+    return CodePage::document().toUnicode(bytes);
+}
+
+QByteArray ToDocumentBytes(const QString& text)
+{
+    return CodePage::document().fromUnicode(text);
+}
+
 } // namespace korvel

@@ -44,4 +44,8 @@ private:
     int number_;
 };
 
+/// Bytes in the document code page as Unicode, and Unicode back into those bytes.
+QString FromDocumentBytes(const QByteArray& bytes);
+QByteArray ToDocumentBytes(const QString& text);
+
 } // namespace korvel

@@ -87,8 +87,7 @@ bool TOAControl::deferDrawing()
 {
     if (!PictureDeferral::active())
         return false;
-    dstBitmap_ = QImage();
-    pictureDue_ = true;
+    releasePicture();
     return true;
 }
 

@@ -515,7 +515,7 @@ TEST(CliBounds, PictureWithoutMemoryFailsTheJob)
     const QString out = dir.filePath("out.prn");
     writeFile(out, "previous");
     for (const char* name : { "box.kvl", "picture.kvl", "text.kvl" }) {
-        const BoundedRun r = RunCliBounded({ "print", dir.filePath(name).toLocal8Bit(), "-o", out.toLocal8Bit() }, 320ULL << 20, 60);
+        const BoundedRun r = RunCliBounded({ "print", dir.filePath(name).toLocal8Bit(), "-o", out.toLocal8Bit() }, 256ULL << 20, 60);
         EXPECT_TRUE(r.finished) << name;
         EXPECT_EQ(r.exitCode, 1) << name << ": " << r.err.toStdString();
         EXPECT_TRUE(r.err.contains("not enough memory to draw it")) << name << ": " << r.err.toStdString();

@@ -1,6 +1,7 @@
 #include "cli/StreamRender.h"
 
 #include "cli/CliCommands.h"
+#include "cli/CommandSupport.h"
 #include "document/SafeFile.h"
 #include "printing/virtual/VirtualPrinter.h"
 
@@ -11,16 +12,6 @@
 #include <QTextStream>
 
 namespace korvel::cli {
-
-namespace {
-
-int fail(const QString& why)
-{
-    QTextStream(stderr) << "korvel-cli: " << why << "\n";
-    return Failure;
-}
-
-} // namespace
 
 QByteArray PngBytes(const QImage& image, QString* error)
 {

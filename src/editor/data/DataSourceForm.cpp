@@ -1,5 +1,6 @@
 #include "editor/data/DataSourceForm.h"
 
+#include "document/CodePage.h"
 #include "editor/Language.h"
 #include "editor/UserPrompts.h"
 #include "editor/data/DataTexts.h"
@@ -16,17 +17,12 @@ namespace korvel {
 
 namespace {
 
-QString unicode(const QByteArray& bytes)
-{
-    return FromDocumentBytes(bytes);
-}
-
 /// The query text as the memo shows it: one clause a line.
 QString memoText(const QByteArray& sql)
 {
     QStringList lines;
     for (const QByteArray& l : SplitSqlLines(sql))
-        lines << unicode(l);
+        lines << FromDocumentBytes(l);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -156,7 +152,7 @@ void TDataSourceForm::showSource()
     ui_->RadioButtonTab->setChecked(draft_.text.separator == TextSeparator::Tab);
     ui_->RadioButtonComma->setChecked(draft_.text.separator == TextSeparator::Comma);
     ui_->RadioButtonOther->setChecked(draft_.text.separator == TextSeparator::Other);
-    ui_->EditSeparator->setText(unicode(draft_.text.otherCharacter));
+    ui_->EditSeparator->setText(FromDocumentBytes(draft_.text.otherCharacter));
     ui_->CheckBoxHeader->setChecked(draft_.text.header);
     filling_ = false;
 }
@@ -260,7 +256,7 @@ void TDataSourceForm::showTables()
     filling_ = true;
     ui_->ListBoxTables->clear();
     for (const QByteArray& t : draft_.block.tables)
-        ui_->ListBoxTables->addItem(unicode(t));
+        ui_->ListBoxTables->addItem(FromDocumentBytes(t));
     ui_->ListBoxTables->setCurrentRow(draft_.block.tableIndex);
     filling_ = false;
 }
@@ -285,7 +281,7 @@ void TDataSourceForm::showFields(const std::vector<FieldInfo>& columns)
     ui_->GridFields->setRowCount(static_cast<int>(columns.size()));
     for (int row = 0; row < static_cast<int>(columns.size()); ++row) {
         const FieldInfo& f = columns[static_cast<size_t>(row)];
-        auto* name = new QTableWidgetItem(unicode(f.name));
+        auto* name = new QTableWidgetItem(FromDocumentBytes(f.name));
         name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         const bool selected = static_cast<size_t>(row) < draft_.block.selected.size() && draft_.block.selected[static_cast<size_t>(row)];
         name->setCheckState(selected ? Qt::Checked : Qt::Unchecked);
@@ -296,8 +292,8 @@ void TDataSourceForm::showFields(const std::vector<FieldInfo>& columns)
     ui_->ComboBoxFilterField->clear();
     ui_->ComboBoxSortField->clear();
     for (const QByteArray& f : draft_.block.fields) {
-        ui_->ComboBoxFilterField->addItem(unicode(f));
-        ui_->ComboBoxSortField->addItem(unicode(f));
+        ui_->ComboBoxFilterField->addItem(FromDocumentBytes(f));
+        ui_->ComboBoxSortField->addItem(FromDocumentBytes(f));
     }
     filling_ = false;
 }
@@ -407,7 +403,7 @@ bool TDataSourceForm::showResult()
     const int width = std::max(30, ui_->GridResult->viewport()->width() / columns);
     for (int c = 0; c < result_->columnCount(); ++c)
         ui_->GridResult->setColumnWidth(c, width);
-    ui_->LabelResult->setText(unicode(draft_.block.chosenTable()));
+    ui_->LabelResult->setText(FromDocumentBytes(draft_.block.chosenTable()));
     return true;
 }
 

@@ -66,14 +66,4 @@ DateTimePatterns LanguagePatterns()
     return LanguagePatternsIn(LanguageFilePath());
 }
 
-QString FromDocumentBytes(const QByteArray& bytes)
-{
-    return CodePage::document().toUnicode(bytes);
-}
-
-QByteArray ToDocumentBytes(const QString& text)
-{
-    return CodePage::document().fromUnicode(text);
-}
-
 } // namespace korvel

@@ -30,8 +30,4 @@ DateTimePatterns LanguagePatterns();
 /// The same read from a given language file.
 DateTimePatterns LanguagePatternsIn(const QString& languageFile);
 
-/// Document code page bytes shown in a dialog, and typed text back into bytes.
-QString FromDocumentBytes(const QByteArray& bytes);
-QByteArray ToDocumentBytes(const QString& text);
-
 } // namespace korvel

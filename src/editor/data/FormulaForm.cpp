@@ -1,5 +1,6 @@
 #include "editor/data/FormulaForm.h"
 
+#include "document/CodePage.h"
 #include "editor/Language.h"
 #include "editor/data/DataTexts.h"
 #include "editor/data/OutputFormatBox.h"

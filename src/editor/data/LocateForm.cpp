@@ -1,5 +1,6 @@
 #include "editor/data/LocateForm.h"
 
+#include "document/CodePage.h"
 #include "editor/Language.h"
 #include "editor/data/DataTexts.h"
 #include "variables/database/DatabaseSource.h"

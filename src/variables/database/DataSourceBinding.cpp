@@ -14,11 +14,6 @@ BindingResult failed(const QString& message)
     return {false, message};
 }
 
-QString unicode(const QByteArray& bytes)
-{
-    return CodePage::document().toUnicode(bytes);
-}
-
 } // namespace
 
 QString DataSourceInUseMessage()
@@ -108,13 +103,13 @@ BindingResult OverrideDataSource(const LabelDocument& document, std::unique_ptr<
             continue;
         const QByteArray name = EntryName(document.variables, VariableKind::Database, e);
         if (fresh->fieldIndex(name) < 0)
-            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(unicode(name), sourceSpec.describe()));
+            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(FromDocumentBytes(name), sourceSpec.describe()));
     }
     for (const auto& object : document.objects()) {
         if (object->VarType != static_cast<std::int32_t>(VariableKind::Database) || object->VarName.trimmed().isEmpty())
             continue;
         if (fresh->fieldIndex(object->VarName) < 0)
-            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(unicode(object->VarName), sourceSpec.describe()));
+            return failed(QStringLiteral("the label uses the column \"%1\", which %2 does not have").arg(FromDocumentBytes(object->VarName), sourceSpec.describe()));
     }
     live = std::move(fresh);
     return {};

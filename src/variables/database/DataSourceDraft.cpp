@@ -9,16 +9,6 @@ namespace korvel {
 
 namespace {
 
-QString unicode(const QByteArray& bytes)
-{
-    return CodePage::document().toUnicode(bytes);
-}
-
-QByteArray local(const QString& text)
-{
-    return CodePage::document().fromUnicode(text);
-}
-
 SpecResult failure(const QString& message)
 {
     return { std::nullopt, message };
@@ -66,7 +56,7 @@ SpecResult DataSourceDraft::sourceSpec() const
             return failure(QStringLiteral("no ODBC data source is chosen"));
         s.kind = SourceKind::Odbc;
         s.odbc = odbcName;
-        s.table = unicode(block.chosenTable());
+        s.table = FromDocumentBytes(block.chosenTable());
         return { s, QString() };
     }
     if (fileType == DataFileType::Other) {
@@ -80,7 +70,7 @@ SpecResult DataSourceDraft::sourceSpec() const
             s.kind = SourceKind::Odbc;
             s.odbc = c;
         }
-        s.table = unicode(block.chosenTable());
+        s.table = FromDocumentBytes(block.chosenTable());
         return { s, QString() };
     }
     if (filePath.isEmpty())
@@ -96,7 +86,7 @@ SpecResult DataSourceDraft::sourceSpec() const
     }
     SpecResult r = DataFileSpec(filePath);
     if (r.sourceSpec)
-        r.sourceSpec->table = unicode(block.chosenTable());
+        r.sourceSpec->table = FromDocumentBytes(block.chosenTable());
     return r;
 }
 
@@ -113,9 +103,9 @@ DataSourceChoice DataSourceDraft::choice() const
         c.sourceSpec = *r.sourceSpec;
     c.block = block;
     c.block.isFile = !odbc;
-    c.block.filePath = odbc ? QByteArray() : local(filePath);
+    c.block.filePath = odbc ? QByteArray() : ToDocumentBytes(filePath);
     if (odbc)
-        c.block.text = local(odbcName);
+        c.block.text = ToDocumentBytes(odbcName);
     else
         c.block.text = r.sourceSpec ? StoredConnectionString(*r.sourceSpec) : QByteArray();
     c.connectionString = r.sourceSpec ? StoredConnectionString(*r.sourceSpec) : QByteArray();
@@ -130,18 +120,18 @@ DataSourceDraft DraftFromBinding(const DatabaseBinding& binding)
     if (!block)
         return d;
     d.block = *block;
-    const QString name = unicode(block->text);
+    const QString name = FromDocumentBytes(block->text);
     if (!block->isFile && knownOdbcName(name)) {
         d.odbc = true;
         d.odbcName = name;
     } else if (block->isFile && !block->filePath.isEmpty()) {
-        d.filePath = unicode(block->filePath);
+        d.filePath = FromDocumentBytes(block->filePath);
         d.fileType = DataFileTypeOf(d.filePath);
         if (d.fileType == DataFileType::Text)
             d.text = ReadSchemaIni(d.filePath);
     } else {
         d.fileType = DataFileType::Other;
-        d.connection = unicode(binding.connectionString.isEmpty() ? block->text : binding.connectionString);
+        d.connection = FromDocumentBytes(binding.connectionString.isEmpty() ? block->text : binding.connectionString);
     }
     d.sql = binding.sql;
     d.handSql = !binding.sql.trimmed().isEmpty() && !SameSqlText(binding.sql, d.composedSql());
@@ -174,7 +164,7 @@ bool ConnectDraft(DataSourceDraft& draft, DatabaseSource& source, QString* error
     for (const QString& t : tables) {
         if (static_cast<int>(draft.block.tables.size()) >= TDataSourceBlock::MaxEntries)
             break;
-        draft.block.tables.push_back(local(t));
+        draft.block.tables.push_back(ToDocumentBytes(t));
     }
     draft.block.tableIndex = -1;
     for (size_t i = 0; i < draft.block.tables.size(); ++i)
@@ -197,7 +187,7 @@ bool ChooseDraftTable(
     }
     const QByteArray previous = draft.block.chosenTable();
     draft.block.tableIndex = index;
-    if (!source.columns(unicode(draft.block.tables[static_cast<size_t>(index)]), columns)) {
+    if (!source.columns(FromDocumentBytes(draft.block.tables[static_cast<size_t>(index)]), columns)) {
         draft.block.tableIndex = -1;
         draft.block.fields.clear();
         draft.block.selected.clear();
@@ -261,13 +251,13 @@ QString FilterRowText(const TFilterRow& row, bool first)
     if (!first)
         text = row.join == FilterJoin::Or ? QStringLiteral("or ") : QStringLiteral("and ");
     const QString op = row.op < FilterOperatorCount ? QString::fromLatin1(FilterOperators[row.op]) : QStringLiteral("?");
-    return text + QLatin1Char('(') + unicode(row.field) + QLatin1Char(' ') + op + QLatin1Char(' ') + unicode(row.value)
+    return text + QLatin1Char('(') + FromDocumentBytes(row.field) + QLatin1Char(' ') + op + QLatin1Char(' ') + FromDocumentBytes(row.value)
         + QLatin1Char(')');
 }
 
 QString SortEntryText(const TSortEntry& entry)
 {
-    return unicode(entry.field) + (entry.descending ? QStringLiteral(" Desc") : QStringLiteral(" Asc"));
+    return FromDocumentBytes(entry.field) + (entry.descending ? QStringLiteral(" Desc") : QStringLiteral(" Asc"));
 }
 
 } // namespace korvel

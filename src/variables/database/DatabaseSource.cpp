@@ -51,16 +51,6 @@ enum TypeNumber : int {
     TypeLargeint = 25,
 };
 
-QString unicode(const QByteArray& bytes)
-{
-    return CodePage::document().toUnicode(bytes);
-}
-
-QByteArray local(const QString& text)
-{
-    return CodePage::document().fromUnicode(text);
-}
-
 int typeNumberOf(int metaType)
 {
     switch (metaType) {
@@ -121,7 +111,7 @@ int sizeOfType(int typeNumber)
 FieldInfo infoOf(const MemoryColumn& c)
 {
     FieldInfo f;
-    f.name = local(c.name);
+    f.name = ToDocumentBytes(c.name);
     switch (c.kind) {
     case ColumnKind::Integer:
         f.typeNumber = c.fits32 ? TypeInteger : TypeLargeint;
@@ -160,7 +150,7 @@ QString textOf(const QVariant& v)
         return dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     }
     case QMetaType::QByteArray:
-        return unicode(v.toByteArray());
+        return FromDocumentBytes(v.toByteArray());
     default:
         return v.toString();
     }
@@ -480,7 +470,7 @@ bool DatabaseSource::columns(const QString& table, std::vector<FieldInfo>* out)
     for (int i = 0; i < record.count(); ++i) {
         const QSqlField f = record.field(i);
         FieldInfo info;
-        info.name = local(f.name());
+        info.name = ToDocumentBytes(f.name());
         info.typeNumber = typeNumberOf(f.metaType().id());
         info.size = info.typeNumber == TypeString || info.typeNumber == TypeBlob ? std::max(f.length(), 0) : sizeOfType(info.typeNumber);
         out->push_back(info);
@@ -527,17 +517,17 @@ bool DatabaseSource::openQuery(const QueryParts& parts)
     closeQuery();
     if (!connected_)
         return fail(QStringLiteral("no data source is open"));
-    const QString table = unicode(parts.table);
+    const QString table = FromDocumentBytes(parts.table);
     if (table.isEmpty())
         return fail(QStringLiteral("no table is chosen"));
     std::vector<FieldInfo> columns;
     if (!this->columns(table, &columns))
         return false;
     for (const QByteArray& name : parts.referencedFields()) {
-        const QString wanted = unicode(name);
+        const QString wanted = FromDocumentBytes(name);
         bool found = false;
         for (const FieldInfo& c : columns)
-            found = found || unicode(c.name).compare(wanted, Qt::CaseInsensitive) == 0;
+            found = found || FromDocumentBytes(c.name).compare(wanted, Qt::CaseInsensitive) == 0;
         if (!found)
             return fail(QStringLiteral("the column \"%1\" is not in the table \"%2\" of %3").arg(wanted, table, spec_.describe()));
     }
@@ -553,7 +543,7 @@ bool DatabaseSource::openSql(const QByteArray& sqlText)
     closeQuery();
     if (!connected_)
         return fail(QStringLiteral("no data source is open"));
-    const QString text = unicode(SplitSqlLines(sqlText).join('\n'));
+    const QString text = FromDocumentBytes(SplitSqlLines(sqlText).join('\n'));
     if (text.trimmed().isEmpty())
         return fail(QStringLiteral("the query is empty"));
     QString why;
@@ -570,7 +560,7 @@ bool DatabaseSource::openStored(const QByteArray& sqlText, const std::optional<T
             return openQuery(parts);
     }
     if (SplitSqlLines(sqlText).isEmpty())
-        return openTable(block ? unicode(block->chosenTable()) : QString());
+        return openTable(block ? FromDocumentBytes(block->chosenTable()) : QString());
     return openSql(sqlText);
 }
 
@@ -595,7 +585,7 @@ bool DatabaseSource::previewStored(const QByteArray& sqlText, const std::optiona
         values = q.values;
         prepared = true;
     } else {
-        text = unicode(SplitSqlLines(sqlText).join('\n'));
+        text = FromDocumentBytes(SplitSqlLines(sqlText).join('\n'));
         if (text.trimmed().isEmpty())
             return fail(QStringLiteral("the query is empty"));
         QString why;
@@ -613,7 +603,7 @@ bool DatabaseSource::previewStored(const QByteArray& sqlText, const std::optiona
 bool DatabaseSource::openTable(const QString& table)
 {
     QueryParts parts;
-    parts.table = local(table.isEmpty() ? defaultTable() : table);
+    parts.table = ToDocumentBytes(table.isEmpty() ? defaultTable() : table);
     if (parts.table.isEmpty()) {
         closeQuery();
         return fail(QStringLiteral("%1 holds no table").arg(spec_.describe()));
@@ -624,7 +614,7 @@ bool DatabaseSource::openTable(const QString& table)
 void DatabaseSource::describeResultField(int index, const QString& name, const QString& table, int metaType, int length)
 {
     FieldInfo info;
-    info.name = local(name);
+    info.name = ToDocumentBytes(name);
     info.typeNumber = typeNumberOf(metaType);
     info.size = info.typeNumber == TypeString || info.typeNumber == TypeBlob ? std::max(length, 0) : sizeOfType(info.typeNumber);
     if (memory_) {
@@ -641,7 +631,7 @@ void DatabaseSource::describeResultField(int index, const QString& name, const Q
         }();
         if (known) {
             info = infoOf(*known);
-            info.name = local(name);
+            info.name = ToDocumentBytes(name);
         }
     }
     fields_[static_cast<size_t>(index)] = info;
@@ -769,7 +759,7 @@ int DatabaseSource::fieldIndex(const QByteArray& name) const
     const auto it = lookup_.constFind(name);
     if (it != lookup_.constEnd())
         return *it;
-    const QString wanted = unicode(name).trimmed();
+    const QString wanted = FromDocumentBytes(name).trimmed();
     int index = -1;
     for (qsizetype i = 0; i < fieldNames_.size(); ++i)
         if (fieldNames_[i].compare(wanted, Qt::CaseInsensitive) == 0) {
@@ -799,8 +789,8 @@ QByteArray DatabaseSource::valueAt(int recordNumber, int column) const
     if (!queryOpen_ || recordNumber < 1 || recordNumber > rowCount_ || column < 0 || column >= columns)
         return {};
     if (window_)
-        return local(textOf(window_->value(recordNumber - 1, column)));
-    return local(cellText(static_cast<size_t>(recordNumber - 1) * static_cast<size_t>(columns) + static_cast<size_t>(column)));
+        return ToDocumentBytes(textOf(window_->value(recordNumber - 1, column)));
+    return ToDocumentBytes(cellText(static_cast<size_t>(recordNumber - 1) * static_cast<size_t>(columns) + static_cast<size_t>(column)));
 }
 
 bool DatabaseSource::isNull(int column) const

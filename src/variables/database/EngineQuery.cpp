@@ -4,15 +4,6 @@
 
 namespace korvel {
 
-namespace {
-
-QString unicode(const QByteArray& bytes)
-{
-    return CodePage::document().toUnicode(bytes);
-}
-
-} // namespace
-
 QString IdentifierQuoting::field(const QString& name) const
 {
     QString q = name;
@@ -42,10 +33,10 @@ bool ComposeEngineQuery(const QueryParts& parts, const IdentifierQuoting& quotin
         for (size_t i = 0; i < parts.fields.size(); ++i) {
             if (i > 0)
                 sql += QStringLiteral(", ");
-            sql += quoting.field(unicode(parts.fields[i]));
+            sql += quoting.field(FromDocumentBytes(parts.fields[i]));
         }
     }
-    sql += QStringLiteral(" FROM ") + quoting.table(unicode(parts.table));
+    sql += QStringLiteral(" FROM ") + quoting.table(FromDocumentBytes(parts.table));
 
     for (size_t i = 0; i < parts.filters.size(); ++i) {
         const TFilterRow& f = parts.filters[i];
@@ -58,19 +49,19 @@ bool ComposeEngineQuery(const QueryParts& parts, const IdentifierQuoting& quotin
             return false;
         }
         sql += i == 0 ? QStringLiteral(" WHERE ") : (f.join == FilterJoin::Or ? QStringLiteral(" OR ") : QStringLiteral(" AND "));
-        sql += QLatin1Char('(') + quoting.field(unicode(f.field)) + QLatin1Char(' ') + QLatin1String(FilterOperators[f.op]) + QLatin1Char(' ');
+        sql += QLatin1Char('(') + quoting.field(FromDocumentBytes(f.field)) + QLatin1Char(' ') + QLatin1String(FilterOperators[f.op]) + QLatin1Char(' ');
         if (IsNumberValue(f.value)) {
             sql += QString::fromLatin1(f.value);
         } else {
             sql += QLatin1Char('?');
-            out->values << unicode(UnquotedFilterValue(f.value));
+            out->values << FromDocumentBytes(UnquotedFilterValue(f.value));
         }
         sql += QLatin1Char(')');
     }
 
     for (size_t i = 0; i < parts.sort.size(); ++i) {
         sql += i == 0 ? QStringLiteral(" ORDER BY ") : QStringLiteral(", ");
-        sql += quoting.field(unicode(parts.sort[i].field)) + (parts.sort[i].descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
+        sql += quoting.field(FromDocumentBytes(parts.sort[i].field)) + (parts.sort[i].descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC"));
     }
     out->text = sql;
     return true;

@@ -15,16 +15,6 @@ namespace korvel {
 
 namespace {
 
-QString unicode(const QByteArray& bytes)
-{
-    return CodePage::document().toUnicode(bytes);
-}
-
-QByteArray local(const QString& text)
-{
-    return CodePage::document().fromUnicode(text);
-}
-
 SpecResult failure(const QString& message)
 {
     return {std::nullopt, message};
@@ -48,14 +38,14 @@ std::pair<QString, QString> splitTable(const QString& text)
 QString tableOfQuery(const QByteArray& sql)
 {
     static const QRegularExpression from(QStringLiteral("\\bfrom\\s+\\[([^\\]]+)\\]"), QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = from.match(unicode(sql));
+    const QRegularExpressionMatch m = from.match(FromDocumentBytes(sql));
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
 /// A path of a stored connection string made usable here: a trailing separator goes.
 QString storedDirectory(const QByteArray& dir)
 {
-    QString d = unicode(dir);
+    QString d = FromDocumentBytes(dir);
     while (d.size() > 1 && (d.endsWith(QLatin1Char('\\')) || d.endsWith(QLatin1Char('/'))))
         d.chop(1);
     return d;
@@ -105,8 +95,8 @@ SpecResult fileSpec(const QString& path, bool readSchema)
 void applyCredentials(SourceSpec& s, const QByteArray& connectionString)
 {
     if (const auto c = ExplicitCredentials(connectionString)) {
-        s.user = unicode(c->user);
-        s.password = unicode(c->password);
+        s.user = FromDocumentBytes(c->user);
+        s.password = FromDocumentBytes(c->password);
     }
 }
 
@@ -200,15 +190,15 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
     const QByteArray& cs = binding.connectionString;
 
     // An ODBC name in the block that this system knows selects that source.
-    if (block && !block->isFile && isOdbcName(unicode(block->text))) {
+    if (block && !block->isFile && isOdbcName(FromDocumentBytes(block->text))) {
         SourceSpec s;
         s.kind = SourceKind::Odbc;
-        s.odbc = unicode(block->text);
-        s.table = unicode(block->chosenTable());
+        s.odbc = FromDocumentBytes(block->text);
+        s.table = FromDocumentBytes(block->chosenTable());
         applyCredentials(s, cs);
         return {s, QString()};
     }
-    const QString blockPath = block && block->isFile ? unicode(block->filePath) : QString();
+    const QString blockPath = block && block->isFile ? FromDocumentBytes(block->filePath) : QString();
 
     if (cs.trimmed().isEmpty()) {
         if (!blockPath.isEmpty())
@@ -216,23 +206,23 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
         if (block && !block->text.isEmpty()) {
             SourceSpec s;
             s.kind = SourceKind::Odbc;
-            s.odbc = unicode(block->text);
+            s.odbc = FromDocumentBytes(block->text);
             return {s, QString()};
         }
         return failure(QStringLiteral("the label has no data source"));
     }
 
-    const QString whole = unicode(cs).trimmed();
+    const QString whole = FromDocumentBytes(cs).trimmed();
     if (IsPostgresUri(whole)) {
         SourceSpec s;
         s.kind = SourceKind::PostgreSql;
         s.uri = whole;
-        s.table = block ? unicode(block->chosenTable()) : QString();
+        s.table = block ? FromDocumentBytes(block->chosenTable()) : QString();
         return {s, QString()};
     }
 
     const std::optional<QByteArray> provider = ConnectionEntry(cs, "Provider");
-    const QString dataSource = unicode(ConnectionEntry(cs, "Data Source").value_or(QByteArray()));
+    const QString dataSource = FromDocumentBytes(ConnectionEntry(cs, "Data Source").value_or(QByteArray()));
     if (provider) {
         const QByteArray p = provider->trimmed().toLower();
         if (p.startsWith("microsoft.jet.oledb") || p.startsWith("microsoft.ace.oledb")) {
@@ -274,29 +264,29 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
             SourceSpec s;
             s.kind = SourceKind::SQLiteFile;
             s.path = dataSource;
-            s.table = block ? unicode(block->chosenTable()) : QString();
+            s.table = block ? FromDocumentBytes(block->chosenTable()) : QString();
             return {s, QString()};
         }
         if (p.startsWith("msdasql")) {
             SourceSpec s;
             s.kind = SourceKind::Odbc;
             s.odbc = dataSource;
-            s.table = block ? unicode(block->chosenTable()) : QString();
+            s.table = block ? FromDocumentBytes(block->chosenTable()) : QString();
             applyCredentials(s, cs);
             return {s, QString()};
         }
         if (p.startsWith("sqloledb")) {
             return failure(QStringLiteral("the label was bound to the SQL server \"%1\"; set up an ODBC data source for it and choose that").arg(dataSource));
         }
-        return failure(QStringLiteral("unknown database provider \"%1\"").arg(unicode(*provider)));
+        return failure(QStringLiteral("unknown database provider \"%1\"").arg(FromDocumentBytes(*provider)));
     }
     if (const auto driver = ConnectionEntry(cs, "Driver")) {
         SourceSpec s;
         s.kind = SourceKind::Odbc;
-        s.table = block ? unicode(block->chosenTable()) : QString();
+        s.table = block ? FromDocumentBytes(block->chosenTable()) : QString();
         // The DriverId template names the data source in its "Driver=" entry.
         if (ConnectionEntry(cs, "Data ID"))
-            s.odbc = unicode(*driver);
+            s.odbc = FromDocumentBytes(*driver);
         else
             s.odbc = whole;
         applyCredentials(s, cs);
@@ -306,7 +296,7 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
         SourceSpec s;
         s.kind = SourceKind::Odbc;
         s.odbc = whole;
-        s.table = block ? unicode(block->chosenTable()) : QString();
+        s.table = block ? FromDocumentBytes(block->chosenTable()) : QString();
         applyCredentials(s, cs);
         return {s, QString()};
     }
@@ -316,7 +306,7 @@ SpecResult SpecFromBinding(const DatabaseBinding& binding, const std::optional<T
 QByteArray StoredConnectionString(const SourceSpec& s)
 {
     ConnectionValues v;
-    v.path = local(s.path);
+    v.path = ToDocumentBytes(s.path);
     switch (s.kind) {
     case SourceKind::DelimitedText:
         return s.fromStdin ? QByteArray() : ComposeConnectionString(static_cast<int>(ConnectionTemplate::DelimitedText), v);
@@ -325,21 +315,21 @@ QByteArray StoredConnectionString(const SourceSpec& s)
     case SourceKind::SQLiteFile:
         return ComposeConnectionString(static_cast<int>(ConnectionTemplate::SQLiteFile), v);
     case SourceKind::PostgreSql:
-        return local(s.uri);
+        return ToDocumentBytes(s.uri);
     case SourceKind::Odbc:
         break;
     }
     if (s.odbc.contains(QLatin1Char('=')))
-        return local(s.odbc);
-    v.name = local(s.odbc);
+        return ToDocumentBytes(s.odbc);
+    v.name = ToDocumentBytes(s.odbc);
     int number = 0;
     for (const OdbcSourceInfo& info : OdbcDataSources()) {
         if (info.name.compare(s.odbc, Qt::CaseInsensitive) != 0)
             continue;
-        number = OdbcTemplateNumber(local(info.driver), info.driverId);
-        v.path = local(info.databasePath);
-        v.server = local(info.server);
-        v.database = local(info.database);
+        number = OdbcTemplateNumber(ToDocumentBytes(info.driver), info.driverId);
+        v.path = ToDocumentBytes(info.databasePath);
+        v.server = ToDocumentBytes(info.server);
+        v.database = ToDocumentBytes(info.database);
         break;
     }
     return ComposeConnectionString(number, v);
